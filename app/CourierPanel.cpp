@@ -1,0 +1,47 @@
+#include "CourierPanel.h"
+
+#include "Design.h"
+
+#include <QPaintEvent>
+#include <QPainter>
+
+using FormControls::captionExtent;
+using FormControls::withPlainLineBreaks;
+using ModAPI::OleColor;
+using ModAPI::TwipsToPixels;
+using Module1::CourierEntry;
+
+CourierPanel::CourierPanel(QWidget* parent, const CourierEntry& design, const QFont& labelFont)
+    : PictureBox(parent),
+      regularFont_(labelFont),
+      boldFont_(labelFont),
+      labels_(design, [this](const QString& caption, bool bold) { return textExtent(caption, bold); }) {
+  boldFont_.setBold(true);
+  labels_.setChangeListener([this](int16_t) { update(); });
+}
+
+QSizeF CourierPanel::textExtent(const QString& caption, bool bold) const {
+  const QSize pixels = captionExtent(bold ? boldFont_ : regularFont_, caption);
+  return QSizeF(ModAPI::PixelsToTwips(pixels.width()), ModAPI::PixelsToTwips(pixels.height()));
+}
+
+QRect CourierPanel::pixelRect(const CourierEntry& label) const {
+  return QRect(TwipsToPixels(label.Left), TwipsToPixels(label.Top), TwipsToPixels(label.Width),
+               TwipsToPixels(label.Height));
+}
+
+void CourierPanel::paintEvent(QPaintEvent* event) {
+  PictureBox::paintEvent(event);
+  QPainter painter(this);
+  for (const CourierEntry& label : labels_.all()) {
+    if (label.Visible && pixelRect(label).intersects(event->rect())) paintLabel(painter, label);
+  }
+}
+
+void CourierPanel::paintLabel(QPainter& painter, const CourierEntry& label) const {
+  const QRect area = pixelRect(label);
+  if (label.BackStyle == Module1::Opaque) painter.fillRect(area, OleColor(label.BackColor));
+  painter.setFont(label.Bold ? boldFont_ : regularFont_);
+  painter.setPen(OleColor(label.ForeColor));
+  painter.drawText(area, Qt::AlignLeft | Qt::AlignTop, withPlainLineBreaks(label.Caption));
+}

@@ -1,0 +1,168 @@
+#include "FormMain.h"
+
+#include "Design.h"
+#include "Shell.h"
+
+#include <QCursor>
+#include <QIcon>
+#include <QPixmap>
+
+using namespace FormControls;
+using ModAPI::DesignFont;
+
+namespace {
+
+const QString kYaHei = QStringLiteral("微软雅黑");
+const QString kSong = QStringLiteral("宋体");
+const QString kPromptStart = QStringLiteral("请输入 ");
+const QString kPromptEnd = QStringLiteral(" 单号");
+
+QPixmap designPicture(const char* name) {
+  return QPixmap(QStringLiteral(":/design/") + QLatin1String(name));
+}
+
+// Member 0 of the label group as the design has it.
+Module1::CourierEntry designLabel() {
+  Module1::CourierEntry label;
+  label.Left = 360;
+  label.Top = 360;
+  label.Width = 105;
+  label.Height = 210;
+  label.BackStyle = Module1::Transparent;
+  label.BackColor = Module1::kSelectedBackColor;
+  label.Visible = true;
+  return label;
+}
+
+}  // namespace
+
+FormMain::FormMain() {
+  setWindowFlag(Qt::FramelessWindowHint);
+  setWindowTitle(kDesignCaption);
+  setWindowIcon(QIcon(QStringLiteral(":/design/courier-query.ico")));
+  setAutoFillBackground(true);
+  QPalette background = palette();
+  background.setColor(QPalette::Window, ModAPI::OleColor(kBackColor));
+  setPalette(background);
+  createControls();
+}
+
+template <typename T>
+T* FormMain::add(const QString& name, T* control) {
+  controls_.emplace_back(name, control);
+  return control;
+}
+
+void FormMain::createControls() {
+  Web = add(QStringLiteral("Web"), new PictureBox(this));
+  Web->setDesignGeometry(12240, 5040, 2535, 1575);
+
+  P1 = add(QStringLiteral("P1"), new PictureBox(this));
+  P1->setDesignGeometry(240, 840, 2370, 600);
+  P1->setPicture(designPicture("P1.bmp"));
+  LBTitle = add(QStringLiteral("LBTitle"), new Label(P1, DesignFont(kYaHei, 10.5, true), false));
+  LBTitle->setDesignGeometry(720, 120, 1575, 255);
+  LBTitle->setCaption(QStringLiteral("圆通快递"));
+
+  SSCMD = add(QStringLiteral("SSCMD"), new PictureBox(this));
+  SSCMD->setDesignGeometry(8400, 600, 1545, 600);
+  SSCMD->setPicture(designPicture("SSCMD.bmp"));
+
+  SSBG = add(QStringLiteral("SSBG"), new PictureBox(this));
+  SSBG->setDesignGeometry(3240, 600, 4110, 600);
+  SSBG->setPicture(designPicture("Image4.bmp"));
+  SStext = add(QStringLiteral("SStext"), new TextBox(SSBG));
+  SStext->setDesignGeometry(120, 360, 3735, 255);
+  SStext->setFont(DesignFont(kSong, 9));
+
+  const QFont labelFont = DesignFont(kSong, 10.5);
+  BG = add(QStringLiteral("BG"), new CourierPanel(this, designLabel(), labelFont));
+  BG->setDesignGeometry(960, 2160, 11895, 7815);
+  BG->BackColor = 0x00FFFFFF;
+
+  Back = add(QStringLiteral("Back"), new PictureBox(BG));
+  Back->setDesignGeometry(6360, 2640, 1530, 405);
+  Back->setPicture(designPicture("Back.bmp"));
+  Back->hide();
+  LbBack = add(QStringLiteral("LbBack"), new Label(Back, DesignFont(kSong, 9, true), true));
+  LbBack->setDesignGeometry(600, 120, 495, 180);
+  LbBack->setCaption(QStringLiteral("返 回"));
+
+  Text = add(QStringLiteral("Text"), new MultiLineTextBox(BG));
+  Text->setDesignGeometry(2520, 2280, 7815, 5055);
+  Text->hide();
+
+  S1 = add(QStringLiteral("S1"), new Shape(BG, 2));
+  S1->setDesignGeometry(1920, 360, 615, 615);
+  S1->ForeColor = Module1::kSelectedBackColor;
+  S1->hide();
+
+  Image4 = add(QStringLiteral("Image4"), new Image(this));
+  Image4->setDesignGeometry(11640, 3240, 4110, 600);
+  Image4->setPicture(designPicture("Image4.bmp"));
+  Image3 = add(QStringLiteral("Image3"), new Image(this));
+  Image3->setDesignGeometry(10080, 1920, 4125, 630);
+  Image3->setPicture(designPicture("Image3.bmp"));
+
+  // The custom pointer of the labels; the panel shows it over its labels.
+  BG->setCursor(QCursor(designPicture("hand.png"), 5, 0));
+}
+
+bool FormMain::Form_Load() {
+  Module1::StartupArgument = ModAPI::CommandLineText();
+  Module1::SelectedCourierIndex = -1;
+  resize(ModAPI::TwipsToPixels(9000), ModAPI::TwipsToPixels(7500));
+  LBTitle->Move(720, 150);
+  Web->Move(WindowWidth(), ModAPI::PixelsToTwips(height()));
+  if (!Module1::LoadCourierCatalogue(*this)) return false;
+  if (Module1::SelectedCourierIndex == -1) selectDefaultCourier();
+  if (!Module1::StartupArgument.isEmpty()) setWindowTitle(LBTitle->caption() + kCaptionSuffix);
+  return true;
+}
+
+// Label 1 is the default courier. A catalogue with a single label falls back
+// to label 0 when that is a courier; with no courier at all nothing is
+// selected and the title is cleared, so that no courier is shown as chosen.
+void FormMain::selectDefaultCourier() {
+  const Module1::CourierLabels& labels = BG->labels();
+  if (labels.count() > 1) return selectLabel(1);
+  if (!labels[0].isHeading()) return selectLabel(0);
+  SetTitle(QString(), QString());
+}
+
+void FormMain::selectLabel(int16_t n) {
+  Module1::LabelGroup& lb = LB();
+  lb.SetBackStyle(n, Module1::Opaque);
+  lb.SetBackColor(n, Module1::kSelectedBackColor);
+  SetTitle(lb[n].Caption, lb[n].Tag);
+  Module1::SelectedCourierIndex = n;
+  SStext->setText(kPromptStart + LBTitle->caption() + kPromptEnd);
+}
+
+float FormMain::WindowWidth() const { return ModAPI::PixelsToTwips(width()); }
+
+void FormMain::SetTitle(const QString& caption, const QString& tag) {
+  LBTitle->setCaption(caption);
+  LBTitle->Tag = tag;
+}
+
+void FormMain::resizeEvent(QResizeEvent* event) {
+  QWidget::resizeEvent(event);
+  Form_Resize();
+}
+
+// Each step uses the sizes as the steps before left them. Sizes that would be
+// negative in a window smaller than the layout (120 × 1995 twips) become 0.
+void FormMain::Form_Resize() {
+  const float W = ModAPI::PixelsToTwips(width());
+  const float H = ModAPI::PixelsToTwips(height());
+  BG->Move(60, 1575);
+  BG->SetSize(W - 120, H - 1995);
+  Text->Move(150, 150);
+  Text->SetSize(BG->Width() - 150, BG->Height() - 150);
+  Back->Move(BG->Width() - Back->Width() - 375, BG->Height() - Back->Height() - 300);
+  SSBG->Move(W - SSBG->Width() - 1800, 900);
+  SStext->Move(150, SSBG->Height() - 375);
+  SSCMD->Move(W - SSCMD->Width() - 150, 900);
+  P1->Move(150, 900);
+}

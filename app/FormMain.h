@@ -1,0 +1,64 @@
+// The main window: its design (controls, nesting, geometry, captions, fonts,
+// pictures), its load, resize and unload steps.
+#pragma once
+
+#include "Controls.h"
+#include "CourierPanel.h"
+#include "Module1.h"
+
+#include <QWidget>
+
+#include <utility>
+#include <vector>
+
+class FormMain : public QWidget, public Module1::CatalogueHost {
+ public:
+  static inline const QString kDesignCaption = QStringLiteral("Quonvex快递单号查询软件_Quonvex");
+  static inline const QString kCaptionSuffix = QStringLiteral(" 单号查询软件_Quonvex");
+  static constexpr uint32_t kBackColor = 0x00E0E0E0;
+
+  FormMain();
+
+  // The load step: runs once, before the window is first shown. Returns false
+  // when the program was ended inside it (missing catalogue).
+  bool Form_Load();
+
+  // CatalogueHost
+  Module1::LabelGroup& LB() override { return BG->labels(); }
+  float WindowWidth() const override;
+  void SetTitle(const QString& caption, const QString& tag) override;
+
+  // The controls of the design, by name, in design order; `LB` is not among
+  // them (its members live in BG->labels()).
+  const std::vector<std::pair<QString, FormControls::Control*>>& controls() const {
+    return controls_;
+  }
+
+  // The design's controls.
+  FormControls::PictureBox* Web;
+  FormControls::PictureBox* P1;
+  FormControls::Label* LBTitle;
+  FormControls::PictureBox* SSCMD;
+  FormControls::PictureBox* SSBG;
+  FormControls::TextBox* SStext;
+  CourierPanel* BG;
+  FormControls::PictureBox* Back;
+  FormControls::Label* LbBack;
+  FormControls::MultiLineTextBox* Text;
+  FormControls::Shape* S1;
+  FormControls::Image* Image4;
+  FormControls::Image* Image3;
+
+ protected:
+  void resizeEvent(QResizeEvent* event) override;
+
+ private:
+  void createControls();
+  void Form_Resize();
+  void selectDefaultCourier();
+  void selectLabel(int16_t n);
+  template <typename T>
+  T* add(const QString& name, T* control);
+
+  std::vector<std::pair<QString, FormControls::Control*>> controls_;
+};

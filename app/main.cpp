@@ -1,0 +1,23 @@
+#include "Design.h"
+#include "DesktopShell.h"
+#include "FormMain.h"
+#include "StateSnapshot.h"
+
+#include <QApplication>
+#include <QScreen>
+
+int main(int argc, char* argv[]) {
+  QApplication app(argc, argv);
+  QApplication::setApplicationName(QStringLiteral("快递单号查询"));
+  ModAPI::InstallFontSubstitutes();
+  ModAPI::InstallDesktopShell();
+
+  FormMain form;
+  if (!form.Form_Load()) return Module1::kMissingCatalogueExitStatus;
+  StateSnapshot* snapshot = StateSnapshot::startFromEnvironment(form);
+  if (snapshot) snapshot->writeIfChanged();
+
+  form.move(form.screen()->geometry().center() - form.rect().center());
+  form.show();
+  return app.exec();
+}

@@ -1,0 +1,85 @@
+#include "LabelGroup.h"
+
+namespace Module1 {
+
+CourierLabels::CourierLabels(const CourierEntry& design, TextExtent extent)
+    : design_(design), extent_(std::move(extent)), labels_{design} {
+  labels_.front().Index = 0;
+}
+
+// A new member takes member 0's place, size and caption, but the look of the
+// design: when the catalogue starts with a heading, member 0 is bold and
+// highlighted, and couriers copied from it must still look like couriers.
+void CourierLabels::Load(int16_t n) {
+  if (n < 0) return;
+  while (count() <= n) {
+    CourierEntry copy = labels_.front();
+    copy.Index = static_cast<int16_t>(count());
+    copy.Visible = false;
+    copy.Bold = design_.Bold;
+    copy.ForeColor = design_.ForeColor;
+    labels_.push_back(copy);
+    if (changed_) changed_(copy.Index);
+  }
+}
+
+template <typename Change>
+static void apply(std::vector<CourierEntry>& labels, int16_t n,
+                  const CourierLabels::ChangeListener& changed, Change change) {
+  change(labels.at(n));
+  if (changed) changed(n);
+}
+
+void CourierLabels::autoSize(CourierEntry& label) {
+  const QSizeF extent = extent_(label.Caption, label.Bold);
+  label.Width = static_cast<float>(extent.width());
+  label.Height = static_cast<float>(extent.height());
+}
+
+void CourierLabels::SetCaption(int16_t n, const QString& caption) {
+  apply(labels_, n, changed_, [&](CourierEntry& label) {
+    label.Caption = caption;
+    autoSize(label);
+  });
+}
+
+void CourierLabels::SetBold(int16_t n, bool bold) {
+  apply(labels_, n, changed_, [&](CourierEntry& label) {
+    label.Bold = bold;
+    autoSize(label);
+  });
+}
+
+void CourierLabels::SetTag(int16_t n, const QString& tag) {
+  apply(labels_, n, changed_, [&](CourierEntry& label) { label.Tag = tag; });
+}
+
+void CourierLabels::SetWidth(int16_t n, float width) {
+  apply(labels_, n, changed_, [&](CourierEntry& label) { label.Width = width; });
+}
+
+void CourierLabels::SetForeColor(int16_t n, uint32_t color) {
+  apply(labels_, n, changed_, [&](CourierEntry& label) { label.ForeColor = color; });
+}
+
+void CourierLabels::SetBackStyle(int16_t n, int16_t style) {
+  apply(labels_, n, changed_, [&](CourierEntry& label) { label.BackStyle = style; });
+}
+
+void CourierLabels::SetBackColor(int16_t n, uint32_t color) {
+  apply(labels_, n, changed_, [&](CourierEntry& label) { label.BackColor = color; });
+}
+
+void CourierLabels::SetVisible(int16_t n, bool visible) {
+  apply(labels_, n, changed_, [&](CourierEntry& label) { label.Visible = visible; });
+}
+
+void CourierLabels::Move(int16_t n, float left, float top, std::optional<float> width) {
+  apply(labels_, n, changed_, [&](CourierEntry& label) {
+    label.Left = left;
+    label.Top = top;
+    if (width) label.Width = *width;
+  });
+}
+
+}  // namespace Module1

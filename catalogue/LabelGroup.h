@@ -1,0 +1,96 @@
+// The label group `LB`: the courier labels on the panel, which are the
+// catalogue itself. `LabelGroup` is what the catalogue loader needs of such a
+// group; `CourierLabels` is the group the main window shows, kept as plain data
+// (one struct per label, painted by the panel) so that ten thousand labels cost
+// no more than ten thousand small structs.
+#pragma once
+
+#include <QSizeF>
+#include <QString>
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <vector>
+
+namespace Module1 {
+
+// Colours are 0x00BBGGRR; 0x800000nn names system colour nn.
+constexpr uint32_t kSelectedBackColor = 0x00C0C0FF;
+constexpr uint32_t kSystemHighlight = 0x8000000D;
+constexpr uint32_t kSystemButtonText = 0x80000012;
+enum BackStyle : int16_t { Transparent = 0, Opaque = 1 };
+
+// One catalogue item as shown. Positions and sizes are twips in the panel.
+struct CourierEntry {
+  int16_t Index = 0;
+  QString Caption;
+  QString Tag;
+  float Left = 0, Top = 0, Width = 0, Height = 0;
+  uint32_t ForeColor = kSystemButtonText;
+  bool Bold = false;
+  int16_t BackStyle = Transparent;
+  uint32_t BackColor = kSelectedBackColor;
+  bool Visible = false;
+
+  bool isHeading() const { return Caption == Tag; }
+};
+
+// The operations the loader performs on the group. Indexes are member indexes.
+class LabelGroup {
+ public:
+  virtual ~LabelGroup() = default;
+
+  // Creates member n as a copy of member 0, hidden.
+  virtual void Load(int16_t n) = 0;
+  virtual void SetCaption(int16_t n, const QString& caption) = 0;
+  virtual void SetTag(int16_t n, const QString& tag) = 0;
+  virtual void SetWidth(int16_t n, float width) = 0;
+  virtual void SetForeColor(int16_t n, uint32_t color) = 0;
+  virtual void SetBold(int16_t n, bool bold) = 0;
+  virtual void SetBackStyle(int16_t n, int16_t style) = 0;
+  virtual void SetBackColor(int16_t n, uint32_t color) = 0;
+  virtual void SetVisible(int16_t n, bool visible) = 0;
+  virtual void Move(int16_t n, float left, float top, std::optional<float> width = {}) = 0;
+  virtual const CourierEntry& operator[](int16_t n) const = 0;
+};
+
+// The main window's label group. Every label sizes itself to its caption: a
+// change of caption or of boldness sets width and height to the caption's
+// text extent, which the window measures in the label's font.
+class CourierLabels final : public LabelGroup {
+ public:
+  // Text extent in twips of a caption in the label font, regular or bold.
+  using TextExtent = std::function<QSizeF(const QString& caption, bool bold)>;
+  // Called after any member changed, with its index.
+  using ChangeListener = std::function<void(int16_t n)>;
+
+  // `design` is member 0 as the window design has it.
+  CourierLabels(const CourierEntry& design, TextExtent extent);
+
+  void setChangeListener(ChangeListener listener) { changed_ = std::move(listener); }
+  int count() const { return static_cast<int>(labels_.size()); }
+  const std::vector<CourierEntry>& all() const { return labels_; }
+
+  void Load(int16_t n) override;
+  void SetCaption(int16_t n, const QString& caption) override;
+  void SetTag(int16_t n, const QString& tag) override;
+  void SetWidth(int16_t n, float width) override;
+  void SetForeColor(int16_t n, uint32_t color) override;
+  void SetBold(int16_t n, bool bold) override;
+  void SetBackStyle(int16_t n, int16_t style) override;
+  void SetBackColor(int16_t n, uint32_t color) override;
+  void SetVisible(int16_t n, bool visible) override;
+  void Move(int16_t n, float left, float top, std::optional<float> width = {}) override;
+  const CourierEntry& operator[](int16_t n) const override { return labels_.at(n); }
+
+ private:
+  void autoSize(CourierEntry& label);
+
+  CourierEntry design_;
+  TextExtent extent_;
+  ChangeListener changed_;
+  std::vector<CourierEntry> labels_;
+};
+
+}  // namespace Module1

@@ -1,0 +1,33 @@
+// Conversion between multi-byte code pages and UTF-16, with the contract of
+// the Windows converters: a call with no output buffer returns the length the
+// output needs; a call with one converts and returns the units or bytes written.
+// Code page 0 (CP_ACP) stands for the system ANSI code page, which is GBK
+// (code page 936) on the systems the program is made for and on every system here.
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+namespace ModAPI {
+
+constexpr unsigned CP_ACP = 0;
+constexpr unsigned CP_GBK = 936;
+constexpr unsigned CP_UTF8 = 65001;
+
+// Decodes `byteCount` bytes. Returns the number of UTF-16 units produced (or
+// needed, when `units` is null), 0 on failure (unknown code page, negative
+// count, output too small). Invalid or incomplete byte sequences become U+FFFD.
+int MultiByteToWideChar(unsigned codePage, unsigned flags, const char* bytes, int byteCount,
+                        char16_t* units, int unitCount);
+
+// Encodes `unitCount` UTF-16 units. Returns the number of bytes produced (or
+// needed, when `bytes` is null), 0 on failure. A character the code page cannot
+// represent becomes '?' and sets *usedDefaultChar (when given) to true.
+int WideCharToMultiByte(unsigned codePage, unsigned flags, const char16_t* units, int unitCount,
+                        char* bytes, int byteCount, bool* usedDefaultChar);
+
+// Whole-string conveniences over the two functions above.
+QString FromCodePage(unsigned codePage, const QByteArray& bytes);
+QByteArray ToCodePage(unsigned codePage, const QString& text, bool* usedDefaultChar = nullptr);
+
+}  // namespace ModAPI

@@ -1,0 +1,231 @@
+// Catalogue parsing and placement, against the real label group with a fixed
+// text extent: every character is 210 twips wide (240 in bold) and a line is
+// 210 twips high, so positions can be worked out by hand.
+#include "Module1.h"
+
+#include "Shell.h"
+
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+
+using namespace Module1;
+
+namespace {
+
+constexpr float kLine = 210;
+
+QSizeF fixedExtent(const QString& caption, bool bold) {
+  return QSizeF(caption.size() * (bold ? 240.0 : 210.0), kLine);
+}
+
+class Host : public CatalogueHost {
+ public:
+  LabelGroup& LB() override { return labels; }
+  float WindowWidth() const override { return 9000; }
+  void SetTitle(const QString& c, const QString& t) override {
+    titleCaption = c;
+    titleTag = t;
+  }
+
+  CourierLabels labels{[] {
+                         CourierEntry design;
+                         design.Left = 360;
+                         design.Top = 360;
+                         design.Width = 105;
+                         design.Height = 210;
+                         design.Visible = true;
+                         return design;
+                       }(),
+                       fixedExtent};
+  QString titleCaption = QStringLiteral("design");
+  QString titleTag;
+};
+
+class Catalogue : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    StartupArgument.clear();
+    SelectedCourierIndex = -1;
+  }
+  const CourierLabels& load(const QString& text) {
+    PlaceCatalogue(text, host);
+    return host.labels;
+  }
+  Host host;
+};
+
+struct Place {
+  float left, top, width;
+};
+
+void expectPlace(const CourierEntry& label, Place place) {
+  SCOPED_TRACE(label.Caption.toStdString());
+  EXPECT_FLOAT_EQ(label.Left, place.left);
+  EXPECT_FLOAT_EQ(label.Top, place.top);
+  EXPECT_FLOAT_EQ(label.Width, place.width);
+}
+
+TEST_F(Catalogue, FirstBlockRowsWrapAtTheWindowWidth) {
+  const auto& lb = load("a=1,b=2,c=3,d=4,e=5,f=6,g=7");
+  ASSERT_EQ(lb.count(), 7);
+  const Place expected[] = {{450, 300, 900},  {1800, 300, 900}, {3150, 300, 900}, {4500, 300, 900},
+                            {5850, 300, 900}, {7200, 300, 900}, {450, 810, 900}};
+  for (int i = 0; i < 7; ++i) expectPlace(lb[i], expected[i]);
+  EXPECT_EQ(lb[6].Caption, "g");
+  EXPECT_EQ(lb[6].Tag, "7");
+  EXPECT_TRUE(lb[6].Visible);
+}
+
+TEST_F(Catalogue, LabelZeroIsBackAtItsPlaceAfterEveryItem) {
+  const auto& lb = load("only=1");
+  // Label 0 got its caption after the width: auto-size wins while it is alone.
+  expectPlace(lb[0], {450, 300, 4 * 210});
+  const auto& two = load("longname=1,b=2");
+  expectPlace(two[0], {450, 300, 900});
+}
+
+TEST_F(Catalogue, IndexBlockColumnsAndHeadings) {
+  const auto& lb = load("x=1%B,bs=百世快递,C,cd=城市,L,ly=联运");
+  ASSERT_EQ(lb.count(), 7);
+  const float bWidth = 240;
+  expectPlace(lb[1], {450, 1500, bWidth});
+  expectPlace(lb[2], {450 + bWidth + 375, 1500, 4 * 210});
+  expectPlace(lb[3], {450, 1500 + kLine + 225, 240});
+  expectPlace(lb[4], {450 + 240 + 375, 1935, 2 * 210});
+  expectPlace(lb[5], {4650, 1500, 240});
+  for (int heading : {1, 3, 5}) {
+    EXPECT_TRUE(lb[heading].Bold);
+    EXPECT_EQ(lb[heading].ForeColor, kSystemHighlight);
+    EXPECT_TRUE(lb[heading].isHeading());
+  }
+  EXPECT_EQ(lb[2].Caption, "百世快递");
+  EXPECT_EQ(lb[2].Tag, "bs");
+  EXPECT_FALSE(lb[2].Bold);
+}
+
+TEST_F(Catalogue, SeparatorsEmptyItemsAndExtraFields) {
+  const auto& lb = load("a=1,,b=2=ignored,%%=,");
+  ASSERT_EQ(lb.count(), 3);
+  EXPECT_EQ(lb[1].Caption, "b");
+  EXPECT_EQ(lb[1].Tag, "2");
+  // "=" alone: a courier with empty caption and code.
+  EXPECT_EQ(lb[2].Caption, "");
+  EXPECT_EQ(lb[2].Tag, "");
+}
+
+TEST_F(Catalogue, BlanksAndLineBreaksBelongToTheirFields) {
+  const auto& lb = load("a=1%\r\nB, x = y \n");
+  ASSERT_EQ(lb.count(), 3);
+  EXPECT_EQ(lb[1].Caption, "\r\nB");
+  EXPECT_FALSE(lb[1].Left == 450 && lb[1].Top == 1500);  // not the column heading
+  EXPECT_EQ(lb[2].Tag, " x ");
+  EXPECT_EQ(lb[2].Caption, " y \n");
+}
+
+TEST_F(Catalogue, OtherHeadingsContinueTheCurrentColumn) {
+  const auto& lb = load("a=1%b,Q,B,b");
+  expectPlace(lb[1], {0, 300 + kLine + 225, 240});  // before any "B" or "L": left 0
+  EXPECT_FLOAT_EQ(lb[2].Left, 0);
+  expectPlace(lb[3], {450, 1500, 240});
+  expectPlace(lb[4], {450, 1935, 240});  // lower-case "b" is an ordinary heading
+}
+
+TEST_F(Catalogue, SelectionFollowsTheStartupArgument) {
+  StartupArgument = QStringLiteral("twin");
+  const auto& lb = load("twin=1,other=2,twin=3");
+  EXPECT_EQ(SelectedCourierIndex, 2);
+  EXPECT_EQ(lb[0].BackStyle, Opaque);
+  EXPECT_EQ(lb[1].BackStyle, Transparent);
+  EXPECT_EQ(lb[2].BackStyle, Opaque);
+  EXPECT_EQ(lb[2].BackColor, kSelectedBackColor);
+  EXPECT_EQ(host.titleCaption, "twin");
+  EXPECT_EQ(host.titleTag, "3");
+}
+
+TEST_F(Catalogue, SelectionIsExactAndCanPickAHeading) {
+  StartupArgument = QStringLiteral("TWIN");
+  load("twin=1");
+  EXPECT_EQ(SelectedCourierIndex, -1);
+  EXPECT_EQ(host.titleCaption, "design");
+
+  StartupArgument = QStringLiteral("L");
+  Host other;
+  PlaceCatalogue("a=1%B,L", other);
+  EXPECT_EQ(SelectedCourierIndex, 2);
+  EXPECT_EQ(other.titleTag, "L");
+}
+
+TEST_F(Catalogue, FirstBlockItemWithoutCodeCannotBeChosen) {
+  const auto& lb = load("plain,a=1");
+  ASSERT_EQ(lb.count(), 2);
+  EXPECT_EQ(lb[0].Caption, "plain");
+  EXPECT_TRUE(lb[0].isHeading());
+  EXPECT_FALSE(lb[0].Bold);
+  expectPlace(lb[1], {1800, 300, 900});
+}
+
+TEST_F(Catalogue, EmptyFirstBlockKeepsLabelZeroAtItsPlace) {
+  const auto& courierFirst = load("%sf=顺丰,yt=圆通");
+  expectPlace(courierFirst[0], {450, 300, 900});
+  EXPECT_EQ(courierFirst[0].Tag, "sf");
+  expectPlace(courierFirst[1], {450 + 900 + 375, 300, 2 * 210});
+  EXPECT_FALSE(courierFirst[1].Bold);
+
+  Host other;
+  PlaceCatalogue("%Q,qf=全峰", other);
+  EXPECT_EQ(other.labels.count(), 2);
+  expectPlace(other.labels[0], {450, 300, 900});
+  // Label 0 is a bold heading here; a courier copied from it still looks like one.
+  EXPECT_FALSE(other.labels[1].Bold);
+  EXPECT_EQ(other.labels[1].ForeColor, kSystemButtonText);
+}
+
+TEST_F(Catalogue, EmptyTextLeavesOnlyTheDesignLabel) {
+  const auto& lb = load("");
+  ASSERT_EQ(lb.count(), 1);
+  EXPECT_EQ(lb[0].Caption, "");
+  expectPlace(lb[0], {360, 360, 105});
+}
+
+TEST_F(Catalogue, StopsAtTheHighestLabelIndex) {
+  QStringList items;
+  for (int i = 0; i < kMaxLabelIndex + 5; ++i) items << QStringLiteral("c%1=%1").arg(i);
+  const auto& lb = load(items.join(','));
+  EXPECT_EQ(lb.count(), kMaxLabelIndex + 1);
+  EXPECT_EQ(lb[kMaxLabelIndex].Caption, QStringLiteral("c%1").arg(kMaxLabelIndex));
+}
+
+TEST(CatalogueFile, MissingFileReportsOpensTheHomePageAndEnds) {
+  ASSERT_FALSE(QFile::exists(ModAPI::AppPath() + "/MSVBVM60.ocx"));
+  QStringList calls;
+  ModAPI::ShellSeams& shell = ModAPI::Shell();
+  const ModAPI::ShellSeams saved = shell;
+  shell.messageBox = [&](const QString& title, const QString& text) {
+    calls << "box:" + title + ":" + text;
+  };
+  shell.openAddressMinimized = [&](const QString& address) { calls << "open:" + address; };
+  shell.endProgram = [&](int status) { calls << QStringLiteral("end:%1").arg(status); };
+  qputenv("COURIER_QUERY_HOMEPAGE", "http://home.example/");
+
+  Host host;
+  EXPECT_FALSE(LoadCourierCatalogue(host));
+  shell = saved;
+  qunsetenv("COURIER_QUERY_HOMEPAGE");
+
+  EXPECT_EQ(calls, QStringList({"box:" + ModAPI::AppTitle() + ":" + kMissingCatalogueMessage,
+                                "open:http://home.example/", "end:1"}));
+  EXPECT_EQ(host.labels.count(), 1);
+}
+
+TEST(CatalogueFile, ADirectoryIsNotACatalogue) {
+  const QString path = ModAPI::AppPath() + "/not-a-file.d";
+  QDir().mkpath(path);
+  EXPECT_FALSE(ModAPI::IsNormalFile(path));
+  QDir().rmdir(path);
+  EXPECT_TRUE(ModAPI::IsNormalFile(QCoreApplication::applicationFilePath()));
+}
+
+}  // namespace

@@ -1,0 +1,11 @@
+// GoogleTest entry point for tests that need a QCoreApplication (application
+// directory, event loop) but no display.
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+
+int main(int argc, char** argv) {
+  QCoreApplication app(argc, argv);
+  ::testing::InitGoogleTest(&argc, argv);
+  return RUN_ALL_TESTS();
+}
