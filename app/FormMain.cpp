@@ -1,7 +1,6 @@
 #include "FormMain.h"
 
 #include "Design.h"
-#include "Shell.h"
 
 #include <QCursor>
 #include <QIcon>
@@ -108,8 +107,8 @@ void FormMain::createControls() {
   BG->setCursor(QCursor(designPicture("hand.png"), 5, 0));
 }
 
-bool FormMain::Form_Load() {
-  Module1::StartupArgument = ModAPI::CommandLineText();
+bool FormMain::Form_Load(const QString& commandLine) {
+  Module1::StartupArgument = commandLine;
   Module1::SelectedCourierIndex = -1;
   resize(ModAPI::TwipsToPixels(9000), ModAPI::TwipsToPixels(7500));
   LBTitle->Move(720, 150);

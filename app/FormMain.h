@@ -5,6 +5,7 @@
 #include "Controls.h"
 #include "CourierPanel.h"
 #include "Module1.h"
+#include "Shell.h"
 
 #include <QWidget>
 
@@ -19,9 +20,10 @@ class FormMain : public QWidget, public Module1::CatalogueHost {
 
   FormMain();
 
-  // The load step: runs once, before the window is first shown. Returns false
-  // when the program was ended inside it (missing catalogue).
-  bool Form_Load();
+  // The load step: runs once, before the window is first shown, with the
+  // command-line text. Returns false when the program was ended inside it
+  // (missing catalogue) and ending was replaced.
+  bool Form_Load(const QString& commandLine = ModAPI::CommandLineText());
 
   // CatalogueHost
   Module1::LabelGroup& LB() override { return BG->labels(); }

@@ -1,0 +1,175 @@
+// The built program as a user starts it: a copy of the binary in a folder of
+// its own with whatever catalogue the test puts beside it, the offscreen
+// platform, the state snapshot and the shell log in place of the message box
+// and the browser.
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+constexpr int kStartTimeoutMs = 20000;
+
+class Program : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(dir.isValid());
+    ASSERT_TRUE(QFile::copy(COURIER_QUERY_BINARY, binary()));
+  }
+  void TearDown() override {
+    if (process.state() != QProcess::NotRunning) {
+      process.kill();
+      process.waitForFinished();
+    }
+  }
+
+  QString binary() const { return dir.filePath("courier-query"); }
+  QString stateFile() const { return dir.filePath("state.json"); }
+  QString shellLog() const { return dir.filePath("shell.log"); }
+  QString catalogue() const { return dir.filePath("MSVBVM60.ocx"); }
+
+  void useSampleCatalogue() { ASSERT_TRUE(QFile::copy(COURIER_QUERY_SAMPLE_CATALOGUE, catalogue())); }
+  void writeCatalogue(const QByteArray& bytes) {
+    QFile file(catalogue());
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+  }
+
+  void start(const QStringList& arguments = {}) {
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("QT_QPA_PLATFORM", "offscreen");
+    env.insert("COURIER_QUERY_STATE_FILE", stateFile());
+    env.insert("COURIER_QUERY_SHELL_LOG", shellLog());
+    env.insert("COURIER_QUERY_HOMEPAGE", "http://home.test/start");
+    process.setProcessEnvironment(env);
+    process.start(binary(), arguments);
+    ASSERT_TRUE(process.waitForStarted());
+  }
+
+  // The snapshot once the window is shown.
+  QJsonObject shownState() {
+    QJsonObject state;
+    const bool shown = QTest::qWaitFor(
+        [&] {
+          QFile file(stateFile());
+          if (!file.open(QIODevice::ReadOnly)) return false;
+          state = QJsonDocument::fromJson(file.readAll()).object();
+          return state["window"].toObject()["visible"].toBool();
+        },
+        kStartTimeoutMs);
+    EXPECT_TRUE(shown) << "no snapshot of a shown window";
+    return state;
+  }
+
+  QTemporaryDir dir;
+  QProcess process;
+};
+
+QJsonObject control(const QJsonObject& state, const QString& name, int index = -1) {
+  for (const auto& value : state["controls"].toArray()) {
+    const QJsonObject c = value.toObject();
+    if (c["name"].toString() == name && (index < 0 || c["index"].toInt() == index)) return c;
+  }
+  ADD_FAILURE() << "no control " << name.toStdString();
+  return {};
+}
+
+int opaqueLabels(const QJsonObject& state) {
+  int count = 0;
+  for (const auto& value : state["controls"].toArray()) {
+    const QJsonObject c = value.toObject();
+    count += c["name"].toString() == "LB" && c["backStyle"].toInt() == 1;
+  }
+  return count;
+}
+
+TEST_F(Program, StartsWithTheSampleCatalogue) {
+  useSampleCatalogue();
+  start();
+  const QJsonObject state = shownState();
+  const QJsonObject window = state["window"].toObject();
+  EXPECT_EQ(window["caption"].toString(), "Quonvex快递单号查询软件_Quonvex");
+  EXPECT_EQ(window["width"].toDouble(), 9000);
+  EXPECT_EQ(window["height"].toDouble(), 7500);
+  EXPECT_EQ(state["StartupArgument"].toString(), "");
+  EXPECT_EQ(state["SelectedCourierIndex"].toInt(), 1);
+
+  const QJsonObject label1 = control(state, "LB", 1);
+  EXPECT_EQ(label1["caption"].toString(), "圆通快递");
+  EXPECT_EQ(label1["backStyle"].toInt(), 1);
+  EXPECT_EQ(opaqueLabels(state), 1);
+  EXPECT_EQ(control(state, "SStext")["caption"].toString(), "请输入 圆通快递 单号");
+  EXPECT_EQ(control(state, "LBTitle")["tag"].toString(), label1["tag"].toString());
+  const QJsonObject bg = control(state, "BG");
+  EXPECT_EQ(bg["width"].toDouble(), 8880);
+  EXPECT_EQ(bg["height"].toDouble(), 5505);
+  EXPECT_FALSE(QFile::exists(shellLog()));
+}
+
+TEST_F(Program, CommandLineNamesTheCourier) {
+  useSampleCatalogue();
+  start({"申通快递"});
+  const QJsonObject state = shownState();
+  EXPECT_EQ(state["StartupArgument"].toString(), "申通快递");
+  EXPECT_EQ(state["window"].toObject()["caption"].toString(), "申通快递 单号查询软件_Quonvex");
+  const int selected = state["SelectedCourierIndex"].toInt();
+  EXPECT_EQ(control(state, "LB", selected)["caption"].toString(), "申通快递");
+  EXPECT_EQ(control(state, "SStext")["caption"].toString(), "");
+}
+
+TEST_F(Program, CommandLineIsTheWholeTextAfterTheProgramName) {
+  useSampleCatalogue();
+  start({"no", "such", "courier"});
+  const QJsonObject state = shownState();
+  EXPECT_EQ(state["StartupArgument"].toString(), "no such courier");
+  EXPECT_EQ(state["SelectedCourierIndex"].toInt(), 1);
+  EXPECT_EQ(state["window"].toObject()["caption"].toString(), "圆通快递 单号查询软件_Quonvex");
+}
+
+TEST_F(Program, MissingCatalogueReportsAndEndsWithoutAWindow) {
+  start();
+  ASSERT_TRUE(process.waitForFinished(kStartTimeoutMs));
+  EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
+  EXPECT_EQ(process.exitCode(), 1);
+  QFile log(shellLog());
+  ASSERT_TRUE(log.open(QIODevice::ReadOnly));
+  EXPECT_EQ(QString::fromUtf8(log.readAll()),
+            "messagebox\t快递单号查询\tMSVBVM60.ocx 文件丢失！无法启动，请重新下载！\n"
+            "open\thttp://home.test/start\n");
+  EXPECT_FALSE(QFile::exists(stateFile()));
+}
+
+TEST_F(Program, ADirectoryNamedLikeTheCatalogueCountsAsMissing) {
+  ASSERT_TRUE(QDir(dir.path()).mkdir("MSVBVM60.ocx"));
+  start();
+  ASSERT_TRUE(process.waitForFinished(kStartTimeoutMs));
+  EXPECT_EQ(process.exitCode(), 1);
+}
+
+TEST_F(Program, EmptyCatalogueShowsAWindowWithNothingSelected) {
+  writeCatalogue("");
+  start();
+  const QJsonObject state = shownState();
+  EXPECT_EQ(state["SelectedCourierIndex"].toInt(), -1);
+  EXPECT_EQ(control(state, "LBTitle")["caption"].toString(), "");
+  EXPECT_EQ(control(state, "SStext")["caption"].toString(), "");
+  EXPECT_EQ(opaqueLabels(state), 0);
+}
+
+TEST_F(Program, SingleCourierIsSelected) {
+  writeCatalogue("\xEF\xBB\xBF顺丰速运=shunfeng");  // UTF-8 with a mark
+  start();
+  const QJsonObject state = shownState();
+  EXPECT_EQ(state["SelectedCourierIndex"].toInt(), 0);
+  EXPECT_EQ(control(state, "LBTitle")["tag"].toString(), "shunfeng");
+  EXPECT_EQ(control(state, "SStext")["caption"].toString(), "请输入 顺丰速运 单号");
+}
+
+}  // namespace
