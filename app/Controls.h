@@ -121,6 +121,6 @@ class Shape : public QWidget, public Control {
 QString withPlainLineBreaks(const QString& text);
 
 // The text extent of a caption in pixels: the size an auto-sized label takes.
-QSize captionExtent(const QFont& font, const QString& caption);
+QSize captionExtent(const QFontMetrics& metrics, const QString& caption);
 
 }  // namespace FormControls

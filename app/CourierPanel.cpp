@@ -11,17 +11,23 @@ using ModAPI::OleColor;
 using ModAPI::TwipsToPixels;
 using Module1::CourierEntry;
 
+static QFont boldFontOf(QFont font) {
+  font.setBold(true);
+  return font;
+}
+
 CourierPanel::CourierPanel(QWidget* parent, const CourierEntry& design, const QFont& labelFont)
     : PictureBox(parent),
       regularFont_(labelFont),
-      boldFont_(labelFont),
+      boldFont_(boldFontOf(labelFont)),
+      regularMetrics_(regularFont_),
+      boldMetrics_(boldFont_),
       labels_(design, [this](const QString& caption, bool bold) { return textExtent(caption, bold); }) {
-  boldFont_.setBold(true);
   labels_.setChangeListener([this](int16_t) { update(); });
 }
 
 QSizeF CourierPanel::textExtent(const QString& caption, bool bold) const {
-  const QSize pixels = captionExtent(bold ? boldFont_ : regularFont_, caption);
+  const QSize pixels = captionExtent(bold ? boldMetrics_ : regularMetrics_, caption);
   return QSizeF(ModAPI::PixelsToTwips(pixels.width()), ModAPI::PixelsToTwips(pixels.height()));
 }
 

@@ -30,5 +30,7 @@ class CourierPanel : public FormControls::PictureBox {
 
   QFont regularFont_;
   QFont boldFont_;
+  QFontMetrics regularMetrics_;
+  QFontMetrics boldMetrics_;
   Module1::CourierLabels labels_;
 };
