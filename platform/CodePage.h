@@ -15,18 +15,22 @@ constexpr unsigned CP_GBK = 936;
 constexpr unsigned CP_UTF8 = 65001;
 
 // Decodes `byteCount` bytes. Returns the number of UTF-16 units produced (or
-// needed, when `units` is null), 0 on failure (unknown code page, negative
-// count, output too small). Invalid or incomplete byte sequences become U+FFFD.
+// needed, when `units` is null or `unitCount` is 0), 0 on failure (unknown code
+// page, no input, a negative count, output too small). Each byte that does not
+// start a valid sequence, and each byte of a sequence cut off at the end,
+// becomes one U+FFFD; decoding goes on at the next byte. `flags` are ignored.
 int MultiByteToWideChar(unsigned codePage, unsigned flags, const char* bytes, int byteCount,
                         char16_t* units, int unitCount);
 
 // Encodes `unitCount` UTF-16 units. Returns the number of bytes produced (or
-// needed, when `bytes` is null), 0 on failure. A character the code page cannot
-// represent becomes '?' and sets *usedDefaultChar (when given) to true.
+// needed, when `bytes` is null or `byteCount` is 0), 0 on failure as above. A
+// character the code page cannot represent, and a lone surrogate, becomes one
+// '?'; *usedDefaultChar (when given) tells whether that happened. `flags` are
+// ignored.
 int WideCharToMultiByte(unsigned codePage, unsigned flags, const char16_t* units, int unitCount,
                         char* bytes, int byteCount, bool* usedDefaultChar);
 
-// Whole-string conveniences over the two functions above.
+// Whole-string conveniences over the two functions above; empty on failure.
 QString FromCodePage(unsigned codePage, const QByteArray& bytes);
 QByteArray ToCodePage(unsigned codePage, const QString& text, bool* usedDefaultChar = nullptr);
 
