@@ -1,0 +1,16 @@
+// For other files of the platform layer only: the Qt objects behind GDI handles.
+#pragma once
+
+#include "Handles.h"
+
+#include <QRegion>
+
+#include <optional>
+
+namespace ModAPI {
+
+// Removes the region from the handle table and returns it; nullopt for 0 or
+// an unknown handle. Used by SetWindowRgn, which takes the region over.
+std::optional<QRegion> TakeRegion(HRGN region);
+
+}  // namespace ModAPI

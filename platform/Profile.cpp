@@ -1,0 +1,261 @@
+#include "Profile.h"
+
+#include "CodePage.h"
+
+#include <QByteArray>
+#include <QByteArrayList>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QString>
+
+#include <cstring>
+#include <optional>
+#include <vector>
+
+namespace ModAPI {
+namespace {
+
+enum class LineKind { Other, Section, Entry };
+
+struct Line {
+  QByteArray raw;  // the line's bytes without its line end
+  LineKind kind = LineKind::Other;
+  QByteArray name;   // section or key name without surrounding blanks
+  QByteArray value;  // entry value without blanks and one pair of quotes
+};
+
+struct Profile {
+  std::vector<Line> lines;
+  QByteArray lineEnd = "\r\n";
+};
+
+// Body lines of a section: [begin, end); its header is the line before begin.
+struct Range {
+  size_t begin;
+  size_t end;
+};
+
+QByteArray Unquote(const QByteArray& text) {
+  const bool quoted = text.size() >= 2 && (text.front() == '"' || text.front() == '\'') &&
+                      text.back() == text.front();
+  return quoted ? text.mid(1, text.size() - 2) : text;
+}
+
+Line ParseLine(const QByteArray& raw) {
+  Line line;
+  line.raw = raw;
+  const QByteArray text = raw.trimmed();
+  const qsizetype equals = text.indexOf('=');
+  if (text.startsWith('[')) {
+    const qsizetype close = text.indexOf(']');
+    line.kind = LineKind::Section;
+    line.name = text.mid(1, close < 0 ? -1 : close - 1).trimmed();
+  } else if (equals >= 0 && !text.startsWith(';')) {
+    line.kind = LineKind::Entry;
+    line.name = text.left(equals).trimmed();
+    line.value = Unquote(text.mid(equals + 1).trimmed());
+  }
+  return line;
+}
+
+QString FileNameOf(const char* fileName) {
+  return FromCodePage(CP_ACP, QByteArray(fileName));
+}
+
+// The file's lines; a missing file has none. Fails only when the file exists
+// but cannot be read.
+std::optional<Profile> ReadProfile(const QString& path) {
+  Profile profile;
+  QFile file(path);
+  if (!file.exists()) return profile;
+  if (!file.open(QIODevice::ReadOnly)) return std::nullopt;
+  const QByteArray bytes = file.readAll();
+  if (bytes.isEmpty()) return profile;
+  if (bytes.contains('\n') && !bytes.contains("\r\n")) profile.lineEnd = "\n";
+  QByteArrayList raws = bytes.split('\n');
+  if (bytes.endsWith('\n')) raws.removeLast();
+  for (QByteArray& raw : raws) {
+    if (raw.endsWith('\r')) raw.chop(1);
+    profile.lines.push_back(ParseLine(raw));
+  }
+  return profile;
+}
+
+bool SaveProfile(const Profile& profile, const QString& path) {
+  // The read-only attribute of the file decides, not the caller's privileges.
+  if (QFileInfo::exists(path) && !(QFile::permissions(path) & QFileDevice::WriteOwner))
+    return false;
+  QSaveFile file(path);
+  if (!file.open(QIODevice::WriteOnly)) return false;
+  for (const Line& line : profile.lines) {
+    file.write(line.raw);
+    file.write(profile.lineEnd);
+  }
+  return file.commit();
+}
+
+bool SameName(const QByteArray& a, const QByteArray& b) {
+  return a == b ||
+         FromCodePage(CP_ACP, a).compare(FromCodePage(CP_ACP, b), Qt::CaseInsensitive) == 0;
+}
+
+std::optional<Range> FindSection(const Profile& profile, const QByteArray& name) {
+  const auto& lines = profile.lines;
+  for (size_t i = 0; i < lines.size(); ++i) {
+    if (lines[i].kind != LineKind::Section || !SameName(lines[i].name, name)) continue;
+    size_t end = i + 1;
+    while (end < lines.size() && lines[end].kind != LineKind::Section) ++end;
+    return Range{i + 1, end};
+  }
+  return std::nullopt;
+}
+
+std::optional<size_t> FindEntry(const Profile& profile, Range range, const QByteArray& key) {
+  for (size_t i = range.begin; i < range.end; ++i) {
+    const Line& line = profile.lines[i];
+    if (line.kind == LineKind::Entry && SameName(line.name, key)) return i;
+  }
+  return std::nullopt;
+}
+
+std::optional<QByteArray> LookUp(const Profile& profile, const char* section, const char* key) {
+  const auto range = FindSection(profile, section);
+  const auto entry = range ? FindEntry(profile, *range, key) : std::nullopt;
+  if (!entry) return std::nullopt;
+  return profile.lines[*entry].value;
+}
+
+QByteArrayList NamesOf(const Profile& profile, LineKind kind, Range range) {
+  QByteArrayList names;
+  for (size_t i = range.begin; i < range.end; ++i) {
+    if (profile.lines[i].kind == kind) names.append(profile.lines[i].name);
+  }
+  return names;
+}
+
+// The longest prefix of at most `limit` bytes that does not end inside a
+// double-byte character.
+qsizetype WholeCharacterPrefix(const QByteArray& text, qsizetype limit) {
+  qsizetype length = 0;
+  while (length < text.size()) {
+    const auto lead = static_cast<unsigned char>(text[length]);
+    const qsizetype step = (lead >= 0x81 && lead <= 0xFE && length + 1 < text.size()) ? 2 : 1;
+    if (length + step > limit) break;
+    length += step;
+  }
+  return length;
+}
+
+unsigned CopyText(const QByteArray& text, char* buffer, unsigned size) {
+  const qsizetype length = WholeCharacterPrefix(text, qsizetype(size) - 1);
+  std::memcpy(buffer, text.constData(), size_t(length));
+  buffer[length] = '\0';
+  return unsigned(length);
+}
+
+unsigned CopyList(const QByteArrayList& names, char* buffer, unsigned size) {
+  QByteArray list;
+  for (const QByteArray& name : names) list += name + '\0';
+  if (list.size() < qsizetype(size)) {
+    std::memcpy(buffer, list.constData(), size_t(list.size()));
+    buffer[list.size()] = '\0';
+    return unsigned(list.size());
+  }
+  if (size < 2) {
+    buffer[0] = '\0';
+    return 0;
+  }
+  std::memcpy(buffer, list.constData(), size - 2);
+  buffer[size - 2] = buffer[size - 1] = '\0';
+  return size - 2;
+}
+
+QByteArray DefaultText(const char* defaultValue) {
+  QByteArray text(defaultValue);
+  while (text.endsWith(' ') || text.endsWith('\t')) text.chop(1);
+  return text;
+}
+
+// Index after the section's last line that is not blank, so that blank lines
+// before the next section stay where they are.
+size_t EndOfContent(const Profile& profile, Range range) {
+  size_t end = range.end;
+  while (end > range.begin && profile.lines[end - 1].raw.trimmed().isEmpty()) --end;
+  return end;
+}
+
+bool SetEntry(Profile& profile, const QByteArray& section, const QByteArray& key,
+              const QByteArray& value) {
+  const Line entry = ParseLine(key + '=' + value);
+  const auto range = FindSection(profile, section);
+  if (!range) {
+    profile.lines.push_back(ParseLine('[' + section + ']'));
+    profile.lines.push_back(entry);
+  } else if (const auto at = FindEntry(profile, *range, key)) {
+    profile.lines[*at] = entry;
+  } else {
+    profile.lines.insert(profile.lines.begin() + EndOfContent(profile, *range), entry);
+  }
+  return true;
+}
+
+bool RemoveEntry(Profile& profile, const QByteArray& section, const QByteArray& key) {
+  const auto range = FindSection(profile, section);
+  const auto at = range ? FindEntry(profile, *range, key) : std::nullopt;
+  if (at) profile.lines.erase(profile.lines.begin() + *at);
+  return at.has_value();
+}
+
+bool RemoveSection(Profile& profile, const QByteArray& section) {
+  const auto range = FindSection(profile, section);
+  if (range) {
+    profile.lines.erase(profile.lines.begin() + (range->begin - 1),
+                        profile.lines.begin() + range->end);
+  }
+  return range.has_value();
+}
+
+}  // namespace
+
+unsigned GetPrivateProfileStringA(const char* section, const char* key, const char* defaultValue,
+                                  char* buffer, unsigned size, const char* fileName) {
+  if (!buffer || size == 0) return 0;
+  const Profile profile = ReadProfile(FileNameOf(fileName)).value_or(Profile{});
+  if (!section) {
+    return CopyList(NamesOf(profile, LineKind::Section, {0, profile.lines.size()}), buffer, size);
+  }
+  if (!key) {
+    const auto range = FindSection(profile, section);
+    return CopyList(range ? NamesOf(profile, LineKind::Entry, *range) : QByteArrayList{}, buffer,
+                    size);
+  }
+  return CopyText(LookUp(profile, section, key).value_or(DefaultText(defaultValue)), buffer, size);
+}
+
+int WritePrivateProfileStringA(const char* section, const char* key, const char* value,
+                               const char* fileName) {
+  if (!section) return 0;
+  const QString path = FileNameOf(fileName);
+  auto profile = ReadProfile(path);
+  if (path.isEmpty() || !profile) return 0;
+  const bool changed = !key     ? RemoveSection(*profile, section)
+                       : !value ? RemoveEntry(*profile, section, key)
+                                : SetEntry(*profile, section, key, value);
+  return !changed || SaveProfile(*profile, path) ? 1 : 0;
+}
+
+unsigned GetPrivateProfileIntA(const char* section, const char* key, int defaultValue,
+                               const char* fileName) {
+  const auto profile = ReadProfile(FileNameOf(fileName));
+  const auto value = profile && section && key ? LookUp(*profile, section, key) : std::nullopt;
+  if (!value || value->isEmpty()) return unsigned(defaultValue);
+  unsigned number = 0;
+  for (const char c : *value) {
+    if (c < '0' || c > '9') break;
+    number = number * 10 + unsigned(c - '0');
+  }
+  return number;
+}
+
+}  // namespace ModAPI

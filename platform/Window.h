@@ -1,0 +1,57 @@
+// Top-level windows seen through the Windows window calls the skin engine
+// makes. A window handle names a QWidget; once the widget is destroyed its
+// handle names nothing. Rectangles are in pixels: window rectangles in screen
+// coordinates including the frame the window system draws, client rectangles
+// from (0, 0).
+#pragma once
+
+#include "Gdi.h"
+#include "Handles.h"
+
+class QWidget;
+
+namespace ModAPI {
+
+// The handle of `widget`; the same widget always gets the same handle.
+HWND WindowHandle(QWidget* widget);
+// The widget behind `window`, null when there is none (any more).
+QWidget* WindowWidget(HWND window);
+
+constexpr int GWL_STYLE = -16;
+constexpr quint32 WS_MAXIMIZEBOX = 0x00010000;
+constexpr quint32 WS_MINIMIZEBOX = 0x00020000;
+constexpr quint32 WS_THICKFRAME = 0x00040000;
+constexpr quint32 WS_SYSMENU = 0x00080000;
+constexpr quint32 WS_DLGFRAME = 0x00400000;
+constexpr quint32 WS_BORDER = 0x00800000;
+constexpr quint32 WS_CAPTION = WS_BORDER | WS_DLGFRAME;
+constexpr quint32 WS_VISIBLE = 0x10000000;
+
+constexpr unsigned SWP_NOSIZE = 0x0001;
+constexpr unsigned SWP_NOMOVE = 0x0002;
+constexpr unsigned SWP_NOZORDER = 0x0004;
+constexpr unsigned SWP_NOACTIVATE = 0x0010;
+constexpr unsigned SWP_FRAMECHANGED = 0x0020;
+
+// The style word (only GWL_STYLE is known). Until a style is set it is derived
+// from the widget: WS_CAPTION unless frameless, WS_THICKFRAME when its size
+// is not fixed, the system menu and box bits from its window hints.
+qint32 GetWindowLongA(HWND window, int index);
+// Stores the style word and returns the previous one. As on Windows, the
+// frame follows a new style at the next SetWindowPos with SWP_FRAMECHANGED:
+// without the full WS_CAPTION the window loses its system frame and caption.
+qint32 SetWindowLongA(HWND window, int index, qint32 value);
+// Moves (outer position) and sizes (outer size) the window unless
+// SWP_NOMOVE / SWP_NOSIZE, applies the stored style on SWP_FRAMECHANGED,
+// raises the window unless SWP_NOZORDER and activates it unless
+// SWP_NOACTIVATE. `insertAfter` is ignored: the window goes to the top.
+int SetWindowPos(HWND window, HWND insertAfter, int x, int y, int cx, int cy, unsigned flags);
+int GetWindowRect(HWND window, RECT* rect);
+int GetClientRect(HWND window, RECT* rect);
+bool IsZoomed(HWND window);
+// Gives the window the outline `region` (window coordinates; 0 removes the
+// outline). The window takes the region over: the handle is spent by this
+// call whatever its outcome.
+int SetWindowRgn(HWND window, HRGN region, bool redraw);
+
+}  // namespace ModAPI

@@ -1,0 +1,57 @@
+#include "FrameLayout.h"
+
+#include "SkinValue.h"
+
+namespace FrameLayout {
+
+CmdKeys CompleteCmdKeys(const CmdKeyTexts& read, qint32 sheetWidth, qint32 sheetHeight) {
+  if (sheetWidth <= 0 || sheetHeight <= 0) {
+    sheetWidth = kSheetWidth;
+    sheetHeight = kSheetHeight;
+  }
+  CmdKeys keys;
+  keys.Height = read.Height.value_or(sheetHeight / 3);
+  keys.Top = read.Top.value_or(0);
+  keys.Left = read.Left.value_or(0);
+  if (read.CloseWidth && read.Width) {
+    keys.CloseWidth = *read.CloseWidth;
+    keys.Width = *read.Width;
+  } else if (read.CloseWidth) {
+    keys.CloseWidth = *read.CloseWidth;
+    keys.Width = qint32((qint64(sheetWidth) - keys.CloseWidth) / 4);
+  } else if (read.Width) {
+    keys.Width = *read.Width;
+    keys.CloseWidth = qint32(sheetWidth - 4 * qint64(keys.Width));
+  } else {
+    keys.CloseWidth = keys.Width = sheetWidth / 5;
+  }
+  return keys;
+}
+
+std::array<SkinRect, 4> CaptionButtonRects(const CmdKeys& keys, qint32 clientWidth) {
+  std::array<SkinRect, 4> rects;
+  const qint32 closeLeft = SkinValue::roundHalfEven(keys.Left + clientWidth - keys.CloseWidth);
+  mDC::SetSkinRectXYWH(rects[0], closeLeft, keys.Top, keys.CloseWidth, keys.Height);
+  for (size_t i = 1; i < rects.size(); ++i) {
+    const qint32 right = rects[i - 1].Left;
+    mDC::SetSkinRect(rects[i], qint32(qint64(right) - keys.Width), keys.Top, right,
+                     rects[0].Bottom);
+  }
+  return rects;
+}
+
+std::array<SkinRect, 8> GripZones(qint32 clientWidth, qint32 clientHeight) {
+  const qint32 W = clientWidth;
+  const qint32 H = clientHeight;
+  const qint32 zones[8][4] = {
+      {0, 0, 4, 8},          {4, 0, W - 8, 4}, {W - 4, 0, 4, 8},     {0, 8, 2, H - 16},
+      {W - 4, 8, 4, H - 16}, {0, H - 8, 4, 8}, {4, H - 4, W - 8, 4}, {W - 4, H - 8, 4, 8},
+  };
+  std::array<SkinRect, 8> grips;
+  for (size_t i = 0; i < grips.size(); ++i) {
+    mDC::SetSkinRectXYWH(grips[i], zones[i][0], zones[i][1], zones[i][2], zones[i][3]);
+  }
+  return grips;
+}
+
+}  // namespace FrameLayout

@@ -1,0 +1,152 @@
+// The skin engine: one object per skinned top-level window. It takes the
+// system caption and frame away from the window and gives it the look of a
+// skin directory: "Skin/<name>/" beside the executable with "main.bmp" (the
+// frame, cut into nine slices), "SysButton.bmp" (caption-button glyphs),
+// optionally "bkg.jpg" (a translucent background) and "Skin.ini" (section
+// "Main"). No step reports failure: whatever cannot be loaded or made is
+// left out.
+#pragma once
+
+#include "FrameLayout.h"
+#include "Handles.h"
+#include "IniFile.h"
+#include "mDC.h"
+
+#include <QString>
+
+#include <array>
+#include <memory>
+#include <vector>
+
+// One caption button: its rectangle in client pixels, the opacity (0..255,
+// 255 settled) of the glyph being faded in, the sprite row shown and whether
+// it is drawn and reacts to the mouse.
+struct CaptionButton {
+  SkinRect Rect;
+  qint32 Fade = 0;
+  qint32 State = 0;
+  bool Visible = false;
+};
+
+// The message subscriptions of one hooked window; window 0 marks a free
+// record. A count of -1 subscribes every message.
+struct SubclassRecord {
+  ModAPI::HWND window;
+  qint32 beforeCount = 0;
+  qint32 afterCount = 0;
+  std::vector<quint32> beforeList;
+  std::vector<quint32> afterList;
+};
+
+class VBDirectUI {
+ public:
+  enum ButtonState : qint32 { ButtonNormal = 0, ButtonHover = 1, ButtonPressed = 2 };
+  enum Area : qint32 { AreaNone = -1, AreaFrame = 1, AreaBody = 2, AreaStrip = 3 };
+
+  // Loads the system pointer shapes; no window, no pictures yet.
+  VBDirectUI();
+  // Releases every surface the object made and its pointer shapes. The
+  // window keeps its changed style and its outline.
+  ~VBDirectUI();
+  VBDirectUI(const VBDirectUI&) = delete;
+  VBDirectUI& operator=(const VBDirectUI&) = delete;
+
+  // Loads the skin `SkinNames` (pictures, then the "Skin.ini" values) and
+  // attaches the object to `hwnd`: the caption goes, the window gets its
+  // rounded outline, the caption buttons and hit areas are laid out and the
+  // drawing surfaces made. Attaches only once; a later call reloads pictures
+  // and values and leaves the attachment as it is. Always false.
+  bool Skin(const QString& SkinNames, ModAPI::HWND hwnd);
+
+  // The visibility of the help, maximise/restore and minimise buttons, and a
+  // stored ControlBox flag. Setting one neither repaints nor lays out: it
+  // takes effect at the next paint and hit test. All true at first.
+  bool HelpButton() const { return Buttons[3].Visible; }
+  void setHelpButton(bool NewValue) { Buttons[3].Visible = NewValue; }
+  bool MaxButton() const { return Buttons[1].Visible; }
+  void setMaxButton(bool NewValue) { Buttons[1].Visible = NewValue; }
+  bool MinButton() const { return Buttons[2].Visible; }
+  void setMinButton(bool NewValue) { Buttons[2].Visible = NewValue; }
+  bool ControlBox() const { return ControlBoxFlag; }
+  void setControlBox(bool NewValue) { ControlBoxFlag = NewValue; }
+
+ private:
+  friend class VBDirectUIProbe;  // the tests' view of the state
+
+  // AppPath with a trailing separator.
+  static QString WithSeparator(const QString& path);
+  // The picture's pixel size, 0 x 0 when it cannot be read.
+  static void GetBitmapSize(ModAPI::HBITMAP Picture, qint32& Width, qint32& Height);
+  // A surface owning the picture; a picture no surface took is freed.
+  static ModAPI::HDC AdoptPicture(ModAPI::HBITMAP picture);
+
+  IniFile& SkinIni();
+  QString ReadSkinText(const char* key);
+  void ReadSkinLong(const char* key, qint32& member);
+  void ReadSkinValues();
+  CmdKeys ReadCmdKeys();
+
+  qint32 AttachSkin(ModAPI::HWND hwnd);
+  void LayoutFrame();
+  void MeasureWindow();
+  void PlaceClient();
+  void ApplyOutline();
+  void ReleaseFrameSurfaces();
+  void ReleaseSurfaces();
+
+  std::vector<SubclassRecord> SubclassTable{1};
+  std::array<ModAPI::HCURSOR, 15> Cursors{};
+  ModAPI::HWND HostWnd;
+  qint32 WindowStyle = 0;
+  bool Sizable = false;
+  qint32 FrameInset = 0;
+  qint32 ClientLeft = 0;
+  qint32 ClientTop = 0;
+  qint32 ClientWidth = 0;
+  qint32 ClientHeight = 0;
+  std::array<SkinRect, 4> Areas{};  // window (screen), body, caption bar, button strip
+  std::array<SkinRect, 8> Grips{};
+  std::array<CaptionButton, 5> Buttons{};  // close, maximise/restore, minimise, help, unused
+  std::array<std::array<qint32, 2>, 4> GlyphOrigins{};
+  qint32 HotButton = -1;
+  qint32 PressedButton = -1;
+  qint32 PressedArea = AreaNone;
+  qint32 HoverArea = AreaNone;
+  bool LeaveTracking = false;
+  bool ZoomedAtMove = false;
+  bool PointerReset = false;
+  ModAPI::HDC WorkDC;
+  ModAPI::HDC FrameDC;
+  ModAPI::HDC MainDC;
+  qint32 MainWidth = 0;
+  qint32 MainHeight = 0;
+  ModAPI::HDC ButtonDC;
+  qint32 ButtonImageWidth = 0;
+  qint32 ButtonImageHeight = 0;
+  bool HasBack = false;
+  ModAPI::HDC BackDC;
+  qint32 BackWidth = 0;
+  qint32 BackHeight = 0;
+  ModAPI::HICON SmallIcon;  // not owned
+  QString SkinName;
+  QString SkinPath;
+  QString AppPath;
+  qint32 BackAlpha = 0;
+  qint32 TopLeft = 0;
+  qint32 TopRight = 0;
+  qint32 TopCeter = 0;
+  qint32 TopHeight = 0;
+  qint32 CetLeft = 0;
+  qint32 CetRight = 0;
+  qint32 CetCeter = 0;
+  qint32 CetHeight = 0;
+  qint32 BotLeft = 0;
+  qint32 BotRight = 0;
+  qint32 BotCeter = 0;
+  qint32 BotHeight = 0;
+  qint32 CaptionColor = 0;
+  qint32 SizeX1 = 0;
+  qint32 SizeY1 = 0;
+  std::unique_ptr<IniFile> Ini;  // made on first use
+  bool ControlBoxFlag = true;
+};

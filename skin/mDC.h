@@ -1,0 +1,68 @@
+// Drawing helpers of the skin engine: off-screen surfaces, the nine-slice
+// frame, coloured text, the rectangle record and packed mouse positions. All
+// coordinates are pixels. The module keeps no state: every surface it makes
+// belongs to the caller, who releases it with ReleaseSurface.
+#pragma once
+
+#include "Handles.h"
+
+#include <QString>
+
+// A rectangle with its size kept beside its edges; the helpers below always
+// write all six fields. Point tests include all four edges.
+struct SkinRect {
+  qint32 Left = 0;
+  qint32 Top = 0;
+  qint32 Right = 0;
+  qint32 Bottom = 0;
+  qint32 Width = 0;
+  qint32 Height = 0;
+};
+
+namespace mDC {
+
+// A memory surface of width x height in the display's colour format; 0 on failure.
+ModAPI::HDC CreateSurface(qint32 width, qint32 height);
+// A surface drawing into `bitmap` (a loaded picture), which it owns from now
+// on. 0 without making a surface when `bitmap` is 0; on any other failure 0
+// and the bitmap stays with the caller.
+ModAPI::HDC CreatePictureSurface(ModAPI::HBITMAP bitmap);
+// Frees the surface together with its bitmap. Only for nonzero handles.
+void ReleaseSurface(ModAPI::HDC dc);
+
+// Composes the nine slices of the source picture (sourceWidth x sourceHeight)
+// on a temporary surface of the destination's size and copies it to the
+// destination in one piece. Edges and middles are stretched, corners copied
+// 1:1; the right and bottom corners are taken from the picture's right and
+// bottom edges. Note the order: heights before widths, and in each band the
+// two outer widths before the middle one. Nonzero when the final copy
+// succeeded; a failed temporary surface copies nothing.
+qint32 DrawNineSlice(ModAPI::HDC source, qint32 sourceHeight, qint32 sourceWidth,
+                     ModAPI::HDC destination, qint32 destinationHeight, qint32 destinationWidth,
+                     qint32 TopLeft, qint32 TopRight, qint32 TopCeter, qint32 TopHeight,
+                     qint32 CetLeft, qint32 CetRight, qint32 CetCeter, qint32 CetHeight,
+                     qint32 BotLeft, qint32 BotRight, qint32 BotCeter, qint32 BotHeight);
+
+// Sets the text colour (0x00BBGGRR) and draws `text` (up to its first NUL,
+// in the system code page) in the rectangle with DrawText `format` flags.
+// Returns the height of the drawn text.
+qint32 DrawTextColored(ModAPI::HDC dc, const QString& text, qint32 Left, qint32 Top, qint32 Right,
+                       qint32 Bottom, qint32 format, qint32 colour);
+
+// Stores the edges with Width = Right - Left and Height = Bottom - Top; returns 1.
+qint32 SetSkinRect(SkinRect& record, qint32 Left, qint32 Top, qint32 Right, qint32 Bottom);
+// Stores position and size; negative sizes are stored as they come.
+void SetSkinRectXYWH(SkinRect& record, qint32 x, qint32 y, qint32 width, qint32 height);
+// Stores the window's outer rectangle in screen coordinates; nonzero when it
+// could be read (an unread rectangle is stored as zeros).
+qint32 WindowSkinRect(ModAPI::HWND window, SkinRect& record);
+// True unless the point lies left of, right of, above or below the record;
+// all four edges count as inside.
+bool PointInSkinRect(const SkinRect& record, double x, double y);
+
+// Bits 0..15 and 16..31 of a packed mouse position, each as a signed 16-bit
+// number, so that points left of or above the window come out negative.
+qint32 SignedLoWord(qint32 value);
+qint32 SignedHiWord(qint32 value);
+
+}  // namespace mDC

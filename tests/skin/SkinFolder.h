@@ -1,0 +1,32 @@
+// Skin folders for the tests: made under "Skin/" beside the test executable,
+// where the skin engine looks, and removed again by the destructor.
+#pragma once
+
+#include <QByteArray>
+#include <QColor>
+#include <QImage>
+#include <QString>
+#include <QTemporaryDir>
+
+#include <memory>
+
+class SkinFolder {
+ public:
+  SkinFolder();
+
+  // The name to hand to VBDirectUI::Skin.
+  QString name() const;
+  QString path(const QString& file) const;
+
+  void writePicture(const QString& file, const QImage& image, const char* format = "BMP") const;
+  void writeIni(const QByteArray& text) const;
+  // A frame picture, a 5-glyph sprite sheet of 151 x 60 and "Skin.ini" with
+  // `ini`; the background picture only when `withBack`.
+  void writeSkin(const QByteArray& ini, bool withBack = true) const;
+
+ private:
+  std::unique_ptr<QTemporaryDir> dir_;
+};
+
+// A picture filled with one colour.
+QImage Plain(int width, int height, QColor colour);
