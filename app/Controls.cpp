@@ -2,6 +2,8 @@
 
 #include "Design.h"
 
+#include <QKeyEvent>
+#include <QMouseEvent>
 #include <QPainter>
 
 #include <algorithm>
@@ -27,29 +29,50 @@ QSize captionExtent(const QFontMetrics& metrics, const QString& caption) {
   return QSize(metrics.horizontalAdvance(plain), metrics.height());
 }
 
-void Control::setDesignGeometry(int left, int top, int width, int height) {
-  widget()->setGeometry(TwipsToPixels(left), TwipsToPixels(top), TwipsToPixels(width),
-                        TwipsToPixels(height));
+void Control::setDesignGeometry(float left, float top, float width, float height) {
+  left_ = left;
+  top_ = top;
+  SetSize(width, height);
 }
 
-void Control::Move(double left, double top) {
-  widget()->move(TwipsToPixels(left), TwipsToPixels(top));
+void Control::Move(float left, float top) {
+  left_ = left;
+  top_ = top;
+  showGeometry();
 }
 
-void Control::SetSize(double width, double height) {
-  widget()->resize(TwipsToPixels(std::max(width, 0.0)), TwipsToPixels(std::max(height, 0.0)));
+void Control::SetSize(float width, float height) {
+  width_ = std::max(width, 0.0f);
+  height_ = std::max(height, 0.0f);
+  showGeometry();
 }
 
-float Control::Left() const { return PixelsToTwips(constWidget()->x()); }
-float Control::Top() const { return PixelsToTwips(constWidget()->y()); }
-float Control::Width() const { return PixelsToTwips(constWidget()->width()); }
-float Control::Height() const { return PixelsToTwips(constWidget()->height()); }
+void Control::showGeometry() {
+  widget()->setGeometry(TwipsToPixels(left_), TwipsToPixels(top_), TwipsToPixels(width_),
+                        TwipsToPixels(height_));
+}
 
-PictureBox::PictureBox(QWidget* parent) : QWidget(parent) {}
+ClickableControl::ClickableControl(QWidget* parent) : QWidget(parent) { setMouseTracking(true); }
+
+void ClickableControl::mousePressEvent(QMouseEvent* event) {
+  pressed_ = event->button() == Qt::LeftButton;
+}
+
+void ClickableControl::mouseReleaseEvent(QMouseEvent* event) {
+  const bool click = pressed_ && event->button() == Qt::LeftButton && rect().contains(event->position().toPoint());
+  pressed_ = false;
+  if (click && Click) Click();
+}
+
+void ClickableControl::mouseMoveEvent(QMouseEvent*) {
+  if (MouseMove) MouseMove();
+}
+
+PictureBox::PictureBox(QWidget* parent) : ClickableControl(parent) {}
 
 void PictureBox::setPicture(const QPixmap& picture) {
   picture_ = picture;
-  resize(picture.size());
+  SetSize(PixelsToTwips(picture.width()), PixelsToTwips(picture.height()));
   update();
 }
 
@@ -59,7 +82,8 @@ void PictureBox::paintEvent(QPaintEvent*) {
   painter.drawPixmap(0, 0, picture_);
 }
 
-Label::Label(QWidget* parent, const QFont& font, bool autoSize) : QWidget(parent), autoSize_(autoSize) {
+Label::Label(QWidget* parent, const QFont& font, bool autoSize)
+    : ClickableControl(parent), autoSize_(autoSize) {
   setFont(font);
   BackStyle = 0;
 }
@@ -71,7 +95,9 @@ void Label::setCaption(const QString& caption) {
 }
 
 void Label::fitToCaption() {
-  if (autoSize_) resize(captionExtent(fontMetrics(), caption_));
+  if (!autoSize_) return;
+  const QSize extent = captionExtent(fontMetrics(), caption_);
+  SetSize(PixelsToTwips(extent.width()), PixelsToTwips(extent.height()));
 }
 
 void Label::paintEvent(QPaintEvent*) {
@@ -87,13 +113,62 @@ TextBox::TextBox(QWidget* parent) : QLineEdit(parent) {
   ForeColor = kWindowText;
 }
 
+void TextBox::mouseReleaseEvent(QMouseEvent* event) {
+  QLineEdit::mouseReleaseEvent(event);
+  if (event->button() == Qt::LeftButton && Click) Click();
+}
+
+void TextBox::keyPressEvent(QKeyEvent* event) {
+  if (KeyPress) KeyPress(event);
+  QLineEdit::keyPressEvent(event);
+}
+
+void TextBox::focusInEvent(QFocusEvent* event) {
+  QLineEdit::focusInEvent(event);
+  if (GotFocus) GotFocus();
+}
+
+void TextBox::focusOutEvent(QFocusEvent* event) {
+  QLineEdit::focusOutEvent(event);
+  if (LostFocus) LostFocus();
+}
+
 MultiLineTextBox::MultiLineTextBox(QWidget* parent) : QPlainTextEdit(parent) {
+  setReadOnly(true);
   setFrameShape(QFrame::NoFrame);
   setLineWrapMode(QPlainTextEdit::NoWrap);
   setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   BackColor = kWindowBackground;
   ForeColor = kWindowText;
+}
+
+// CR LF pairs become line breaks; any other CR or LF is not shown.
+static QString shownAsTextBox(const QString& text) {
+  QString shown;
+  shown.reserve(text.size());
+  for (qsizetype i = 0; i < text.size(); ++i) {
+    const bool pair = text[i] == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n';
+    if (pair) {
+      shown += u'\n';
+      ++i;
+    } else if (text[i] != u'\r' && text[i] != u'\n') {
+      shown += text[i];
+    }
+  }
+  return shown;
+}
+
+void MultiLineTextBox::setText(const QString& text) {
+  text_ = text;
+  setPlainText(shownAsTextBox(text));
+}
+
+void MultiLineTextBox::setForeColor(uint32_t color) {
+  ForeColor = color;
+  QPalette colors = palette();
+  colors.setColor(QPalette::Text, OleColor(color));
+  setPalette(colors);
 }
 
 Shape::Shape(QWidget* parent, int borderWidth) : QWidget(parent), borderWidth_(borderWidth) {

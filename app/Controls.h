@@ -4,6 +4,8 @@
 // reads by name for its state snapshot.
 #pragma once
 
+#include "WebBrowser.h"
+
 #include <QFont>
 #include <QLineEdit>
 #include <QPixmap>
@@ -11,6 +13,7 @@
 #include <QWidget>
 
 #include <cstdint>
+#include <functional>
 
 namespace FormControls {
 
@@ -19,7 +22,8 @@ constexpr uint32_t kButtonText = 0x80000012;
 constexpr uint32_t kWindowBackground = 0x80000005;
 constexpr uint32_t kWindowText = 0x80000008;
 
-// Properties shared by every control, and its place in twips.
+// Properties shared by every control, and its place in twips. The twips are
+// the control's own values, as set; the widget shows them rounded to pixels.
 class Control {
  public:
   virtual ~Control() = default;
@@ -28,15 +32,15 @@ class Control {
   virtual QString captionOrText() const { return {}; }
 
   // Design geometry in twips, relative to the container's client area.
-  void setDesignGeometry(int left, int top, int width, int height);
+  void setDesignGeometry(float left, float top, float width, float height);
   // Moves to a left and top in twips, keeping the size.
-  void Move(double left, double top);
+  void Move(float left, float top);
   // Sets width and height in twips; negative values count as 0.
-  void SetSize(double width, double height);
-  float Left() const;
-  float Top() const;
-  float Width() const;
-  float Height() const;
+  void SetSize(float width, float height);
+  float Left() const { return left_; }
+  float Top() const { return top_; }
+  float Width() const { return width_; }
+  float Height() const { return height_; }
 
   QString Tag;
   uint32_t ForeColor = kButtonText;
@@ -44,16 +48,37 @@ class Control {
   int16_t BackStyle = 1;  // 1 opaque, 0 transparent
 
  private:
-  const QWidget* constWidget() const { return const_cast<Control*>(this)->widget(); }
+  void showGeometry();
+
+  float left_ = 0, top_ = 0, width_ = 0, height_ = 0;
+};
+
+// A control that raises Click (press and release of the left button on it)
+// and MouseMove (every move over it, buttons held or not) to its window.
+class ClickableControl : public QWidget, public Control {
+ public:
+  explicit ClickableControl(QWidget* parent);
+  QWidget* widget() override { return this; }
+
+  std::function<void()> Click;
+  std::function<void()> MouseMove;
+
+ protected:
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
+
+ private:
+  bool pressed_ = false;
 };
 
 // A borderless picture box that is sized to its picture and draws it at 0, 0
 // on its back colour.
-class PictureBox : public QWidget, public Control {
+class PictureBox : public ClickableControl {
  public:
   explicit PictureBox(QWidget* parent);
-  QWidget* widget() override { return this; }
   void setPicture(const QPixmap& picture);
+  const QPixmap& picture() const { return picture_; }
 
  protected:
   void paintEvent(QPaintEvent* event) override;
@@ -70,10 +95,9 @@ class Image : public PictureBox {
 
 // A label that draws its caption at its top left; with auto-size on, its size
 // follows the caption's text extent whenever caption or font change.
-class Label : public QWidget, public Control {
+class Label : public ClickableControl {
  public:
   Label(QWidget* parent, const QFont& font, bool autoSize);
-  QWidget* widget() override { return this; }
   QString captionOrText() const override { return caption_; }
   QString caption() const { return caption_; }
   void setCaption(const QString& caption);
@@ -88,18 +112,53 @@ class Label : public QWidget, public Control {
   bool autoSize_;
 };
 
+// A single-line text box. Click comes on release of the left button, after
+// the box has placed its caret; KeyPress sees each key before the box does.
 class TextBox : public QLineEdit, public Control {
  public:
   explicit TextBox(QWidget* parent);
   QWidget* widget() override { return this; }
   QString captionOrText() const override { return text(); }
+
+  std::function<void()> Click;
+  std::function<void(QKeyEvent*)> KeyPress;
+  std::function<void()> GotFocus;
+  std::function<void()> LostFocus;
+
+ protected:
+  void mouseReleaseEvent(QMouseEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+  void focusInEvent(QFocusEvent* event) override;
+  void focusOutEvent(QFocusEvent* event) override;
 };
 
+// A read-only multi-line text box. Its text is kept as set; it shows CR LF
+// as a line break, as the original platform's text box does, and shows a CR
+// or LF that is not part of such a pair as nothing.
 class MultiLineTextBox : public QPlainTextEdit, public Control {
  public:
   explicit MultiLineTextBox(QWidget* parent);
   QWidget* widget() override { return this; }
-  QString captionOrText() const override { return toPlainText(); }
+  QString captionOrText() const override { return text_; }
+
+  const QString& text() const { return text_; }
+  void setText(const QString& text);
+  void setForeColor(uint32_t color);
+
+ private:
+  QString text_;
+};
+
+// The browser control: it has its place in the design but shows nothing; its
+// engine loads pages in the background.
+class BrowserControl : public QWidget, public Control {
+ public:
+  explicit BrowserControl(QWidget* parent) : QWidget(parent) {}
+  QWidget* widget() override { return this; }
+  ModAPI::WebBrowser& browser() { return browser_; }
+
+ private:
+  ModAPI::WebBrowser browser_;
 };
 
 // A rectangle outline, drawn inside its bounds in ForeColor (the border

@@ -2,8 +2,11 @@
 
 #include "Design.h"
 
+#include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
+
+#include <utility>
 
 using FormControls::captionExtent;
 using FormControls::withPlainLineBreaks;
@@ -16,13 +19,15 @@ static QFont boldFontOf(QFont font) {
   return font;
 }
 
-CourierPanel::CourierPanel(QWidget* parent, const CourierEntry& design, const QFont& labelFont)
+CourierPanel::CourierPanel(QWidget* parent, const CourierEntry& design, const QFont& labelFont,
+                           const QCursor& labelCursor)
     : PictureBox(parent),
       regularFont_(labelFont),
       boldFont_(boldFontOf(labelFont)),
       regularMetrics_(regularFont_),
       boldMetrics_(boldFont_),
-      labels_(design, [this](const QString& caption, bool bold) { return textExtent(caption, bold); }) {
+      labels_(design, [this](const QString& caption, bool bold) { return textExtent(caption, bold); }),
+      labelCursor_(labelCursor) {
   labels_.setChangeListener([this](int16_t) { update(); });
 }
 
@@ -50,4 +55,33 @@ void CourierPanel::paintLabel(QPainter& painter, const CourierEntry& label) cons
   painter.setFont(label.Bold ? boldFont_ : regularFont_);
   painter.setPen(OleColor(label.ForeColor));
   painter.drawText(area, Qt::AlignLeft | Qt::AlignTop, withPlainLineBreaks(label.Caption));
+}
+
+int16_t CourierPanel::labelAt(QPoint point) const {
+  const auto& all = labels_.all();
+  for (auto label = all.rbegin(); label != all.rend(); ++label) {
+    if (label->Visible && pixelRect(*label).contains(point)) return label->Index;
+  }
+  return -1;
+}
+
+// A click is a press and a release of the left button on the same label.
+void CourierPanel::mousePressEvent(QMouseEvent* event) {
+  pressedLabel_ = event->button() == Qt::LeftButton ? labelAt(event->position().toPoint()) : -1;
+}
+
+void CourierPanel::mouseReleaseEvent(QMouseEvent* event) {
+  const int16_t pressed = std::exchange(pressedLabel_, -1);
+  if (event->button() != Qt::LeftButton || pressed < 0) return;
+  if (labelAt(event->position().toPoint()) == pressed && LabelClick) LabelClick(pressed);
+}
+
+void CourierPanel::mouseMoveEvent(QMouseEvent* event) {
+  const int16_t k = labelAt(event->position().toPoint());
+  if (k >= 0)
+    setCursor(labelCursor_);
+  else
+    unsetCursor();
+  if (k >= 0 && LabelMouseMove) LabelMouseMove(k);
+  if (k < 0 && PanelMouseMove) PanelMouseMove();
 }

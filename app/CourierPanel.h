@@ -6,14 +6,20 @@
 #include "Controls.h"
 #include "LabelGroup.h"
 
+#include <QCursor>
 #include <QFont>
+#include <QFontMetrics>
+
+#include <functional>
 
 #include <memory>
 
 class CourierPanel : public FormControls::PictureBox {
  public:
   // `labelFont` is the regular font of the labels; headings draw it bold.
-  CourierPanel(QWidget* parent, const Module1::CourierEntry& design, const QFont& labelFont);
+  // `labelCursor` is the pointer shown over the labels.
+  CourierPanel(QWidget* parent, const Module1::CourierEntry& design, const QFont& labelFont,
+               const QCursor& labelCursor);
 
   Module1::CourierLabels& labels() { return labels_; }
   const Module1::CourierLabels& labels() const { return labels_; }
@@ -21,8 +27,20 @@ class CourierPanel : public FormControls::PictureBox {
   // The caption's text extent in twips, as the labels size themselves.
   QSizeF textExtent(const QString& caption, bool bold) const;
 
+  // The visible label under a point of the panel (pixels), the last created
+  // on top; -1 over the bare panel.
+  int16_t labelAt(QPoint point) const;
+
+  // Mouse events of the labels, by index, and of the bare panel.
+  std::function<void(int16_t)> LabelClick;
+  std::function<void(int16_t)> LabelMouseMove;
+  std::function<void()> PanelMouseMove;
+
  protected:
   void paintEvent(QPaintEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
 
  private:
   void paintLabel(QPainter& painter, const Module1::CourierEntry& label) const;
@@ -33,4 +51,6 @@ class CourierPanel : public FormControls::PictureBox {
   QFontMetrics regularMetrics_;
   QFontMetrics boldMetrics_;
   Module1::CourierLabels labels_;
+  QCursor labelCursor_;
+  int16_t pressedLabel_ = -1;
 };

@@ -1,9 +1,11 @@
 #include "FormMain.h"
 
 #include "Design.h"
+#include "Query.h"
 
 #include <QCursor>
 #include <QIcon>
+#include <QKeyEvent>
 #include <QPixmap>
 
 using namespace FormControls;
@@ -35,7 +37,7 @@ Module1::CourierEntry designLabel() {
 
 }  // namespace
 
-FormMain::FormMain() {
+FormMain::FormMain() : labelCursor_(designPicture("hand.png"), 5, 0) {
   setWindowFlag(Qt::FramelessWindowHint);
   setWindowTitle(kDesignCaption);
   setWindowIcon(QIcon(QStringLiteral(":/design/courier-query.ico")));
@@ -44,6 +46,7 @@ FormMain::FormMain() {
   background.setColor(QPalette::Window, ModAPI::OleColor(kBackColor));
   setPalette(background);
   createControls();
+  connectHandlers();
 }
 
 template <typename T>
@@ -53,7 +56,7 @@ T* FormMain::add(const QString& name, T* control) {
 }
 
 void FormMain::createControls() {
-  Web = add(QStringLiteral("Web"), new PictureBox(this));
+  Web = add(QStringLiteral("Web"), new BrowserControl(this));
   Web->setDesignGeometry(12240, 5040, 2535, 1575);
 
   P1 = add(QStringLiteral("P1"), new PictureBox(this));
@@ -75,7 +78,7 @@ void FormMain::createControls() {
   SStext->setFont(DesignFont(kSong, 9));
 
   const QFont labelFont = DesignFont(kSong, 10.5);
-  BG = add(QStringLiteral("BG"), new CourierPanel(this, designLabel(), labelFont));
+  BG = add(QStringLiteral("BG"), new CourierPanel(this, designLabel(), labelFont, labelCursor_));
   BG->setDesignGeometry(960, 2160, 11895, 7815);
   BG->BackColor = 0x00FFFFFF;
 
@@ -89,12 +92,17 @@ void FormMain::createControls() {
 
   Text = add(QStringLiteral("Text"), new MultiLineTextBox(BG));
   Text->setDesignGeometry(2520, 2280, 7815, 5055);
+  Text->setFont(DesignFont(kSong, 9));
   Text->hide();
 
   S1 = add(QStringLiteral("S1"), new Shape(BG, 2));
   S1->setDesignGeometry(1920, 360, 615, 615);
   S1->ForeColor = Module1::kSelectedBackColor;
   S1->hide();
+  // Stacking on the panel: the hover frame, drawn like the labels on the
+  // panel itself, lies under the result area; the back button over it.
+  S1->lower();
+  Back->raise();
 
   Image4 = add(QStringLiteral("Image4"), new Image(this));
   Image4->setDesignGeometry(11640, 3240, 4110, 600);
@@ -102,12 +110,30 @@ void FormMain::createControls() {
   Image3 = add(QStringLiteral("Image3"), new Image(this));
   Image3->setDesignGeometry(10080, 1920, 4125, 630);
   Image3->setPicture(designPicture("Image3.bmp"));
+}
 
-  // The custom pointer of the labels; the panel shows it over its labels.
-  BG->setCursor(QCursor(designPicture("hand.png"), 5, 0));
+void FormMain::connectHandlers() {
+  BG->LabelClick = [this](int16_t k) { LB_Click(k); };
+  BG->LabelMouseMove = [this](int16_t k) { LB_MouseMove(k); };
+  BG->PanelMouseMove = [this] { BG_MouseMove(); };
+  LBTitle->Click = [this] { closeResultView(); };
+  LbBack->Click = [this] { closeResultView(); };
+  Back->Click = [this] { closeResultView(); };
+  P1->Click = [this] { P1_Click(); };
+  SSCMD->Click = [this] { runQuery(); };
+  const std::initializer_list<ClickableControl*> pointing = {LBTitle, LbBack, Back, P1, SSCMD};
+  for (ClickableControl* control : pointing)
+    control->MouseMove = [this, control] { showLabelPointer(control); };
+  SStext->KeyPress = [this](QKeyEvent* event) { SStext_KeyPress(event); };
+  SStext->Click = [this] { SStext_Click(); };
+  SStext->GotFocus = [this] { SSBG->setPicture(Image3->picture()); };
+  SStext->LostFocus = [this] { SSBG->setPicture(Image4->picture()); };
+  connect(&Web->browser(), &ModAPI::WebBrowser::DocumentComplete, this,
+          [this](ModAPI::BrowserObject pDisp) { Web_DocumentComplete(pDisp); });
 }
 
 bool FormMain::Form_Load(const QString& commandLine) {
+  Web->browser().Navigate(QStringLiteral("about:blank"));
   Module1::StartupArgument = commandLine;
   Module1::SelectedCourierIndex = -1;
   resize(ModAPI::TwipsToPixels(9000), ModAPI::TwipsToPixels(7500));
@@ -135,8 +161,10 @@ void FormMain::selectLabel(int16_t n) {
   lb.SetBackColor(n, Module1::kSelectedBackColor);
   SetTitle(lb[n].Caption, lb[n].Tag);
   Module1::SelectedCourierIndex = n;
-  SStext->setText(kPromptStart + LBTitle->caption() + kPromptEnd);
+  showPrompt();
 }
+
+void FormMain::showPrompt() { SStext->setText(kPromptStart + LBTitle->caption() + kPromptEnd); }
 
 float FormMain::WindowWidth() const { return ModAPI::PixelsToTwips(width()); }
 
@@ -164,4 +192,79 @@ void FormMain::Form_Resize() {
   SStext->Move(150, SSBG->Height() - 375);
   SSCMD->Move(W - SSCMD->Width() - 150, 900);
   P1->Move(150, 900);
+}
+
+QRectF HoverFrame(const Module1::CourierEntry& label) {
+  return QRectF(label.Left - 75, label.Top - 75, label.Width + 150, label.Height + 150);
+}
+
+// Headings cannot be chosen. Choosing the selected courier again only
+// replaces the number with the prompt.
+void FormMain::LB_Click(int16_t k) {
+  Module1::LabelGroup& lb = LB();
+  if (lb[k].isHeading()) return;
+  LBTitle->setCaption(lb[k].Caption);
+  LBTitle->Tag = lb[k].Tag;
+  if (Module1::SelectedCourierIndex >= 0) lb.SetBackStyle(Module1::SelectedCourierIndex, Module1::Transparent);
+  Module1::SelectedCourierIndex = k;
+  lb.SetBackStyle(k, Module1::Opaque);
+  lb.SetBackColor(k, Module1::kSelectedBackColor);
+  showPrompt();
+}
+
+void FormMain::LB_MouseMove(int16_t k) {
+  const Module1::CourierEntry& label = LB()[k];
+  if (label.isHeading()) return S1->hide();
+  const QRectF frame = HoverFrame(label);
+  S1->Move(frame.left(), frame.top());
+  S1->SetSize(frame.width(), frame.height());
+  S1->show();
+}
+
+void FormMain::BG_MouseMove() { S1->hide(); }
+
+void FormMain::P1_Click() { Text->hide(); }
+
+void FormMain::closeResultView() {
+  Text->hide();
+  LbBack->hide();
+  Back->hide();
+}
+
+void FormMain::showLabelPointer(ClickableControl* control) { control->setCursor(labelCursor_); }
+
+// A valid number is sent and the result view shows the loading text until the
+// browser completes a document; an invalid one only gets the message box.
+void FormMain::runQuery() {
+  const QString number = SStext->text();
+  const QString courier = LBTitle->caption();
+  if (!Query::IsValidTrackingNumber(number)) {
+    return ModAPI::MsgBox(courier + QStringLiteral("订单查询"),
+                          QStringLiteral("请输入正确的 ") + courier + QStringLiteral(" 订单号！"));
+  }
+  Web->browser().Navigate(Query::QueryAddress(Query::ServiceBase(), LBTitle->Tag, number));
+  Text->show();
+  Back->show();
+  LbBack->show();
+  Text->setText(Query::kLoadingText);
+}
+
+void FormMain::SStext_KeyPress(QKeyEvent* event) {
+  if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) runQuery();
+}
+
+void FormMain::SStext_Click() { SStext->setSelection(0, SStext->text().size()); }
+
+// Only the top-level document counts; frames complete on their own.
+void FormMain::Web_DocumentComplete(ModAPI::BrowserObject pDisp) {
+  ModAPI::WebBrowser& browser = Web->browser();
+  if (pDisp != browser.TopLevelObject()) return;
+  if (const auto result = Query::FindResultText(browser.All())) {
+    Text->setText(*result);
+    Text->setForeColor(Query::kResultColor);
+  }
+  if (Text->text().isEmpty() || Text->text() == Query::kLoadingText) {
+    Text->setForeColor(Query::kNoResultColor);
+    Text->setText(Query::NoResultMessage(LBTitle->caption()));
+  }
 }

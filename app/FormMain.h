@@ -1,5 +1,7 @@
 // The main window: its design (controls, nesting, geometry, captions, fonts,
-// pictures), its load, resize and unload steps.
+// pictures), its load, resize and unload steps, the courier picker and the
+// tracking query. Handlers keep the names of the controls and events they
+// belong to.
 #pragma once
 
 #include "Controls.h"
@@ -7,6 +9,8 @@
 #include "Module1.h"
 #include "Shell.h"
 
+#include <QCursor>
+#include <QRectF>
 #include <QWidget>
 
 #include <utility>
@@ -37,7 +41,7 @@ class FormMain : public QWidget, public Module1::CatalogueHost {
   }
 
   // The design's controls.
-  FormControls::PictureBox* Web;
+  FormControls::BrowserControl* Web;
   FormControls::PictureBox* P1;
   FormControls::Label* LBTitle;
   FormControls::PictureBox* SSCMD;
@@ -56,11 +60,32 @@ class FormMain : public QWidget, public Module1::CatalogueHost {
 
  private:
   void createControls();
+  void connectHandlers();
   void Form_Resize();
   void selectDefaultCourier();
   void selectLabel(int16_t n);
+  void showPrompt();
+
+  // The courier picker.
+  void LB_Click(int16_t k);
+  void LB_MouseMove(int16_t k);
+  void BG_MouseMove();
+  void P1_Click();
+  void closeResultView();
+  void showLabelPointer(FormControls::ClickableControl* control);
+
+  // The tracking query.
+  void runQuery();
+  void SStext_KeyPress(QKeyEvent* event);
+  void SStext_Click();
+  void Web_DocumentComplete(ModAPI::BrowserObject pDisp);
+
   template <typename T>
   T* add(const QString& name, T* control);
 
   std::vector<std::pair<QString, FormControls::Control*>> controls_;
+  QCursor labelCursor_;
 };
+
+// The hover frame around a label: 75 twips (5 pixels) outside it on every side.
+QRectF HoverFrame(const Module1::CourierEntry& label);

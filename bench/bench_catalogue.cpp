@@ -25,7 +25,7 @@ QString makeCatalogue(int items) {
 
 class PanelHost : public Module1::CatalogueHost {
  public:
-  PanelHost() : panel(nullptr, Module1::CourierEntry{}, ModAPI::DesignFont("宋体", 10.5)) {}
+  PanelHost() : panel(nullptr, Module1::CourierEntry{}, ModAPI::DesignFont("宋体", 10.5), QCursor()) {}
   Module1::LabelGroup& LB() override { return panel.labels(); }
   float WindowWidth() const override { return 9000; }
   void SetTitle(const QString&, const QString&) override {}

@@ -2,6 +2,7 @@
 // catalogue that the build puts beside this test.
 #include "FormMain.h"
 
+#include "Design.h"
 #include "StateSnapshot.h"
 
 #include <gtest/gtest.h>
@@ -9,6 +10,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QApplication>
 #include <QTest>
 
 namespace {
@@ -47,7 +49,9 @@ TEST_F(MainWindow, StartUpLayoutAtDesignSize) {
   expectGeometry(*form.BG, {60, 1575, 8880, 5505});
   expectGeometry(*form.Text, {150, 150, 8730, 5355});
   expectGeometry(*form.Back, {6975, 4800, 1530, 405});
-  expectGeometry(*form.SSBG, {3090, 900, 4110, 600});
+  // The number box may already have the focus, and so the larger focus frame.
+  EXPECT_FLOAT_EQ(form.SSBG->Left(), 3090);
+  EXPECT_FLOAT_EQ(form.SSBG->Top(), 900);
   expectGeometry(*form.SStext, {150, 225, 3735, 255});
   expectGeometry(*form.SSCMD, {7305, 900, 1545, 600});
   expectGeometry(*form.P1, {150, 900, 2370, 600});
@@ -116,7 +120,7 @@ TEST_F(MainWindow, ResizeKeepsTheLayoutAndClampsTinyWindows) {
   EXPECT_FLOAT_EQ(form.BG->Height(), 0);
   EXPECT_FLOAT_EQ(form.Text->Width(), 0);
   EXPECT_FLOAT_EQ(form.Back->Left(), -1530 - 375);
-  EXPECT_FLOAT_EQ(form.SSBG->Left(), 90 - 4110 - 1800);
+  EXPECT_FLOAT_EQ(form.SSBG->Left(), 90 - form.SSBG->Width() - 1800);
 }
 
 TEST_F(MainWindow, SnapshotDescribesEveryControlAndLabel) {
@@ -136,6 +140,159 @@ TEST_F(MainWindow, SnapshotDescribesEveryControlAndLabel) {
   EXPECT_EQ(label1["index"].toInt(), 1);
   EXPECT_EQ(label1["backStyle"].toInt(), 1);
   EXPECT_EQ(label1["backColor"].toInteger(), 0xC0C0FF);
+}
+
+// The courier picker and the result view on the real window.
+class Picker : public MainWindow {
+ protected:
+  void SetUp() override {
+    saved_ = ModAPI::Shell();
+    ModAPI::Shell().messageBox = [this](const QString& title, const QString& text) {
+      messages << title + "|" + text;
+    };
+    // Nothing listens there: queries complete with the engine's error page.
+    qputenv("COURIER_QUERY_SERVICE", "http://127.0.0.1:9");
+    load();
+  }
+  void TearDown() override {
+    ModAPI::Shell() = saved_;
+    qunsetenv("COURIER_QUERY_SERVICE");
+  }
+
+  const Module1::CourierEntry& label(int16_t k) { return form.BG->labels()[k]; }
+  QPoint centre(int16_t k) {
+    const QRectF frame(label(k).Left, label(k).Top, label(k).Width, label(k).Height);
+    return (frame.center() / ModAPI::kTwipsPerPixel).toPoint();
+  }
+  int16_t firstHeading() {
+    for (const auto& entry : form.BG->labels().all())
+      if (entry.isHeading()) return entry.Index;
+    return -1;
+  }
+  bool resultViewShown() {
+    return !form.Text->isHidden() && !form.Back->isHidden() && !form.LbBack->isHidden();
+  }
+  // The back button's label lies on the back button: hiding that hides both.
+  bool pickerShown() { return form.Text->isHidden() && form.Back->isHidden(); }
+
+  QStringList messages;
+
+ private:
+  ModAPI::ShellSeams saved_;
+};
+
+TEST(HoverFrame, FiveMarginPixelsAroundTheLabel) {
+  Module1::CourierEntry entry;
+  entry.Left = 1000;
+  entry.Top = 500;
+  entry.Width = 900;
+  entry.Height = 255;
+  EXPECT_EQ(HoverFrame(entry), QRectF(925, 425, 1050, 405));
+}
+
+TEST_F(Picker, ClickingACourierSelectsIt) {
+  QTest::mouseClick(form.BG, Qt::LeftButton, {}, centre(3));
+  EXPECT_EQ(Module1::SelectedCourierIndex, 3);
+  EXPECT_EQ(opaqueLabels(form), 1);
+  EXPECT_EQ(label(3).BackStyle, Module1::Opaque);
+  EXPECT_EQ(form.LBTitle->caption(), label(3).Caption);
+  EXPECT_EQ(form.LBTitle->Tag, label(3).Tag);
+  EXPECT_EQ(form.SStext->text(), "请输入 " + label(3).Caption + " 单号");
+  EXPECT_EQ(form.windowTitle(), FormMain::kDesignCaption);
+  EXPECT_TRUE(pickerShown());
+}
+
+TEST_F(Picker, HeadingClicksChangeNothing) {
+  const int16_t heading = firstHeading();
+  ASSERT_GT(heading, 0);
+  form.SStext->setText("12345");
+  QTest::mouseClick(form.BG, Qt::LeftButton, {}, centre(heading));
+  EXPECT_EQ(Module1::SelectedCourierIndex, 1);
+  EXPECT_EQ(opaqueLabels(form), 1);
+  EXPECT_EQ(form.SStext->text(), "12345");
+}
+
+TEST_F(Picker, ChoosingTheSelectedCourierAgainRestoresThePrompt) {
+  form.SStext->setText("12345");
+  QTest::mouseClick(form.BG, Qt::LeftButton, {}, centre(1));
+  EXPECT_EQ(Module1::SelectedCourierIndex, 1);
+  EXPECT_EQ(label(1).BackStyle, Module1::Opaque);
+  EXPECT_EQ(form.SStext->text(), "请输入 " + label(1).Caption + " 单号");
+}
+
+TEST_F(Picker, HoverFrameFollowsCourierNames) {
+  QTest::mouseMove(form.BG, centre(2));
+  ASSERT_FALSE(form.S1->isHidden());
+  const QRectF frame = HoverFrame(label(2));
+  EXPECT_EQ(QRectF(form.S1->Left(), form.S1->Top(), form.S1->Width(), form.S1->Height()), frame);
+  EXPECT_EQ(form.BG->cursor().shape(), Qt::BitmapCursor);
+
+  QTest::mouseMove(form.BG, centre(firstHeading()));
+  EXPECT_TRUE(form.S1->isHidden());
+  QTest::mouseMove(form.BG, centre(4));
+  EXPECT_FALSE(form.S1->isHidden());
+  QTest::mouseMove(form.BG, QPoint(2, form.BG->height() - 2));  // bare panel
+  EXPECT_TRUE(form.S1->isHidden());
+  EXPECT_NE(form.BG->cursor().shape(), Qt::BitmapCursor);
+}
+
+TEST_F(Picker, ViewsAndTheirTransitions) {
+  form.SStext->setText("YT1234567");
+  QTest::mouseClick(form.SSCMD, Qt::LeftButton);
+  EXPECT_TRUE(resultViewShown());
+  EXPECT_EQ(form.Text->text(), "正在加载。。。");
+
+  QTest::mouseClick(form.P1, Qt::LeftButton, {}, QPoint(5, 5));  // beside the title label
+  EXPECT_TRUE(form.Text->isHidden());
+  EXPECT_FALSE(form.Back->isHidden());
+  EXPECT_FALSE(form.LbBack->isHidden());
+
+  QTest::mouseClick(form.Back, Qt::LeftButton, {}, QPoint(5, 5));
+  EXPECT_TRUE(pickerShown());
+  EXPECT_TRUE(form.LbBack->isHidden());
+
+  QTest::mouseClick(form.LBTitle, Qt::LeftButton);  // in the picker: nothing to close
+  EXPECT_TRUE(pickerShown());
+
+  QTest::keyClick(form.SStext, Qt::Key_Return);  // Enter queries like the button
+  EXPECT_TRUE(resultViewShown());
+  QTest::mouseClick(form.LbBack, Qt::LeftButton);
+  EXPECT_TRUE(pickerShown());
+  EXPECT_TRUE(messages.isEmpty());
+}
+
+TEST_F(Picker, InvalidNumbersOnlyGetTheMessageBox) {
+  const QString courier = form.LBTitle->caption();
+  for (const QString& number : {QString(), form.SStext->text(), QStringLiteral("１２３")}) {
+    form.SStext->setText(number);
+    QTest::mouseClick(form.SSCMD, Qt::LeftButton);
+    EXPECT_TRUE(pickerShown());
+    EXPECT_EQ(form.SStext->text(), number);
+  }
+  const QString expected = courier + "订单查询|请输入正确的 " + courier + " 订单号！";
+  EXPECT_EQ(messages, QStringList({expected, expected, expected}));
+}
+
+TEST_F(Picker, NumberBoxSelectsAllAndShowsItsFocusFrame) {
+  form.SStext->setText("12345");
+  QTest::mouseClick(form.SStext, Qt::LeftButton);
+  EXPECT_EQ(form.SStext->selectedText(), "12345");
+  form.SStext->setFocus();
+  QApplication::processEvents();
+  if (form.SStext->hasFocus()) {
+    EXPECT_EQ(form.SSBG->picture().size(), QSize(275, 42));
+  }
+  form.SStext->clearFocus();
+  EXPECT_EQ(form.SSBG->picture().size(), QSize(274, 40));
+}
+
+TEST_F(Picker, ClickableControlsShowTheLabelPointer) {
+  const std::initializer_list<FormControls::ClickableControl*> pointing = {form.LBTitle, form.P1,
+                                                                           form.SSCMD};
+  for (FormControls::ClickableControl* control : pointing) {
+    QTest::mouseMove(control, QPoint(3, 3));
+    EXPECT_EQ(control->cursor().shape(), Qt::BitmapCursor);
+  }
 }
 
 }  // namespace

@@ -1,0 +1,46 @@
+#include "Query.h"
+
+#include "CodePage.h"
+
+#include <QUrl>
+
+namespace Query {
+
+QString ServiceBase() {
+  QString base = qEnvironmentVariable("COURIER_QUERY_SERVICE", QStringLiteral("http://127.0.0.1:8765"));
+  while (base.endsWith(QLatin1Char('/'))) base.chop(1);
+  return base;
+}
+
+bool IsValidTrackingNumber(const QString& number) {
+  if (number.isEmpty()) return false;
+  bool unrepresentable = false;
+  const QByteArray bytes = ModAPI::ToCodePage(ModAPI::CP_ACP, number, &unrepresentable);
+  return !unrepresentable && bytes.size() == number.size();
+}
+
+QString QueryAddress(const QString& base, const QString& code, const QString& number) {
+  const auto encode = [](const QString& value) {
+    return QString::fromLatin1(QUrl::toPercentEncoding(value));
+  };
+  return base + QStringLiteral("/chaxun?com=") + encode(code) + QStringLiteral("&nu=") + encode(number);
+}
+
+// The scan starts at position 1 and reads every element, however many there
+// are: the document's first element (position 0) is never the result.
+std::optional<QString> FindResultText(const QList<ModAPI::HtmlElement>& all) {
+  std::optional<QString> text;
+  const QString wanted = kResultId.toUpper();
+  for (qsizetype i = 1; i < all.size(); ++i) {
+    if (all[i].id.toUpper() != wanted) continue;
+    text = all[i].innerText;
+    text->replace(QLatin1Char('\r'), QLatin1String("\r\n\r\n"));
+  }
+  return text;
+}
+
+QString NoResultMessage(const QString& courierName) {
+  return QStringLiteral("查询不到结果，请您确认输入的是 ") + courierName + QStringLiteral(" 订单号！");
+}
+
+}  // namespace Query

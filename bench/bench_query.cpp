@@ -1,0 +1,121 @@
+// Query latency from the click on 查询 to the result text in the window,
+// with the real hidden browser against the reference tracking service on
+// loopback: the first query of a freshly started window and a warm query,
+// against fetching the same address with curl (a process per fetch, as a
+// user would) and with an in-process HTTP client, in the same run.
+#include "FormMain.h"
+#include "Query.h"
+#include "TrackingServer.h"
+
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QTest>
+
+#include <thread>
+
+namespace {
+
+const QString kCourier = QStringLiteral("顺丰速运");
+const QString kNumber = QStringLiteral("SF2122544101995");
+
+class Service {
+ public:
+  Service() : data_(TrackingService::loadTrackingData(COURIER_QUERY_SHIPMENTS)) {
+    TrackingService::installHandlers(server_, data_.shipments);
+    port_ = server_.bind_to_any_port("127.0.0.1");
+    thread_ = std::thread([this] { server_.listen_after_bind(); });
+  }
+  ~Service() {
+    while (!server_.is_running()) std::this_thread::yield();
+    server_.stop();
+    thread_.join();
+  }
+  QString base() const { return QStringLiteral("http://127.0.0.1:%1").arg(port_); }
+  int port() const { return port_; }
+
+ private:
+  TrackingService::LoadResult data_;
+  httplib::Server server_;
+  int port_ = 0;
+  std::thread thread_;
+};
+
+Service* service = nullptr;
+
+// Clicks 查询 and returns the seconds until the result replaced the loading text.
+double timedQuery(FormMain& form) {
+  form.SStext->setText(kNumber);
+  QElapsedTimer timer;
+  timer.start();
+  QTest::mouseClick(form.SSCMD, Qt::LeftButton);
+  const bool done = QTest::qWaitFor([&] { return form.Text->text() != Query::kLoadingText; }, 20000);
+  const double seconds = timer.nsecsElapsed() / 1e9;
+  return done && form.Text->ForeColor == Query::kResultColor ? seconds : -1;
+}
+
+std::unique_ptr<FormMain> startedWindow() {
+  auto form = std::make_unique<FormMain>();
+  form->Form_Load(kCourier);
+  form->show();
+  // The start-up page completes first; wait for it so it is not timed.
+  const bool started = QTest::qWaitFor([&] { return !form->Text->text().isEmpty(); }, 20000);
+  return started ? std::move(form) : nullptr;
+}
+
+void report(benchmark::State& state, double seconds) {
+  if (seconds < 0) return state.SkipWithError("no result");
+  state.SetIterationTime(seconds);
+}
+
+void BM_FirstQueryAfterStart(benchmark::State& state) {
+  for (auto _ : state) {
+    auto form = startedWindow();
+    report(state, form ? timedQuery(*form) : -1);
+  }
+}
+BENCHMARK(BM_FirstQueryAfterStart)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(5);
+
+void BM_WarmQuery(benchmark::State& state) {
+  auto form = startedWindow();
+  if (!form || timedQuery(*form) < 0) return state.SkipWithError("no result");
+  for (auto _ : state) report(state, timedQuery(*form));
+}
+BENCHMARK(BM_WarmQuery)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(20);
+
+QString address() { return Query::QueryAddress(service->base(), QStringLiteral("shunfeng"), kNumber); }
+
+void BM_CurlBaseline(benchmark::State& state) {
+  for (auto _ : state) {
+    QProcess curl;
+    curl.start(QStringLiteral("curl"), {QStringLiteral("-sf"), QStringLiteral("-o"), QStringLiteral("/dev/null"), address()});
+    if (!curl.waitForFinished() || curl.exitCode() != 0) return state.SkipWithError("curl failed");
+  }
+}
+BENCHMARK(BM_CurlBaseline)->Unit(benchmark::kMillisecond)->Iterations(20);
+
+void BM_HttpClientBaseline(benchmark::State& state) {
+  const std::string path = address().mid(service->base().size()).toStdString();
+  for (auto _ : state) {
+    httplib::Client client("127.0.0.1", service->port());
+    const auto answer = client.Get(path);
+    if (!answer || answer->status != 200) return state.SkipWithError("request failed");
+  }
+}
+BENCHMARK(BM_HttpClientBaseline)->Unit(benchmark::kMillisecond)->Iterations(20);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  qputenv("QT_QPA_PLATFORM", "offscreen");
+  QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+  QApplication app(argc, argv);
+  Service running;
+  service = &running;
+  qputenv("COURIER_QUERY_SERVICE", running.base().toUtf8());
+  benchmark::Initialize(&argc, argv);
+  benchmark::RunSpecifiedBenchmarks();
+  return 0;
+}

@@ -1,0 +1,66 @@
+// The hidden web browser: a browser engine page that is never shown. It loads
+// an address in the background and reports, through the event loop, each
+// document that finished loading; for the top-level document it then offers
+// the element collection in document order.
+#pragma once
+
+#include <QList>
+#include <QObject>
+#include <QString>
+
+#include <memory>
+
+namespace ModAPI {
+
+// One element of the top-level document. `innerText` is the rendered text with
+// CR LF line breaks; it is read for elements that carry an id (the only ones a
+// caller can look up by id) and is empty for the others.
+struct HtmlElement {
+  QString id;
+  QString innerText;
+};
+
+// Identity of a document's browser object: the top level or one of its frames.
+using BrowserObject = quintptr;
+
+class WebBrowser : public QObject {
+  Q_OBJECT
+
+ public:
+  explicit WebBrowser(QObject* parent = nullptr);
+  ~WebBrowser() override;
+
+  // Starts loading `address` and returns at once. A load still under way is
+  // abandoned and reports nothing. Only http and https addresses with a host
+  // and "about:blank" are loaded; any other address completes at once (through
+  // the event loop) with an empty collection. An address that differs from
+  // the current one only by its fragment keeps the document and completes
+  // with its elements.
+  void Navigate(const QString& address);
+
+  // The identity DocumentComplete carries for the top-level document. Frame
+  // documents carry identities of their own, each different and never this.
+  BrowserObject TopLevelObject() const;
+
+  // The elements of the current top-level document in document order, as
+  // they were when its DocumentComplete was sent. Empty after a load that
+  // failed (refused, HTTP error status, no such host) or brought no document
+  // (a download, an address not loaded): an error page, the engine's or the
+  // server's, offers no elements. Documents without markup of their own
+  // (plain text, a picture) offer the elements the engine wraps them in.
+  const QList<HtmlElement>& All() const;
+
+ signals:
+  // A document finished loading: once per frame document and once for the
+  // top-level document (after the frames), also when the load failed (with an
+  // empty collection then). A load the page starts by itself (a script or a
+  // refresh moving it on) completes too. Always delivered through the event
+  // loop, never from inside Navigate.
+  void DocumentComplete(ModAPI::BrowserObject pDisp, const QString& url);
+
+ private:
+  class Engine;
+  std::unique_ptr<Engine> engine_;
+};
+
+}  // namespace ModAPI

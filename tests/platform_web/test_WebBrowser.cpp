@@ -1,0 +1,269 @@
+#include "TestServer.h"
+#include "WebBrowser.h"
+
+#include <QTest>
+#include <QWebEnginePage>
+
+#include <signal.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+using ModAPI::BrowserObject;
+using ModAPI::HtmlElement;
+using ModAPI::WebBrowser;
+
+void PrintTo(const QString& text, std::ostream* out) {
+  *out << '"' << text.toStdString() << '"';
+}
+
+namespace {
+
+constexpr int kLoadBound = 20000;  // ms
+
+struct Completion {
+  BrowserObject pDisp;
+  QString url;
+};
+
+std::string Page(const std::string& body) {
+  return "<!DOCTYPE html><html><head><title>t</title></head><body>" + body + "</body></html>";
+}
+
+// <html>, <head>, <body>, then fillers, and a result element last of all.
+std::string LargePage(int elementCount) {
+  std::string page = "<!DOCTYPE html><html><head></head><body>";
+  for (int i = 3; i < elementCount - 1; ++i) page += "<i></i>";
+  return page + "<b id=\"queryResult2\">end</b></body></html>";
+}
+
+class WebBrowserTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    QObject::connect(&browser_, &WebBrowser::DocumentComplete,
+                     [this](BrowserObject pDisp, const QString& url) {
+                       completions_.append({pDisp, url});
+                     });
+    server_.Serve("/plain", Page("<p>plain</p>"));
+    server_.Serve("/elements", Page(R"(<div id="first">one<br>two</div><p>no id</p>)"
+                                    R"(<pre id="queryResult2">a
+b</pre><span id="hidden" style="display:none">x</span><pre id="cr"></pre>)"
+                                    R"(<script>document.getElementById('cr').textContent =)"
+                                    R"( 'p\rq\ns';</script>)"));
+    server_.Serve("/frames", Page(R"(<iframe src="/frame-a"></iframe><iframe id="b"></iframe>)"
+                                  R"(<script>document.getElementById('b').src =)"
+                                  R"( location.href.replace('127.0.0.1', 'localhost')
+                                  .replace('/frames', '/frame-b');</script>)"));
+    server_.Serve("/frame-a", Page("<p id=\"queryResult2\">in a frame</p>"));
+    server_.Serve("/frame-b", Page("<p>b</p>"));
+    server_.Serve("/large", LargePage(40000));
+    server_.Serve("/popup", Page(R"(<p id="opened"></p><script>)"
+                                 R"(alert('a'); confirm('c'); prompt('p');)"
+                                 R"(document.getElementById('opened').textContent =)"
+                                 R"( String(window.open('/target') !== null);</script>)"));
+    server_.Serve("/target", Page("<p>popup</p>"));
+    server_.Hold("/slow", Page("<p id=\"queryResult2\">slow</p>"));
+    server_.Hold("/slow-frame", Page("<p>slow frame</p>"));
+    server_.Serve("/held-frame", Page("<iframe src=\"/slow-frame\"></iframe>"));
+    server_.Fail("/error500", 500, "");
+    server_.Fail("/missing", 404, Page("<p id=\"queryResult2\">not found page</p>"));
+    server_.Serve("/moves-on",
+                  Page(R"(<script>addEventListener('load', () =>)"
+                       R"( setTimeout(() => location.href = '/elements'));</script>)"));
+    server_.Attachment("/download", "bytes");
+    server_.Redirect("/redirect", "/elements");
+    server_.Start();
+  }
+
+  QList<Completion> TopCompletions() const { return Filter(true); }
+  QList<Completion> FrameCompletions() const { return Filter(false); }
+
+  // Waits until `count` top-level completions have arrived in all.
+  bool WaitForTop(qsizetype count = 1) {
+    return QTest::qWaitFor([&] { return TopCompletions().size() >= count; }, kLoadBound);
+  }
+
+  bool Load(const std::string& path) {
+    browser_.Navigate(server_.Url(path));
+    return WaitForTop(TopCompletions().size() + 1);
+  }
+
+  const HtmlElement* FindById(const QString& id) const {
+    for (const HtmlElement& element : browser_.All())
+      if (element.id == id) return &element;
+    return nullptr;
+  }
+
+  WebBrowser browser_;
+  TestServer server_;
+  QList<Completion> completions_;
+
+ private:
+  QList<Completion> Filter(bool top) const {
+    QList<Completion> result;
+    for (const Completion& completion : completions_)
+      if ((completion.pDisp == browser_.TopLevelObject()) == top) result.append(completion);
+    return result;
+  }
+};
+
+TEST_F(WebBrowserTest, CollectsEveryElementInDocumentOrderWithCrLfText) {
+  ASSERT_TRUE(Load("/elements"));
+
+  QStringList ids;
+  for (const HtmlElement& element : browser_.All()) ids.append(element.id);
+  ASSERT_EQ(ids,
+            QStringList({"", "", "", "", "first", "", "", "queryResult2", "hidden", "cr", ""}));
+  EXPECT_EQ(FindById("first")->innerText, "one\r\ntwo");
+  EXPECT_EQ(FindById("queryResult2")->innerText, "a\r\nb");
+  EXPECT_EQ(FindById("hidden")->innerText, "x");
+  EXPECT_EQ(FindById("cr")->innerText, "p\rq\r\ns");
+  for (const HtmlElement& element : browser_.All())
+    EXPECT_TRUE(!element.id.isEmpty() || element.innerText.isEmpty());
+  EXPECT_EQ(TopCompletions().last().url, server_.Url("/elements"));
+}
+
+TEST_F(WebBrowserTest, FramesReportWithTheirOwnIdentityBeforeTheTopLevel) {
+  ASSERT_TRUE(Load("/frames"));
+
+  const QList<Completion> frames = FrameCompletions();
+  ASSERT_EQ(frames.size(), 2);
+  EXPECT_NE(frames[0].pDisp, frames[1].pDisp);
+  QStringList urls = {frames[0].url, frames[1].url};
+  urls.sort();
+  EXPECT_TRUE(urls[0].endsWith("/frame-a")) << urls[0].toStdString();
+  EXPECT_TRUE(urls[1].contains("localhost") && urls[1].endsWith("/frame-b"))
+      << urls[1].toStdString();
+  ASSERT_EQ(TopCompletions().size(), 1);
+  EXPECT_EQ(completions_.last().pDisp, browser_.TopLevelObject());
+  EXPECT_EQ(FindById("queryResult2"), nullptr);  // frame content is not the top document's
+}
+
+TEST_F(WebBrowserTest, LargeDocumentsKeepEveryElement) {
+  ASSERT_TRUE(Load("/large"));
+  ASSERT_EQ(browser_.All().size(), 40000);
+  EXPECT_EQ(browser_.All().last().id, "queryResult2");
+  EXPECT_EQ(browser_.All().last().innerText, "end");
+}
+
+TEST_F(WebBrowserTest, BlankPageCompletesWithAnEmptyDocument) {
+  browser_.Navigate("about:blank");
+  ASSERT_TRUE(WaitForTop());
+  ASSERT_EQ(browser_.All().size(), 3);  // html, head, body
+  EXPECT_EQ(TopCompletions().last().url, "about:blank");
+}
+
+TEST_F(WebBrowserTest, PopupsAndDialogsNeitherOpenNorBlock) {
+  ASSERT_TRUE(Load("/popup"));
+  ASSERT_NE(FindById("opened"), nullptr);
+  EXPECT_EQ(FindById("opened")->innerText, "false");
+  EXPECT_EQ(server_.Hits("/target"), 0);
+}
+
+TEST_F(WebBrowserTest, AnAbandonedLoadReportsNothing) {
+  browser_.Navigate(server_.Url("/slow"));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return server_.Hits("/slow") == 1; }, kLoadBound));
+  ASSERT_TRUE(Load("/plain"));
+  server_.Release();
+  ASSERT_TRUE(Load("/elements"));
+
+  const QList<Completion> tops = TopCompletions();
+  ASSERT_EQ(tops.size(), 2);
+  EXPECT_EQ(tops[0].url, server_.Url("/plain"));
+  EXPECT_EQ(tops[1].url, server_.Url("/elements"));
+  EXPECT_EQ(FindById("queryResult2")->innerText, "a\r\nb");
+}
+
+// The page left behind still has a frame loading while the next one is on its
+// way; the frame's completion belongs to the old page.
+TEST_F(WebBrowserTest, FramesOfAnAbandonedPageReportNothing) {
+  browser_.Navigate(server_.Url("/held-frame"));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return server_.Hits("/slow-frame") == 1; }, kLoadBound));
+  browser_.Navigate(server_.Url("/slow"));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return server_.Hits("/slow") == 1; }, kLoadBound));
+  server_.Release();
+  ASSERT_TRUE(WaitForTop());
+  ASSERT_TRUE(Load("/plain"));
+
+  EXPECT_TRUE(FrameCompletions().isEmpty());
+  const QList<Completion> tops = TopCompletions();
+  ASSERT_EQ(tops.size(), 2);
+  EXPECT_EQ(tops[0].url, server_.Url("/slow"));
+}
+
+TEST_F(WebBrowserTest, APageMovingOnByItselfCompletesAgain) {
+  ASSERT_TRUE(Load("/moves-on"));
+  ASSERT_TRUE(WaitForTop(2));
+  EXPECT_EQ(TopCompletions()[0].url, server_.Url("/moves-on"));
+  EXPECT_EQ(TopCompletions()[1].url, server_.Url("/elements"));
+  EXPECT_NE(FindById("queryResult2"), nullptr);
+}
+
+// The engine's renderer can die (out of memory, a crash) in the middle of a
+// load that then never ends.
+TEST_F(WebBrowserTest, ALoadWhoseRendererDiesCompletesEmpty) {
+  browser_.Navigate(server_.Url("/held-frame"));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return server_.Hits("/slow-frame") == 1; }, kLoadBound));
+  const auto* page = browser_.findChild<QWebEnginePage*>();
+  ASSERT_NE(page, nullptr);
+  ASSERT_EQ(kill(page->renderProcessPid(), SIGKILL), 0);
+
+  ASSERT_TRUE(WaitForTop());
+  EXPECT_TRUE(browser_.All().isEmpty());
+  ASSERT_TRUE(Load("/elements"));
+  EXPECT_EQ(TopCompletions().size(), 2);
+}
+
+// Every address gives exactly one top-level completion, and a load that
+// brings no document of its own (refused, HTTP error, download, an address
+// the engine would not load) holds nothing of the page shown before.
+TEST_F(WebBrowserTest, EveryAddressCompletesOnce) {
+  const struct {
+    QString address;
+    bool hasResult;
+  } cases[] = {
+      {TestServer::RefusedUrl(), false},
+      {server_.Url("/error500"), false},
+      {server_.Url("/missing"), false},  // the server's own error page is no result
+      {server_.Url("/download"), false},
+      {"no-scheme", false},
+      {"javascript:1", false},
+      {"file:///etc/hostname", false},
+      {server_.Url("/redirect"), true},
+      {server_.Url("/elements#below"), true},  // same document, another fragment
+      {server_.Url("/elements?nu= 12 &x=y"), true},
+  };
+  ASSERT_TRUE(Load("/elements"));
+  for (const auto& [address, hasResult] : cases) {
+    SCOPED_TRACE(address.toStdString());
+    const qsizetype before = TopCompletions().size();
+
+    browser_.Navigate(address);
+    ASSERT_TRUE(WaitForTop(before + 1));
+    EXPECT_EQ(FindById("queryResult2") != nullptr, hasResult);
+    // Loading the result page again also shows no second completion came.
+    ASSERT_TRUE(Load("/elements"));
+    EXPECT_EQ(TopCompletions().size(), before + 2);
+  }
+}
+
+TEST_F(WebBrowserTest, CompletionNeverComesFromInsideNavigate) {
+  bool insideNavigate = false;
+  int completedInside = 0;
+  QObject::connect(&browser_, &WebBrowser::DocumentComplete, [&] {
+    if (insideNavigate) ++completedInside;
+  });
+  const QString addresses[] = {"about:blank", TestServer::RefusedUrl(), QString(),
+                               server_.Url("/elements"), server_.Url("/elements#below")};
+  for (const QString& address : addresses) {
+    const qsizetype before = TopCompletions().size();
+    insideNavigate = true;
+    browser_.Navigate(address);
+    insideNavigate = false;
+    EXPECT_TRUE(WaitForTop(before + 1)) << address.toStdString();
+  }
+  EXPECT_EQ(completedInside, 0);
+}
+
+}  // namespace
