@@ -52,14 +52,17 @@ void Control::showGeometry() {
                         TwipsToPixels(height_));
 }
 
-ClickableControl::ClickableControl(QWidget* parent) : QWidget(parent) { setMouseTracking(true); }
+ClickableControl::ClickableControl(QWidget* parent) : QWidget(parent) {
+  setMouseTracking(true);
+}
 
 void ClickableControl::mousePressEvent(QMouseEvent* event) {
   pressed_ = event->button() == Qt::LeftButton;
 }
 
 void ClickableControl::mouseReleaseEvent(QMouseEvent* event) {
-  const bool click = pressed_ && event->button() == Qt::LeftButton && rect().contains(event->position().toPoint());
+  const bool click =
+      pressed_ && event->button() == Qt::LeftButton && rect().contains(event->position().toPoint());
   pressed_ = false;
   if (click && Click) Click();
 }

@@ -26,7 +26,8 @@ CourierPanel::CourierPanel(QWidget* parent, const CourierEntry& design, const QF
       boldFont_(boldFontOf(labelFont)),
       regularMetrics_(regularFont_),
       boldMetrics_(boldFont_),
-      labels_(design, [this](const QString& caption, bool bold) { return textExtent(caption, bold); }),
+      labels_(design,
+              [this](const QString& caption, bool bold) { return textExtent(caption, bold); }),
       labelCursor_(labelCursor) {
   labels_.setChangeListener([this](int16_t) { update(); });
 }

@@ -2,6 +2,7 @@
 
 #include "Design.h"
 #include "Query.h"
+#include "Window.h"
 
 #include <QCursor>
 #include <QIcon>
@@ -110,6 +111,11 @@ void FormMain::createControls() {
   Image3 = add(QStringLiteral("Image3"), new Image(this));
   Image3->setDesignGeometry(10080, 1920, 4125, 630);
   Image3->setPicture(designPicture("Image3.bmp"));
+  // Image controls are drawn on the window itself, under every other
+  // control: the panel hides the picture stores when a larger window
+  // reaches them.
+  Image4->lower();
+  Image3->lower();
 }
 
 void FormMain::connectHandlers() {
@@ -142,7 +148,26 @@ bool FormMain::Form_Load(const QString& commandLine) {
   if (!Module1::LoadCourierCatalogue(*this)) return false;
   if (Module1::SelectedCourierIndex == -1) selectDefaultCourier();
   if (!Module1::StartupArgument.isEmpty()) setWindowTitle(LBTitle->caption() + kCaptionSuffix);
+  c_DirectUI = std::make_unique<VBDirectUI>();
+  c_DirectUI->ControlButtonClick = [this](qint32& ButtonIndex, qint32& MenuX, qint32& MenuY,
+                                          bool& Cancel) {
+    c_DirectUI_ControlButtonClick(ButtonIndex, MenuX, MenuY, Cancel);
+  };
+  c_DirectUI->Skin(QStringLiteral("QQ2010"), ModAPI::WindowHandle(this));
   return true;
+}
+
+void FormMain::closeEvent(QCloseEvent* event) {
+  Form_Unload();
+  QWidget::closeEvent(event);
+}
+
+void FormMain::Form_Unload() {
+  c_DirectUI.reset();
+}
+
+void FormMain::c_DirectUI_ControlButtonClick(qint32& ButtonIndex, qint32&, qint32&, bool&) {
+  if (ButtonIndex == 3) ModAPI::OpenAddressMinimized(ModAPI::VendorHomePage());
 }
 
 // Label 1 is the default courier. A catalogue with a single label falls back
@@ -164,9 +189,13 @@ void FormMain::selectLabel(int16_t n) {
   showPrompt();
 }
 
-void FormMain::showPrompt() { SStext->setText(kPromptStart + LBTitle->caption() + kPromptEnd); }
+void FormMain::showPrompt() {
+  SStext->setText(kPromptStart + LBTitle->caption() + kPromptEnd);
+}
 
-float FormMain::WindowWidth() const { return ModAPI::PixelsToTwips(width()); }
+float FormMain::WindowWidth() const {
+  return ModAPI::PixelsToTwips(width());
+}
 
 void FormMain::SetTitle(const QString& caption, const QString& tag) {
   LBTitle->setCaption(caption);
@@ -205,7 +234,8 @@ void FormMain::LB_Click(int16_t k) {
   if (lb[k].isHeading()) return;
   LBTitle->setCaption(lb[k].Caption);
   LBTitle->Tag = lb[k].Tag;
-  if (Module1::SelectedCourierIndex >= 0) lb.SetBackStyle(Module1::SelectedCourierIndex, Module1::Transparent);
+  if (Module1::SelectedCourierIndex >= 0)
+    lb.SetBackStyle(Module1::SelectedCourierIndex, Module1::Transparent);
   Module1::SelectedCourierIndex = k;
   lb.SetBackStyle(k, Module1::Opaque);
   lb.SetBackColor(k, Module1::kSelectedBackColor);
@@ -221,9 +251,13 @@ void FormMain::LB_MouseMove(int16_t k) {
   S1->show();
 }
 
-void FormMain::BG_MouseMove() { S1->hide(); }
+void FormMain::BG_MouseMove() {
+  S1->hide();
+}
 
-void FormMain::P1_Click() { Text->hide(); }
+void FormMain::P1_Click() {
+  Text->hide();
+}
 
 void FormMain::closeResultView() {
   Text->hide();
@@ -231,7 +265,9 @@ void FormMain::closeResultView() {
   Back->hide();
 }
 
-void FormMain::showLabelPointer(ClickableControl* control) { control->setCursor(labelCursor_); }
+void FormMain::showLabelPointer(ClickableControl* control) {
+  control->setCursor(labelCursor_);
+}
 
 // A valid number is sent and the result view shows the loading text until the
 // browser completes a document; an invalid one only gets the message box.
@@ -253,7 +289,9 @@ void FormMain::SStext_KeyPress(QKeyEvent* event) {
   if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) runQuery();
 }
 
-void FormMain::SStext_Click() { SStext->setSelection(0, SStext->text().size()); }
+void FormMain::SStext_Click() {
+  SStext->setSelection(0, SStext->text().size());
+}
 
 // Only the top-level document counts; frames complete on their own.
 void FormMain::Web_DocumentComplete(ModAPI::BrowserObject pDisp) {

@@ -8,11 +8,13 @@
 #include "CourierPanel.h"
 #include "Module1.h"
 #include "Shell.h"
+#include "VBDirectUI.h"
 
 #include <QCursor>
 #include <QRectF>
 #include <QWidget>
 
+#include <memory>
 #include <utility>
 #include <vector>
 
@@ -55,13 +57,19 @@ class FormMain : public QWidget, public Module1::CatalogueHost {
   FormControls::Image* Image4;
   FormControls::Image* Image3;
 
+  // The window's skin: set by the load step's last step, dropped by the
+  // unload step when the window closes.
+  std::unique_ptr<VBDirectUI> c_DirectUI;
+
  protected:
   void resizeEvent(QResizeEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
 
  private:
   void createControls();
   void connectHandlers();
   void Form_Resize();
+  void Form_Unload();
   void selectDefaultCourier();
   void selectLabel(int16_t n);
   void showPrompt();
@@ -79,6 +87,10 @@ class FormMain : public QWidget, public Module1::CatalogueHost {
   void SStext_KeyPress(QKeyEvent* event);
   void SStext_Click();
   void Web_DocumentComplete(ModAPI::BrowserObject pDisp);
+
+  // The skin's caption buttons: only the help button (3) is the window's.
+  void c_DirectUI_ControlButtonClick(qint32& ButtonIndex, qint32& MenuX, qint32& MenuY,
+                                     bool& Cancel);
 
   template <typename T>
   T* add(const QString& name, T* control);

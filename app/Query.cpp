@@ -7,7 +7,8 @@
 namespace Query {
 
 QString ServiceBase() {
-  QString base = qEnvironmentVariable("COURIER_QUERY_SERVICE", QStringLiteral("http://127.0.0.1:8765"));
+  QString base =
+      qEnvironmentVariable("COURIER_QUERY_SERVICE", QStringLiteral("http://127.0.0.1:8765"));
   while (base.endsWith(QLatin1Char('/'))) base.chop(1);
   return base;
 }
@@ -23,7 +24,8 @@ QString QueryAddress(const QString& base, const QString& code, const QString& nu
   const auto encode = [](const QString& value) {
     return QString::fromLatin1(QUrl::toPercentEncoding(value));
   };
-  return base + QStringLiteral("/chaxun?com=") + encode(code) + QStringLiteral("&nu=") + encode(number);
+  return base + QStringLiteral("/chaxun?com=") + encode(code) + QStringLiteral("&nu=") +
+         encode(number);
 }
 
 // The scan starts at position 1 and reads every element, however many there
@@ -40,7 +42,8 @@ std::optional<QString> FindResultText(const QList<ModAPI::HtmlElement>& all) {
 }
 
 QString NoResultMessage(const QString& courierName) {
-  return QStringLiteral("查询不到结果，请您确认输入的是 ") + courierName + QStringLiteral(" 订单号！");
+  return QStringLiteral("查询不到结果，请您确认输入的是 ") + courierName +
+         QStringLiteral(" 订单号！");
 }
 
 }  // namespace Query

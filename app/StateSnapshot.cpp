@@ -50,7 +50,8 @@ QJsonObject describe(const Module1::CourierEntry& label) {
 QByteArray SnapshotJson(const FormMain& form) {
   QJsonArray controls;
   for (const auto& [name, control] : form.controls()) controls.append(describe(name, *control));
-  for (const Module1::CourierEntry& label : form.BG->labels().all()) controls.append(describe(label));
+  for (const Module1::CourierEntry& label : form.BG->labels().all())
+    controls.append(describe(label));
   const QJsonObject window{{"caption", form.windowTitle()},
                            {"width", ModAPI::PixelsToTwips(form.width())},
                            {"height", ModAPI::PixelsToTwips(form.height())},

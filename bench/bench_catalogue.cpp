@@ -25,14 +25,17 @@ QString makeCatalogue(int items) {
 
 class PanelHost : public Module1::CatalogueHost {
  public:
-  PanelHost() : panel(nullptr, Module1::CourierEntry{}, ModAPI::DesignFont("宋体", 10.5), QCursor()) {}
+  PanelHost()
+      : panel(nullptr, Module1::CourierEntry{}, ModAPI::DesignFont("宋体", 10.5), QCursor()) {}
   Module1::LabelGroup& LB() override { return panel.labels(); }
   float WindowWidth() const override { return 9000; }
   void SetTitle(const QString&, const QString&) override {}
   CourierPanel panel;
 };
 
-size_t heapInUse() { return mallinfo2().uordblks; }
+size_t heapInUse() {
+  return mallinfo2().uordblks;
+}
 
 void BM_CatalogueLoadAndLayout(benchmark::State& state) {
   const QString text = makeCatalogue(static_cast<int>(state.range(0)));
@@ -48,7 +51,11 @@ void BM_CatalogueLoadAndLayout(benchmark::State& state) {
   state.counters["bytes_per_label"] = static_cast<double>(bytes) / state.range(0);
   state.SetItemsProcessed(state.iterations() * state.range(0));
 }
-BENCHMARK(BM_CatalogueLoadAndLayout)->Arg(100)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_CatalogueLoadAndLayout)
+    ->Arg(100)
+    ->Arg(1000)
+    ->Arg(10000)
+    ->Unit(benchmark::kMillisecond);
 
 void BM_SplitOnlyBaseline(benchmark::State& state) {
   const QString text = makeCatalogue(static_cast<int>(state.range(0)));

@@ -51,7 +51,8 @@ double timedQuery(FormMain& form) {
   QElapsedTimer timer;
   timer.start();
   QTest::mouseClick(form.SSCMD, Qt::LeftButton);
-  const bool done = QTest::qWaitFor([&] { return form.Text->text() != Query::kLoadingText; }, 20000);
+  const bool done =
+      QTest::qWaitFor([&] { return form.Text->text() != Query::kLoadingText; }, 20000);
   const double seconds = timer.nsecsElapsed() / 1e9;
   return done && form.Text->ForeColor == Query::kResultColor ? seconds : -1;
 }
@@ -85,12 +86,15 @@ void BM_WarmQuery(benchmark::State& state) {
 }
 BENCHMARK(BM_WarmQuery)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(20);
 
-QString address() { return Query::QueryAddress(service->base(), QStringLiteral("shunfeng"), kNumber); }
+QString address() {
+  return Query::QueryAddress(service->base(), QStringLiteral("shunfeng"), kNumber);
+}
 
 void BM_CurlBaseline(benchmark::State& state) {
   for (auto _ : state) {
     QProcess curl;
-    curl.start(QStringLiteral("curl"), {QStringLiteral("-sf"), QStringLiteral("-o"), QStringLiteral("/dev/null"), address()});
+    curl.start(QStringLiteral("curl"), {QStringLiteral("-sf"), QStringLiteral("-o"),
+                                        QStringLiteral("/dev/null"), address()});
     if (!curl.waitForFinished() || curl.exitCode() != 0) return state.SkipWithError("curl failed");
   }
 }

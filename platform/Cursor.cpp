@@ -1,6 +1,10 @@
 #include "Cursor.h"
 
-#include <Qt>
+#include "CursorInternal.h"
+
+#include <QGuiApplication>
+#include <QPointer>
+#include <QWidget>
 
 #include <array>
 #include <utility>
@@ -26,19 +30,65 @@ constexpr std::array<std::pair<int, Qt::CursorShape>, 15> kShapes{{
     {IDC_HELP, Qt::WhatsThisCursor},
 }};
 
+struct PointerWindow {
+  QPointer<QWidget> window;
+  bool inMessage = false;
+  bool shapeSet = false;
+  QPoint position;
+};
+
+PointerWindow& Pointer() {
+  static PointerWindow pointer;
+  return pointer;
+}
+
+HCURSOR HandleOf(Qt::CursorShape shape) {
+  return HCURSOR{quint32(shape) + 1};
+}
+
 }  // namespace
 
 // A cursor handle holds its Qt::CursorShape plus one, so that no shape is 0.
 HCURSOR LoadCursorA(const void* instance, int cursorId) {
   if (instance) return {};
   for (const auto& [id, shape] : kShapes) {
-    if (id == cursorId) return HCURSOR{quint32(shape) + 1};
+    if (id == cursorId) return HandleOf(shape);
   }
   return {};
 }
 
 int DestroyCursor(HCURSOR cursor) {
   return cursor ? 1 : 0;
+}
+
+HCURSOR SetCursor(HCURSOR cursor) {
+  PointerWindow& pointer = Pointer();
+  QWidget* window = pointer.window;
+  if (!window || !cursor || cursor.value > quint32(Qt::LastCursor) + 1) return {};
+  const Qt::CursorShape previous = window->cursor().shape();
+  const auto shape = Qt::CursorShape(cursor.value - 1);
+  if (!window->testAttribute(Qt::WA_SetCursor) || previous != shape) window->setCursor(shape);
+  pointer.shapeSet = pointer.shapeSet || pointer.inMessage;
+  return HandleOf(previous);
+}
+
+void ResetPointerOverride() {
+  while (QGuiApplication::overrideCursor()) QGuiApplication::restoreOverrideCursor();
+}
+
+void BeginPointerMessage(QWidget* window, QPoint position) {
+  Pointer() = {window, true, false, position};
+}
+
+QPoint PointerMessagePosition() {
+  return Pointer().position;
+}
+
+void EndPointerMessage() {
+  PointerWindow& pointer = Pointer();
+  if (pointer.window && !pointer.shapeSet && pointer.window->testAttribute(Qt::WA_SetCursor))
+    pointer.window->unsetCursor();
+  pointer.inMessage = false;
 }
 
 }  // namespace ModAPI

@@ -27,4 +27,14 @@ HCURSOR LoadCursorA(const void* instance, int cursorId);
 // Shared shapes own nothing, so destroying one only checks the handle.
 int DestroyCursor(HCURSOR cursor);
 
+// Shows `cursor` over the window that gets the pointer's messages (the one
+// whose mouse message is being handled, else the last one that had one);
+// returns the shape shown before. As on Windows, a hooked window shows the
+// arrow again at its next pointer move or press unless its handler sets a
+// shape while handling that message.
+HCURSOR SetCursor(HCURSOR cursor);
+// Removes every application-wide pointer override, so that each window shows
+// its own pointer again.
+void ResetPointerOverride();
+
 }  // namespace ModAPI

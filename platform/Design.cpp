@@ -39,8 +39,8 @@ QFont DesignFont(const QString& family, double points, bool bold) {
 }
 
 void InstallFontSubstitutes() {
-  QFont::insertSubstitutions(QStringLiteral("微软雅黑"),
-                             {QStringLiteral("Microsoft YaHei"), QStringLiteral("WenQuanYi Micro Hei")});
+  QFont::insertSubstitutions(QStringLiteral("微软雅黑"), {QStringLiteral("Microsoft YaHei"),
+                                                          QStringLiteral("WenQuanYi Micro Hei")});
   QFont::insertSubstitutions(QStringLiteral("宋体"),
                              {QStringLiteral("SimSun"), QStringLiteral("AR PL UMing CN")});
 }

@@ -13,8 +13,12 @@ namespace ModAPI {
 
 constexpr int kTwipsPerPixel = 15;
 
-inline int TwipsToPixels(double twips) { return qRound(twips / kTwipsPerPixel); }
-inline float PixelsToTwips(int pixels) { return static_cast<float>(pixels * kTwipsPerPixel); }
+inline int TwipsToPixels(double twips) {
+  return qRound(twips / kTwipsPerPixel);
+}
+inline float PixelsToTwips(int pixels) {
+  return static_cast<float>(pixels * kTwipsPerPixel);
+}
 
 // The design's colour value as a QColor; system colours come from the palette.
 QColor OleColor(uint32_t value);

@@ -2,11 +2,13 @@
 
 #include "CodePage.h"
 #include "GdiInternal.h"
+#include "Window.h"
 
 #include <QFontMetrics>
 #include <QImage>
 #include <QImageReader>
 #include <QPainter>
+#include <QWidget>
 
 #include <algorithm>
 #include <cmath>
@@ -21,9 +23,11 @@ struct Bitmap {
 };
 
 struct DeviceContext {
-  HBITMAP bitmap;  // 0 for the display context
+  HBITMAP bitmap;  // 0 for the display context and window contexts
   quint32 textColour = 0;
   int bkMode = OPAQUE;
+  HWND window;            // a window context
+  bool painting = false;  // made by BeginPaint inside the window's paint event
 };
 
 // The handle tables. Everything runs on the user-interface thread.
@@ -59,10 +63,55 @@ Table<HRGN, QRegion>& Regions() {
 constexpr HBITMAP kStockBitmap{1};
 constexpr QImage::Format kDisplayFormat = QImage::Format_RGB32;
 
+quint64& WindowCopies() {
+  static quint64 copies = 0;
+  return copies;
+}
+
+// What each window shows, as last copied to it from outside its paint event.
+QImage* ScreenOf(HWND window) {
+  static std::unordered_map<quint32, QImage> screens;
+  const QWidget* widget = WindowWidget(window);
+  if (!widget) {
+    screens.erase(window.value);
+    return nullptr;
+  }
+  QImage& screen = screens[window.value];
+  if (screen.size() != widget->size()) {
+    screen = QImage(widget->size(), kDisplayFormat);
+    screen.fill(Qt::black);
+  }
+  return &screen;
+}
+
 QImage* ImageOf(HDC dc) {
   const DeviceContext* context = Contexts().find(dc);
+  if (context && context->window) return ScreenOf(context->window);
   Bitmap* bitmap = context ? Bitmaps().find(context->bitmap) : nullptr;
   return bitmap ? &bitmap->image : nullptr;
+}
+
+// Where a context draws. A window context also names the window that shows
+// the result.
+struct Canvas {
+  QPaintDevice* device = nullptr;
+  QWidget* window = nullptr;
+};
+
+Canvas CanvasOf(HDC dc) {
+  const DeviceContext* context = Contexts().find(dc);
+  if (!context) return {};
+  QWidget* window = WindowWidget(context->window);
+  if (context->painting) return {window, window};
+  return {ImageOf(dc), window};
+}
+
+// A window shows what was drawn on its context: at once during its paint
+// event, otherwise at its next repaint.
+void Shown(const Canvas& canvas, const QRect& area, bool painting) {
+  if (!canvas.window) return;
+  ++WindowCopies();
+  if (!painting) canvas.window->update(area);
 }
 
 QColor ColourOf(quint32 colour) {
@@ -88,16 +137,19 @@ QRect NormalRect(int x, int y, int width, int height) {
 // on each axis where exactly one of the two sizes is negative.
 int Blend(HDC destination, QRect target, bool flipX, bool flipY, HDC source, QRect from,
           qreal opacity) {
-  QImage* to = ImageOf(destination);
+  const Canvas to = CanvasOf(destination);
   const QImage* image = ImageOf(source);
-  if (!to || !image) return 0;
+  if (!to.device || !image) return 0;
   if (target.isEmpty() || from.isEmpty()) return 1;
   const QImage piece = image->copy(from).mirrored(flipX, flipY);
-  QPainter painter(to);
-  painter.setCompositionMode(opacity < 1 ? QPainter::CompositionMode_SourceOver
-                                         : QPainter::CompositionMode_Source);
-  painter.setOpacity(opacity);
-  painter.drawImage(target, piece);
+  {
+    QPainter painter(to.device);
+    painter.setCompositionMode(opacity < 1 ? QPainter::CompositionMode_SourceOver
+                                           : QPainter::CompositionMode_Source);
+    painter.setOpacity(opacity);
+    painter.drawImage(target, piece);
+  }
+  Shown(to, target, to.device == to.window);
   return 1;
 }
 
@@ -132,7 +184,9 @@ HDC CreateDCA(const char* driver, const char*, const char*, const void*) {
 }
 
 HDC CreateCompatibleDC(HDC) {
-  return Contexts().add({kStockBitmap});
+  DeviceContext context;
+  context.bitmap = kStockBitmap;
+  return Contexts().add(context);
 }
 
 HBITMAP CreateCompatibleBitmap(HDC, int width, int height) {
@@ -236,7 +290,7 @@ int SetBkMode(HDC dc, int mode) {
 
 int DrawTextA(HDC dc, const char* text, int length, RECT* rect, unsigned format) {
   QImage* image = ImageOf(dc);
-  if (!image || !text || !rect) return 0;
+  if (!image || !text || !rect || Contexts().find(dc)->window) return 0;
   const DeviceContext& context = *Contexts().find(dc);
   const QRect box(QPoint(rect->left, rect->top), QPoint(rect->right - 1, rect->bottom - 1));
   QString line = FromCodePage(CP_ACP, length < 0 ? QByteArray(text) : QByteArray(text, length));
@@ -272,6 +326,58 @@ HRGN CreateRoundRectRgn(int left, int top, int right, int bottom, int ellipseWid
 
 GdiObjectCounts LiveGdiObjects() {
   return {int(Contexts().objects.size()), int(Bitmaps().objects.size())};
+}
+
+HDC GetDC(HWND window) {
+  if (!WindowWidget(window)) return {};
+  DeviceContext context;
+  context.window = window;
+  return Contexts().add(context);
+}
+
+int ReleaseDC(HWND, HDC dc) {
+  return DeleteDC(dc);
+}
+
+HDC BeginPaint(HWND window, PAINTSTRUCT* paint) {
+  const QWidget* widget = WindowWidget(window);
+  if (!widget || !paint) return {};
+  DeviceContext context;
+  context.window = window;
+  context.painting = widget->testAttribute(Qt::WA_WState_InPaintEvent);
+  paint->hdc = Contexts().add(context);
+  paint->rcPaint = {0, 0, widget->width(), widget->height()};
+  return paint->hdc;
+}
+
+int EndPaint(HWND, const PAINTSTRUCT* paint) {
+  return paint ? DeleteDC(paint->hdc) : 0;
+}
+
+quint64 WindowCopyCount() {
+  return WindowCopies();
+}
+
+int GetTextExtentPoint32W(HDC dc, const QString& text, int length, SIZE* size) {
+  QImage* image = ImageOf(dc);
+  if (!image || !size || length < 0) return 0;
+  const QFontMetrics metrics = QPainter(image).fontMetrics();
+  *size = {metrics.horizontalAdvance(text.left(length)), metrics.height()};
+  return 1;
+}
+
+int DrawIconEx(HDC dc, int x, int y, HICON icon, int width, int height, unsigned, const void*,
+               unsigned) {
+  const Canvas canvas = CanvasOf(dc);
+  const QIcon picture = IconOf(icon);
+  if (!canvas.device || picture.isNull()) return 0;
+  const QRect target(x, y, width, height);
+  {
+    QPainter painter(canvas.device);
+    painter.drawPixmap(target, picture.pixmap(target.size()));
+  }
+  Shown(canvas, target, canvas.device == canvas.window);
+  return 1;
 }
 
 }  // namespace ModAPI

@@ -19,6 +19,11 @@ struct RECT {
   qint32 bottom = 0;
 };
 
+struct SIZE {
+  qint32 cx = 0;
+  qint32 cy = 0;
+};
+
 struct BITMAP {
   qint32 bmWidth = 0;
   qint32 bmHeight = 0;
@@ -79,6 +84,22 @@ int AlphaBlend(HDC destination, int x, int y, int width, int height, HDC source,
 // The colour of one pixel, CLR_INVALID outside the bitmap.
 quint32 GetPixel(HDC dc, int x, int y);
 
+// A window's contexts. One from GetDC draws into the copy of what the window
+// shows and has the window repaint the part drawn on. One from BeginPaint
+// while the window handles its paint event draws onto the window directly;
+// at any other time it acts like one from GetDC. Released with ReleaseDC and
+// EndPaint. Both are 0 for a window that is gone.
+struct PAINTSTRUCT {
+  HDC hdc;
+  RECT rcPaint;
+};
+HDC GetDC(HWND window);
+int ReleaseDC(HWND window, HDC dc);
+HDC BeginPaint(HWND window, PAINTSTRUCT* paint);
+int EndPaint(HWND window, const PAINTSTRUCT* paint);
+// Copies and blends drawn onto windows so far, so that tests can count them.
+quint64 WindowCopyCount();
+
 // Text colour (default black) and background mode (default OPAQUE: the text's
 // box is filled white); each returns the previous setting, CLR_INVALID or 0 on failure.
 quint32 SetTextColor(HDC dc, quint32 colour);
@@ -88,6 +109,16 @@ int SetBkMode(HDC dc, int mode);
 // applied. Returns the distance from the rectangle's top to the bottom of the
 // drawn text (the text height for top-aligned text), 0 on failure.
 int DrawTextA(HDC dc, const char* text, int length, RECT* rect, unsigned format);
+
+// The width and height of `length` UTF-16 units of `text` in the default
+// font, as DrawTextA measures them.
+int GetTextExtentPoint32W(HDC dc, const QString& text, int length, SIZE* size);
+
+constexpr unsigned DI_NORMAL = 0x0003;
+// Draws the icon scaled to width x height at (x, y), over what is there.
+// `step` and `brush` are ignored.
+int DrawIconEx(HDC dc, int x, int y, HICON icon, int width, int height, unsigned step,
+               const void* brush, unsigned flags);
 
 // A region of the pixels within left..right-1 and top..bottom-1 with corners
 // rounded by an ellipse of ellipseWidth x ellipseHeight; an ellipse narrower

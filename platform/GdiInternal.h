@@ -3,6 +3,7 @@
 
 #include "Handles.h"
 
+#include <QIcon>
 #include <QRegion>
 
 #include <optional>
@@ -12,5 +13,8 @@ namespace ModAPI {
 // Removes the region from the handle table and returns it; nullopt for 0 or
 // an unknown handle. Used by SetWindowRgn, which takes the region over.
 std::optional<QRegion> TakeRegion(HRGN region);
+
+// The icon an icon handle names; null for 0 or a window without icon.
+QIcon IconOf(HICON icon);
 
 }  // namespace ModAPI

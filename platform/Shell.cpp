@@ -9,7 +9,9 @@
 
 namespace ModAPI {
 
-QString AppPath() { return QCoreApplication::applicationDirPath(); }
+QString AppPath() {
+  return QCoreApplication::applicationDirPath();
+}
 
 bool IsNormalFile(const QString& path) {
   const QFileInfo info(path);
@@ -37,7 +39,9 @@ ShellSeams& Shell() {
   return seams;
 }
 
-QString AppTitle() { return QCoreApplication::applicationName(); }
+QString AppTitle() {
+  return QCoreApplication::applicationName();
+}
 
 QString VendorHomePage() {
   const QString configured = qEnvironmentVariable("COURIER_QUERY_HOMEPAGE");

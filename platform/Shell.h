@@ -38,9 +38,15 @@ struct ShellSeams {
 ShellSeams& Shell();
 ShellSeams DefaultShell();
 
-inline void MsgBox(const QString& title, const QString& text) { Shell().messageBox(title, text); }
-inline void OpenAddressMinimized(const QString& address) { Shell().openAddressMinimized(address); }
-inline void EndProgram(int status) { Shell().endProgram(status); }
+inline void MsgBox(const QString& title, const QString& text) {
+  Shell().messageBox(title, text);
+}
+inline void OpenAddressMinimized(const QString& address) {
+  Shell().openAddressMinimized(address);
+}
+inline void EndProgram(int status) {
+  Shell().endProgram(status);
+}
 
 // The application's title, shown on its message boxes.
 QString AppTitle();

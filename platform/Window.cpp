@@ -1,9 +1,14 @@
 #include "Window.h"
 
+#include "CodePage.h"
 #include "GdiInternal.h"
 
+#include <QApplication>
 #include <QPointer>
+#include <QScreen>
 #include <QWidget>
+
+#include <cstring>
 
 #include <unordered_map>
 
@@ -130,6 +135,81 @@ int SetWindowRgn(HWND window, HRGN region, bool redraw) {
     widget->clearMask();
   }
   if (redraw) widget->update();
+  return 1;
+}
+
+int ShowWindow(HWND window, int command) {
+  QWidget* widget = WindowWidget(window);
+  if (!widget) return 0;
+  const bool wasVisible = widget->isVisible();
+  switch (command) {
+    case SW_SHOWNORMAL:
+    case SW_RESTORE:
+      widget->showNormal();
+      break;
+    case SW_SHOWMINIMIZED:
+    case SW_MINIMIZE:
+      widget->showMinimized();
+      break;
+    case SW_SHOWMAXIMIZED:
+      widget->showMaximized();
+      break;
+    default:
+      break;
+  }
+  return wasVisible;
+}
+
+HWND GetForegroundWindow() {
+  return WindowHandle(QApplication::activeWindow());
+}
+
+int GetWindowTextLengthA(HWND window) {
+  const QWidget* widget = WindowWidget(window);
+  return widget ? int(ToCodePage(CP_ACP, widget->windowTitle()).size()) : 0;
+}
+
+int GetWindowTextA(HWND window, char* buffer, int size) {
+  const QWidget* widget = WindowWidget(window);
+  if (!buffer || size < 1) return 0;
+  QByteArray text = widget ? ToCodePage(CP_ACP, widget->windowTitle()) : QByteArray();
+  if (text.size() >= size) {
+    // Cut before the character that would not fit whole.
+    int keep = 0;
+    while (keep < size - 1) {
+      const int step = quint8(text[keep]) >= 0x81 && keep + 1 < text.size() ? 2 : 1;
+      if (keep + step > size - 1) break;
+      keep += step;
+    }
+    text.truncate(keep);
+  }
+  std::memcpy(buffer, text.constData(), size_t(text.size()));
+  buffer[text.size()] = 0;
+  return int(text.size());
+}
+
+HICON WindowSmallIcon(HWND window) {
+  const QWidget* widget = WindowWidget(window);
+  return widget && !widget->windowIcon().isNull() ? HICON{window.value} : HICON{};
+}
+
+QIcon IconOf(HICON icon) {
+  const QWidget* widget = WindowWidget(HWND{icon.value});
+  return widget ? widget->windowIcon() : QIcon();
+}
+
+std::function<RECT()>& WorkAreaSource() {
+  static std::function<RECT()> source = [] {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    const QRect area = screen ? screen->availableGeometry() : QRect();
+    return RECT{area.left(), area.top(), area.left() + area.width(), area.top() + area.height()};
+  };
+  return source;
+}
+
+int SystemParametersInfoA(unsigned action, unsigned, void* data, unsigned) {
+  if (action != SPI_GETWORKAREA || !data) return 0;
+  *static_cast<RECT*>(data) = WorkAreaSource()();
   return 1;
 }
 

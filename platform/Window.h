@@ -8,6 +8,8 @@
 #include "Gdi.h"
 #include "Handles.h"
 
+#include <functional>
+
 class QWidget;
 
 namespace ModAPI {
@@ -53,5 +55,32 @@ bool IsZoomed(HWND window);
 // outline). The window takes the region over: the handle is spent by this
 // call whatever its outcome.
 int SetWindowRgn(HWND window, HRGN region, bool redraw);
+
+constexpr int SW_SHOWNORMAL = 1;
+constexpr int SW_SHOWMINIMIZED = 2;
+constexpr int SW_SHOWMAXIMIZED = 3;
+constexpr int SW_MINIMIZE = 6;
+constexpr int SW_RESTORE = 9;
+// Shows the window normal (SW_SHOWNORMAL, SW_RESTORE), minimised
+// (SW_MINIMIZE, SW_SHOWMINIMIZED) or maximised (SW_SHOWMAXIMIZED). Nonzero
+// when it was visible before.
+int ShowWindow(HWND window, int command);
+// The active top-level window, 0 when none of this program's is active.
+HWND GetForegroundWindow();
+// The caption's length in bytes of the system code page, and the caption
+// itself in such bytes, NUL-terminated and cut to `size` - 1 bytes (never
+// inside a double-byte character); returns the bytes copied.
+int GetWindowTextLengthA(HWND window);
+int GetWindowTextA(HWND window, char* buffer, int size);
+// The window's small icon, 0 when it has none. Names the window's icon, so
+// it is not freed and follows the icon the window has when it is drawn.
+HICON WindowSmallIcon(HWND window);
+
+constexpr unsigned SPI_GETWORKAREA = 0x0030;
+// Only SPI_GETWORKAREA: the work area of the primary screen (the desktop
+// less its panels) into the RECT at `data`, in screen pixels.
+int SystemParametersInfoA(unsigned action, unsigned param, void* data, unsigned winIni);
+// Where the work area comes from; tests replace it.
+std::function<RECT()>& WorkAreaSource();
 
 }  // namespace ModAPI

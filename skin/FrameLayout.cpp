@@ -54,4 +54,43 @@ std::array<SkinRect, 8> GripZones(qint32 clientWidth, qint32 clientHeight) {
   return grips;
 }
 
+qint32 GripAt(const std::array<SkinRect, 8>& grips, double x, double y) {
+  for (size_t i = 0; i < grips.size(); ++i) {
+    if (mDC::PointInSkinRect(grips[i], x, y)) return qint32(i);
+  }
+  return -1;
+}
+
+qint32 AreaAt(const std::array<SkinRect, 4>& areas, double x, double y) {
+  if (mDC::PointInSkinRect(areas[3], x, y)) return 3;
+  if (mDC::PointInSkinRect(areas[1], x, y)) return 2;
+  return 1;
+}
+
+bool InEdgeBand(double x, double y, qint32 clientWidth, qint32 clientHeight) {
+  return x <= 4 || x >= clientWidth - 4 || y >= clientHeight - 4;
+}
+
+bool OnCaptionIcon(const SkinRect& caption, double x, double y) {
+  return caption.Left <= x && x <= caption.Left + 16 && 7.5 <= y && y <= 23.5;
+}
+
+qint32 GlyphLeft(qint32 button, bool zoomed, qint32 sheetWidth, qint32 closeWidth,
+                 qint32 cmdWidth) {
+  // Right to left: close, restore, maximise, minimise, help.
+  const qint32 slot = button == 0 ? 0 : button == 1 ? (zoomed ? 1 : 2) : button + 1;
+  return qint32(qint64(sheetWidth) - closeWidth - qint64(slot) * cmdWidth);
+}
+
+ModAPI::MINMAXINFO SizeLimits(ModAPI::MINMAXINFO defaults, const ModAPI::RECT& workArea,
+                              qint32 inset, qint32 stripWidth) {
+  ModAPI::MINMAXINFO info = defaults;
+  info.ptMaxSize = {workArea.right - workArea.left + 2 * inset + 4,
+                    workArea.bottom - workArea.top + 2 * inset};
+  info.ptMaxPosition = {workArea.left - inset, workArea.top - inset};
+  info.ptMinTrackSize = {stripWidth + 56, 42};
+  info.ptMaxTrackSize = info.ptMaxSize;
+  return info;
+}
+
 }  // namespace FrameLayout

@@ -3,6 +3,8 @@
 // "Skin.ini". All rectangles are in client pixels.
 #pragma once
 
+#include "Gdi.h"
+#include "Messages.h"
 #include "mDC.h"
 
 #include <array>
@@ -50,5 +52,40 @@ std::array<SkinRect, 4> CaptionButtonRects(const CmdKeys& keys, qint32 clientWid
 // The eight resize zones along the edges: top-left, top, top-right, left,
 // right, bottom-left, bottom, bottom-right.
 std::array<SkinRect, 8> GripZones(qint32 clientWidth, qint32 clientHeight);
+
+// Per resize zone: the hit-test code that starts the system's resize and the
+// index of its pointer among the engine's cursors.
+constexpr std::array<quint32, 8> kGripHitTests = {
+    ModAPI::HTTOPLEFT, ModAPI::HTTOP,        ModAPI::HTTOPRIGHT, ModAPI::HTLEFT,
+    ModAPI::HTRIGHT,   ModAPI::HTBOTTOMLEFT, ModAPI::HTBOTTOM,   ModAPI::HTBOTTOMRIGHT,
+};
+constexpr std::array<qint32, 8> kGripCursors = {9, 12, 10, 11, 11, 10, 12, 9};
+
+// The first zone containing the point (edges included), -1 for none.
+qint32 GripAt(const std::array<SkinRect, 8>& grips, double x, double y);
+
+// The area under a point, tested in this order: 3 the button strip
+// (areas[3]), 2 the body (areas[1]), otherwise 1 the frame.
+qint32 AreaAt(const std::array<SkinRect, 4>& areas, double x, double y);
+
+// The band along the left, right and bottom edges in which the pointer keeps
+// the shape the resize zones gave it.
+bool InEdgeBand(double x, double y, qint32 clientWidth, qint32 clientHeight);
+
+// Where the window icon lies in the caption bar: 16 pixels from its left
+// edge, from y 7.5 to 23.5.
+bool OnCaptionIcon(const SkinRect& caption, double x, double y);
+
+// The left column in the sprite sheet of the glyph of caption button
+// `button` (0 close, 1 maximise or, while `zoomed`, restore, 2 minimise,
+// 3 help), counted from the sheet's right edge.
+qint32 GlyphLeft(qint32 button, bool zoomed, qint32 sheetWidth, qint32 closeWidth, qint32 cmdWidth);
+
+// The skinned window's size limits, over the window system's `defaults`:
+// maximised it covers the work area with its frame of `inset` pixels outside
+// on every side, and is 4 pixels wider still; it can be dragged from 42
+// pixels high and the button strip plus 56 pixels wide up to that size.
+ModAPI::MINMAXINFO SizeLimits(ModAPI::MINMAXINFO defaults, const ModAPI::RECT& workArea,
+                              qint32 inset, qint32 stripWidth);
 
 }  // namespace FrameLayout

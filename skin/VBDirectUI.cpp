@@ -4,6 +4,7 @@
 #include "Gdi.h"
 #include "Shell.h"
 #include "SkinValue.h"
+#include "Timer.h"
 #include "Window.h"
 
 #include <algorithm>
@@ -41,11 +42,19 @@ VBDirectUI::VBDirectUI() {
 }
 
 VBDirectUI::~VBDirectUI() {
+  Teardown();
+}
+
+// Also run on WM_DESTROY, so everything it releases is set to 0.
+void VBDirectUI::Teardown() {
   ReleaseSurfaces();
-  for (const HCURSOR cursor : Cursors) {
+  for (HCURSOR& cursor : Cursors) {
     if (cursor) DestroyCursor(cursor);
+    cursor = {};
   }
-  // The message hook, once the object installs one, is removed here, last.
+  // A fade still running would go on ticking for the window's whole life.
+  KillTimer(HostWnd, 0);
+  DetachAllSubclasses(SubclassTable);
 }
 
 bool VBDirectUI::Skin(const QString& SkinNames, HWND hwnd) {
@@ -150,10 +159,24 @@ qint32 VBDirectUI::AttachSkin(HWND hwnd) {
   if (Areas[0].Width != ClientWidth) FrameInset = (Areas[0].Width - ClientWidth) / 2;
   PlaceClient();
   ApplyOutline();
-  // The message hook goes in here, before the first layout: it subscribes the
-  // window's messages, WM_SIZE among them, which runs LayoutFrame again.
+  AttachSubclass(SubclassTable, HostWnd, *this);
+  SubscribeMessages();
   LayoutFrame();
   return 1;
+}
+
+void VBDirectUI::SubscribeMessages() {
+  const std::pair<quint32, qint32> subscriptions[] = {
+      {WM_SIZE, WhenAfter},           {WM_PAINT, WhenBefore},       {WM_KEYDOWN, WhenBefore},
+      {WM_KEYUP, WhenBefore},         {WM_MOUSEMOVE, WhenBefore},   {WM_MOUSELEAVE, WhenAfter},
+      {WM_LBUTTONDBLCLK, WhenBefore}, {WM_LBUTTONDOWN, WhenBefore}, {WM_LBUTTONUP, WhenBefore},
+      {WM_MBUTTONDBLCLK, WhenBefore}, {WM_MBUTTONDOWN, WhenBefore}, {WM_MBUTTONUP, WhenBefore},
+      {WM_RBUTTONDBLCLK, WhenBefore}, {WM_RBUTTONDOWN, WhenBefore}, {WM_RBUTTONUP, WhenBefore},
+      {WM_GETMINMAXINFO, WhenBefore}, {WM_NCPAINT, WhenBefore},     {WM_NCACTIVATE, WhenAfter},
+      {WM_TIMER, WhenAfter},
+  };
+  for (const auto& [message, when] : subscriptions)
+    AddMessage(SubclassTable, HostWnd, qint32(message), when);
 }
 
 void VBDirectUI::LayoutFrame() {
@@ -170,7 +193,7 @@ void VBDirectUI::LayoutFrame() {
   SetWindowPos(HostWnd, {}, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_FRAMECHANGED);
   WorkDC = mDC::CreateSurface(ClientWidth, ClientHeight);
   FrameDC = mDC::CreateSurface(ClientWidth, ClientHeight);
-  // The frame painter draws into the fresh surfaces here, once it exists.
+  PaintFrame(GetForegroundWindow() == HostWnd);
 }
 
 void VBDirectUI::MeasureWindow() {

@@ -5,18 +5,25 @@
 // optionally "bkg.jpg" (a translucent background) and "Skin.ini" (section
 // "Main"). No step reports failure: whatever cannot be loaded or made is
 // left out.
+//
+// Once attached, the object handles the window's messages through its hook:
+// it paints frame, icon, caption and caption buttons, fades the buttons
+// between their looks, moves the window by its caption, resizes it by its
+// edges, and reports clicks on the caption buttons through
+// ControlButtonClick before carrying them out.
 #pragma once
 
 #include "FrameLayout.h"
 #include "Handles.h"
 #include "IniFile.h"
+#include "Subclass.h"
 #include "mDC.h"
 
 #include <QString>
 
 #include <array>
+#include <functional>
 #include <memory>
-#include <vector>
 
 // One caption button: its rectangle in client pixels, the opacity (0..255,
 // 255 settled) of the glyph being faded in, the sprite row shown and whether
@@ -28,25 +35,17 @@ struct CaptionButton {
   bool Visible = false;
 };
 
-// The message subscriptions of one hooked window; window 0 marks a free
-// record. A count of -1 subscribes every message.
-struct SubclassRecord {
-  ModAPI::HWND window;
-  qint32 beforeCount = 0;
-  qint32 afterCount = 0;
-  std::vector<quint32> beforeList;
-  std::vector<quint32> afterList;
-};
-
-class VBDirectUI {
+class VBDirectUI final : public ModAPI::SubclassHandler {
  public:
   enum ButtonState : qint32 { ButtonNormal = 0, ButtonHover = 1, ButtonPressed = 2 };
   enum Area : qint32 { AreaNone = -1, AreaFrame = 1, AreaBody = 2, AreaStrip = 3 };
 
   // Loads the system pointer shapes; no window, no pictures yet.
   VBDirectUI();
-  // Releases every surface the object made and its pointer shapes. The
-  // window keeps its changed style and its outline.
+  // Releases every surface the object made and its pointer shapes, stops the
+  // fade and removes the hook. The window keeps its changed style and its
+  // outline. May run while the object handles a message (the owner drops it
+  // when the close button closes the window): that handling then ends there.
   ~VBDirectUI();
   VBDirectUI(const VBDirectUI&) = delete;
   VBDirectUI& operator=(const VBDirectUI&) = delete;
@@ -70,6 +69,21 @@ class VBDirectUI {
   bool ControlBox() const { return ControlBoxFlag; }
   void setControlBox(bool NewValue) { ControlBoxFlag = NewValue; }
 
+  // Raised when a caption button is clicked (left button down and up on it),
+  // before its own action: ButtonIndex 0 close, 1 maximise/restore,
+  // 2 minimise, 3 help (which has no action of its own); MenuX, MenuY the
+  // client point below the button's lower-left corner. Setting Cancel keeps
+  // the action from happening; changes to the other three have no effect.
+  std::function<void(qint32& ButtonIndex, qint32& MenuX, qint32& MenuY, bool& Cancel)>
+      ControlButtonClick;
+
+  // The message handler the hook calls (see ModAPI::SubclassHandler). For
+  // the window it is attached to it paints, limits the size, fades the
+  // buttons and turns mouse messages into its mouse handling; every message
+  // but WM_NCACTIVATE comes back handled with result 0.
+  void zSubclass_Proc(bool bBefore, bool& bHandled, qint32& lReturn, ModAPI::HWND& lhWnd,
+                      quint32& uMsg, quint32& wParam, qint32& lParam) override;
+
  private:
   friend class VBDirectUIProbe;  // the tests' view of the state
 
@@ -87,14 +101,59 @@ class VBDirectUI {
   CmdKeys ReadCmdKeys();
 
   qint32 AttachSkin(ModAPI::HWND hwnd);
+  void SubscribeMessages();
   void LayoutFrame();
   void MeasureWindow();
   void PlaceClient();
   void ApplyOutline();
   void ReleaseFrameSurfaces();
   void ReleaseSurfaces();
+  void Teardown();
 
-  std::vector<SubclassRecord> SubclassTable{1};
+  // Messages (VBDirectUIMessages.cpp).
+  struct MouseEvent {
+    qint16 Button;
+    qint16 Shift;
+    float X;
+    float Y;
+  };
+  static qint16 MoveButton(quint32 wParam);
+  static qint16 ShiftState();
+  static MouseEvent MouseEventOf(qint16 Button, qint32 lParam);
+  void CopyFrameTo(ModAPI::HDC dc);
+  void PaintWindow(bool bBefore);
+  void LimitSize(qint32 lParam);
+  void OnMouseLeave();
+
+  // Painting (VBDirectUIPaint.cpp).
+  void PaintFrame(bool Active);
+  void FadeStep();
+  void ShowFrame();
+  qint32 GlyphSourceX(qint32 button) const;
+  static QString WindowCaption(ModAPI::HWND window);
+
+  // Caption buttons and the frame's mouse handling (VBDirectUIMouse.cpp).
+  // The handlers return false when the object was destroyed meanwhile.
+  bool OnMouseDown(const MouseEvent& e);
+  void OnMouseMove(const MouseEvent& e);
+  bool OnMouseUp(const MouseEvent& e);
+  void OnDblClick(const MouseEvent& e);
+  void StripMouseDown(qint16 Button, float x, float y);
+  void StripMouseMove(qint16 Button, float x, float y);
+  bool StripMouseUp(qint16 Button, float x, float y);
+  void StripMouseLeave();
+  bool FrameMouseDown(qint16 Button, float X, float Y);
+  void FrameMouseMove(float X, float Y);
+  bool FrameMouseUp(qint16 Button, float X, float Y);
+  bool GripsActive() const;
+  void ToggleMaximise();
+  void StartFade(qint32 index, qint32 fade, qint32 state);
+  bool ShowSystemMenu(ModAPI::HWND window);
+  bool RaiseControlButtonClick(qint32 index);
+
+  // Expires when the object goes; handlers that may close the window check it.
+  std::shared_ptr<int> LifeToken = std::make_shared<int>(0);
+  ModAPI::SubclassTable SubclassTable{1};
   std::array<ModAPI::HCURSOR, 15> Cursors{};
   ModAPI::HWND HostWnd;
   qint32 WindowStyle = 0;

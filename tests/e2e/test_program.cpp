@@ -35,7 +35,9 @@ class Program : public ::testing::Test {
   QString shellLog() const { return dir.filePath("shell.log"); }
   QString catalogue() const { return dir.filePath("MSVBVM60.ocx"); }
 
-  void useSampleCatalogue() { ASSERT_TRUE(QFile::copy(COURIER_QUERY_SAMPLE_CATALOGUE, catalogue())); }
+  void useSampleCatalogue() {
+    ASSERT_TRUE(QFile::copy(COURIER_QUERY_SAMPLE_CATALOGUE, catalogue()));
+  }
   void writeCatalogue(const QByteArray& bytes) {
     QFile file(catalogue());
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));

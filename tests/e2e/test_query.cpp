@@ -21,13 +21,17 @@ class QueryEndToEnd : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
     server = new TestServer;
-    server->Serve("/found/chaxun", page("<p>快递</p><div id=\"queryResult2\">2026-12-05 14:32 上海 已签收<br>"
-                                        "2026-12-04 09:10 杭州 运输中</div>"));
+    server->Serve("/found/chaxun",
+                  page("<p>快递</p><div id=\"queryResult2\">2026-12-05 14:32 上海 已签收<br>"
+                       "2026-12-04 09:10 杭州 运输中</div>"));
     server->Serve("/unknown/chaxun", page("<p>没有查到记录</p>"));
     server->Serve("/empty/chaxun", page("<div id=\"queryResult2\"></div>"));
-    server->Serve("/two/chaxun", page("<div id=\"queryResult2\">first</div><div id=\"queryResult2\">second</div>"));
+    server->Serve(
+        "/two/chaxun",
+        page("<div id=\"queryResult2\">first</div><div id=\"queryResult2\">second</div>"));
     server->Serve("/case/chaxun", page("<div id=\"QueryResult2\">any case</div>"));
-    server->Serve("/first/chaxun", "<html id=\"queryResult2\"><body>only the document</body></html>");
+    server->Serve("/first/chaxun",
+                  "<html id=\"queryResult2\"><body>only the document</body></html>");
     server->Serve("/breaks/chaxun", page("<div id=\"queryResult2\">A<br>B</div>"));
     server->Serve("/frames/chaxun",
                   page("<iframe src=\"/frame-a\"></iframe><iframe src=\"/frame-b\"></iframe>"
@@ -90,7 +94,8 @@ TEST_F(QueryEndToEnd, FoundResultIsShownInBlack) {
   EXPECT_EQ(form.Text->text(), "正在加载。。。");
   EXPECT_EQ(form.Text->ForeColor, Query::kNoResultColor);  // the start-up outcome's colour
   ASSERT_TRUE(settled());
-  EXPECT_EQ(form.Text->text(), "2026-12-05 14:32 上海 已签收\r\n\r\n\n2026-12-04 09:10 杭州 运输中");
+  EXPECT_EQ(form.Text->text(),
+            "2026-12-05 14:32 上海 已签收\r\n\r\n\n2026-12-04 09:10 杭州 运输中");
   EXPECT_EQ(form.Text->ForeColor, Query::kResultColor);
   EXPECT_FALSE(form.Text->isHidden());
 

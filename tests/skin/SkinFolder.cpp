@@ -5,8 +5,27 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QPainter>
 
 #include <gtest/gtest.h>
+
+namespace {
+
+// Glyphs from the right: close 39 pixels wide, then four of 28.
+QImage SpriteSheet() {
+  QImage sheet(151, 60, QImage::Format_RGB32);
+  QPainter painter(&sheet);
+  int right = sheet.width();
+  for (int slot = 0; slot < 5; ++slot) {
+    const int width = slot == 0 ? 39 : 28;
+    for (int row = 0; row < 3; ++row)
+      painter.fillRect(right - width, 20 * row, width, 20, GlyphColour(slot, row));
+    right -= width;
+  }
+  return sheet;
+}
+
+}  // namespace
 
 SkinFolder::SkinFolder() {
   const QString skins = ModAPI::AppPath() + "/Skin";
@@ -34,10 +53,18 @@ void SkinFolder::writeIni(const QByteArray& text) const {
 }
 
 void SkinFolder::writeSkin(const QByteArray& ini, bool withBack) const {
-  writePicture("main.bmp", Plain(60, 59, Qt::blue));
-  writePicture("SysButton.bmp", Plain(151, 60, Qt::green));
+  writePicture("main.bmp", Plain(60, 59, FrameColour()));
+  writePicture("SysButton.bmp", SpriteSheet());
   if (withBack) writePicture("bkg.jpg", Plain(300, 200, Qt::white), "JPEG");
   writeIni(ini);
+}
+
+QColor FrameColour() {
+  return QColor(0, 0, 255);
+}
+
+QColor GlyphColour(int slot, int row) {
+  return QColor(30 + 50 * slot, 40 + 80 * row, 90);
 }
 
 QImage Plain(int width, int height, QColor colour) {

@@ -20,8 +20,8 @@ class SkinFolder {
 
   void writePicture(const QString& file, const QImage& image, const char* format = "BMP") const;
   void writeIni(const QByteArray& text) const;
-  // A frame picture, a 5-glyph sprite sheet of 151 x 60 and "Skin.ini" with
-  // `ini`; the background picture only when `withBack`.
+  // A frame picture, the 5-glyph sprite sheet of 151 x 60 below and
+  // "Skin.ini" with `ini`; the background picture only when `withBack`.
   void writeSkin(const QByteArray& ini, bool withBack = true) const;
 
  private:
@@ -30,3 +30,10 @@ class SkinFolder {
 
 // A picture filled with one colour.
 QImage Plain(int width, int height, QColor colour);
+
+// The test skins' frame colour, and the colour of glyph `slot` (0 close,
+// 1 restore, 2 maximise, 3 minimise, 4 help, counted from the right) in sprite
+// row `row` (0 normal, 1 hover, 2 pressed) of their sprite sheet, whose close
+// glyph is 39 and the others 28 pixels wide, each row 20 high.
+QColor FrameColour();
+QColor GlyphColour(int slot, int row);

@@ -1,5 +1,5 @@
-// The pure geometry: caption buttons from the "Cmd" keys, their defaults, and
-// the resize zones.
+// The pure geometry: caption buttons from the "Cmd" keys, their defaults, the
+// resize zones, hit tests, glyph columns and size limits.
 #include "FrameLayout.h"
 
 #include <gtest/gtest.h>
@@ -71,6 +71,51 @@ TEST(FrameLayout, GripZonesLineTheEdges) {
     EXPECT_EQ(grips[i].Height, expected[i][3]) << i;
     EXPECT_EQ(grips[i].Right, expected[i][0] + expected[i][2]) << i;
   }
+}
+
+// The strip and the body are tested before the frame, so a zone works only
+// outside both.
+TEST(FrameLayout, AreasAndZonesUnderThePoint) {
+  std::array<SkinRect, 4> areas{};
+  mDC::SetSkinRect(areas[1], 2, 31, 398, 297);
+  mDC::SetSkinRect(areas[2], 4, 2, 396, 29);
+  mDC::SetSkinRect(areas[3], 272, 2, 398, 20);
+  const auto grips = FrameLayout::GripZones(400, 300);
+  const struct {
+    double x, y;
+    qint32 area, grip;
+  } cases[] = {
+      {1, 100, 1, 3},   {2, 100, 2, 3},   {2, 20, 1, 3},    {3, 20, 1, -1},     {399, 100, 1, 4},
+      {398, 100, 2, 4}, {300, 298, 1, 6}, {300, 297, 2, 6}, {300, 1, 1, 1},     {300, 2, 3, 1},
+      {0, 0, 1, 0},     {399, 299, 1, 7}, {272, 20, 3, -1}, {271.5, 20, 1, -1}, {100, 30, 1, -1},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(FrameLayout::AreaAt(areas, c.x, c.y), c.area) << c.x << "," << c.y;
+    EXPECT_EQ(FrameLayout::GripAt(grips, c.x, c.y), c.grip) << c.x << "," << c.y;
+  }
+  EXPECT_TRUE(FrameLayout::OnCaptionIcon(areas[2], 20, 23.5));
+  EXPECT_FALSE(FrameLayout::OnCaptionIcon(areas[2], 20, 7));
+  EXPECT_FALSE(FrameLayout::OnCaptionIcon(areas[2], 21, 15));
+}
+
+TEST(FrameLayout, GlyphsAreCountedFromTheSheetsRightEdge) {
+  // close, maximise, minimise, help; the restore glyph while zoomed.
+  EXPECT_EQ(FrameLayout::GlyphLeft(0, false, 151, 39, 28), 112);
+  EXPECT_EQ(FrameLayout::GlyphLeft(1, false, 151, 39, 28), 56);
+  EXPECT_EQ(FrameLayout::GlyphLeft(1, true, 151, 39, 28), 84);
+  EXPECT_EQ(FrameLayout::GlyphLeft(2, true, 151, 39, 28), 28);
+  EXPECT_EQ(FrameLayout::GlyphLeft(3, false, 151, 39, 28), 0);
+}
+
+TEST(FrameLayout, SizeLimitsCoverTheWorkAreaWithTheFrameOutside) {
+  ModAPI::MINMAXINFO defaults;
+  defaults.ptReserved = {7, 9};
+  const ModAPI::MINMAXINFO info = FrameLayout::SizeLimits(defaults, {100, 20, 1100, 720}, 3, 126);
+  EXPECT_EQ(info.ptMaxSize, (ModAPI::POINT{1010, 706}));
+  EXPECT_EQ(info.ptMaxPosition, (ModAPI::POINT{97, 17}));
+  EXPECT_EQ(info.ptMaxTrackSize, info.ptMaxSize);
+  EXPECT_EQ(info.ptMinTrackSize, (ModAPI::POINT{182, 42}));
+  EXPECT_EQ(info.ptReserved, (ModAPI::POINT{7, 9})) << "the system's fields stay";
 }
 
 }  // namespace

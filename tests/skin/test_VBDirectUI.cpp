@@ -5,6 +5,7 @@
 #include "Gdi.h"
 #include "Shell.h"
 #include "SkinFolder.h"
+#include "VBDirectUIProbe.h"
 #include "Window.h"
 
 #include <QDir>
@@ -16,61 +17,6 @@
 #include <map>
 
 using namespace ModAPI;
-
-// The tests' view of the engine's private state.
-class VBDirectUIProbe {
- public:
-  explicit VBDirectUIProbe(VBDirectUI& ui) : ui_(ui) {}
-
-  std::map<QString, qint32> values() const {
-    return {{"BackAlpha", ui_.BackAlpha}, {"TopLeft", ui_.TopLeft},
-            {"TopRight", ui_.TopRight},   {"TopCeter", ui_.TopCeter},
-            {"TopHeight", ui_.TopHeight}, {"CetLeft", ui_.CetLeft},
-            {"CetRight", ui_.CetRight},   {"CetCeter", ui_.CetCeter},
-            {"CetHeight", ui_.CetHeight}, {"BotLeft", ui_.BotLeft},
-            {"BotRight", ui_.BotRight},   {"BotCeter", ui_.BotCeter},
-            {"BotHeight", ui_.BotHeight}, {"CaptionColor", ui_.CaptionColor},
-            {"SizeX1", ui_.SizeX1},       {"SizeY1", ui_.SizeY1}};
-  }
-  const auto& buttons() const { return ui_.Buttons; }
-  const auto& areas() const { return ui_.Areas; }
-  const auto& grips() const { return ui_.Grips; }
-  std::array<HDC, 5> surfaces() const {
-    return {ui_.WorkDC, ui_.FrameDC, ui_.MainDC, ui_.ButtonDC, ui_.BackDC};
-  }
-  bool hasBack() const { return ui_.HasBack; }
-  QSize backSize() const { return {ui_.BackWidth, ui_.BackHeight}; }
-  QSize mainSize() const { return {ui_.MainWidth, ui_.MainHeight}; }
-  QSize sheetSize() const { return {ui_.ButtonImageWidth, ui_.ButtonImageHeight}; }
-  QSize clientSize() const { return {ui_.ClientWidth, ui_.ClientHeight}; }
-  QPoint clientOrigin() const { return {ui_.ClientLeft, ui_.ClientTop}; }
-  qint32 frameInset() const { return ui_.FrameInset; }
-  HWND hostWnd() const { return ui_.HostWnd; }
-  bool sizable() const { return ui_.Sizable; }
-  qint32 windowStyle() const { return ui_.WindowStyle; }
-  QString skinPath() const { return ui_.SkinPath; }
-  QString appPath() const { return ui_.AppPath; }
-  const VBDirectUI& state() const { return ui_; }
-  void layoutFrame() { ui_.LayoutFrame(); }
-  static QString withSeparator(const QString& path) { return VBDirectUI::WithSeparator(path); }
-
-  // The members the later stages start from, compared with their initial values.
-  bool hasInitialState() const {
-    bool buttonsReady = true;
-    for (const CaptionButton& b : ui_.Buttons)
-      buttonsReady &= b.Visible && b.Fade == 255 && b.State == 0;
-    bool cursorsLoaded = true;
-    for (const HCURSOR c : ui_.Cursors) cursorsLoaded &= bool(c);
-    return buttonsReady && cursorsLoaded && ui_.SubclassTable.size() == 1 &&
-           !ui_.SubclassTable[0].window && ui_.HotButton == -1 && ui_.PressedButton == -1 &&
-           ui_.PressedArea == VBDirectUI::AreaNone && ui_.HoverArea == VBDirectUI::AreaNone &&
-           !ui_.LeaveTracking && !ui_.ZoomedAtMove && !ui_.PointerReset && !ui_.HostWnd &&
-           ui_.FrameInset == 0 && !ui_.Ini && ui_.ControlBoxFlag && !ui_.SmallIcon;
-  }
-
- private:
-  VBDirectUI& ui_;
-};
 
 namespace {
 

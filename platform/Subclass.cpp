@@ -1,0 +1,465 @@
+#include "Subclass.h"
+
+#include "CursorInternal.h"
+#include "SystemMove.h"
+#include "Window.h"
+
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPointer>
+#include <QWidget>
+#include <QWindow>
+
+#include <optional>
+#include <unordered_map>
+
+namespace ModAPI {
+namespace {
+
+struct Message {
+  quint32 msg;
+  quint32 wParam;
+  qint32 lParam;
+};
+
+bool Listed(qint32 count, const std::vector<quint32>& list, quint32 msg) {
+  if (count == AllMessages) return true;
+  for (qint32 i = 0; i < count && size_t(i) < list.size(); ++i) {
+    if (list[size_t(i)] == msg) return true;
+  }
+  return false;
+}
+
+quint32 MouseKeys(const QMouseEvent* e) {
+  quint32 keys = 0;
+  if (e->buttons() & Qt::LeftButton) keys |= MK_LBUTTON;
+  if (e->buttons() & Qt::RightButton) keys |= MK_RBUTTON;
+  if (e->buttons() & Qt::MiddleButton) keys |= MK_MBUTTON;
+  if (e->modifiers() & Qt::ShiftModifier) keys |= MK_SHIFT;
+  if (e->modifiers() & Qt::ControlModifier) keys |= MK_CONTROL;
+  return keys;
+}
+
+std::optional<Message> MouseMessage(const QMouseEvent* e) {
+  const QPoint p = e->position().toPoint();
+  const qint32 lParam = MAKELPARAM(p.x(), p.y());
+  if (e->type() == QEvent::MouseMove) return Message{WM_MOUSEMOVE, MouseKeys(e), lParam};
+  quint32 down = 0;
+  switch (e->button()) {
+    case Qt::LeftButton:
+      down = WM_LBUTTONDOWN;
+      break;
+    case Qt::RightButton:
+      down = WM_RBUTTONDOWN;
+      break;
+    case Qt::MiddleButton:
+      down = WM_MBUTTONDOWN;
+      break;
+    default:
+      return std::nullopt;
+  }
+  // Down, up and double-click lie one apart for every button.
+  const quint32 offset = e->type() == QEvent::MouseButtonPress     ? 0
+                         : e->type() == QEvent::MouseButtonRelease ? 1
+                                                                   : 2;
+  return Message{down + offset, MouseKeys(e), lParam};
+}
+
+quint32 SizeKind(const QWidget* widget) {
+  return widget->isMinimized()   ? SIZE_MINIMIZED
+         : widget->isMaximized() ? SIZE_MAXIMIZED
+                                 : SIZE_RESTORED;
+}
+
+class Hook;
+
+std::unordered_map<quint32, QPointer<Hook>>& HooksByWindow() {
+  static std::unordered_map<quint32, QPointer<Hook>> hooks;
+  return hooks;
+}
+std::unordered_map<quint32, QPointer<Hook>>& HooksByHandle() {
+  static std::unordered_map<quint32, QPointer<Hook>> hooks;
+  return hooks;
+}
+
+class Hook : public QObject {
+ public:
+  Hook(HWND window, QWidget* widget, SubclassHandler& handler)
+      : window_(window), widget_(widget), handler_(&handler) {
+    static quint32 next = 1;
+    handle_ = HHOOK{next++};
+    HooksByWindow()[window.value] = this;
+    HooksByHandle()[handle_.value] = this;
+    tracked_ = widget->hasMouseTracking();
+    // Windows reports every pointer move; Qt only does so with tracking on.
+    widget->setMouseTracking(true);
+    widget->installEventFilter(this);
+    connect(widget, &QObject::destroyed, this, &QObject::deleteLater);
+  }
+  ~Hook() override {
+    forget();
+    HooksByHandle().erase(handle_.value);
+  }
+
+  HHOOK handle() const { return handle_; }
+
+  void setLists(const SubclassRecord& record) {
+    beforeCount_ = record.beforeCount;
+    afterCount_ = record.afterCount;
+    before_ = record.beforeList;
+    after_ = record.afterList;
+  }
+
+  // Messages may be on their way through this hook: it stays until the
+  // event loop next runs, passing everything on.
+  void detach() {
+    handler_ = nullptr;
+    forget();
+    if (widget_) {
+      widget_->removeEventFilter(this);
+      widget_->setMouseTracking(tracked_);
+    }
+    deleteLater();
+  }
+
+  qint32 send(Message m) {
+    return dispatch(m,
+                    [this](Message own) {
+                      return DefWindowProcA(window_, own.msg, own.wParam, own.lParam);
+                    })
+        .result;
+  }
+
+  void requestLeave() { leaveRequested_ = true; }
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (watched != widget_ || !handler_) return false;
+    if (event->type() == QEvent::WindowStateChange) {
+      followWindowState(static_cast<QWindowStateChangeEvent*>(event)->oldState());
+      return false;
+    }
+    const std::optional<Message> message = messageOf(event);
+    if (!message) return false;
+    const bool pointer = message->msg == WM_MOUSEMOVE || message->msg == WM_LBUTTONDOWN ||
+                         message->msg == WM_RBUTTONDOWN || message->msg == WM_MBUTTONDOWN;
+    if (pointer)
+      BeginPointerMessage(widget_, static_cast<QMouseEvent*>(event)->globalPosition().toPoint());
+    const bool delivered = deliver(*message, event);
+    if (pointer) EndPointerMessage();
+    if (event->type() == QEvent::Resize) afterResize(event->spontaneous());
+    return delivered;
+  }
+
+ private:
+  struct Outcome {
+    qint32 result = 0;
+    bool swallowed = false;
+  };
+
+  template <typename Own>
+  Outcome dispatch(Message m, Own own) {
+    HWND window = window_;
+    Outcome outcome;
+    if (handler_ && Listed(beforeCount_, before_, m.msg)) {
+      handler_->zSubclass_Proc(true, outcome.swallowed, outcome.result, window, m.msg, m.wParam,
+                               m.lParam);
+      if (outcome.swallowed) return outcome;
+      outcome.result = 0;
+    }
+    outcome.result = own(m);
+    if (handler_ && Listed(afterCount_, after_, m.msg)) {
+      bool handled = false;
+      handler_->zSubclass_Proc(false, handled, outcome.result, window, m.msg, m.wParam, m.lParam);
+    }
+    return outcome;
+  }
+
+  // A Qt event that is only before-subscribed and not handled goes on its
+  // usual way; with an after-subscription the widget's own handling runs
+  // here first (the filter then stops the event).
+  bool deliver(Message m, QEvent* event) {
+    const bool after = Listed(afterCount_, after_, m.msg);
+    if (!after && !Listed(beforeCount_, before_, m.msg)) return false;
+    bool ranOwn = false;
+    const Outcome outcome = dispatch(m, [&](Message) {
+      ranOwn = true;
+      if (!after || !widget_) return qint32(0);
+      return qint32(static_cast<QObject*>(widget_.data())->event(event));
+    });
+    if (outcome.swallowed) event->accept();
+    return outcome.swallowed || (ranOwn && after);
+  }
+
+  // The window may carry a newer hook by the time this one goes.
+  void forget() {
+    const auto it = HooksByWindow().find(window_.value);
+    if (it != HooksByWindow().end() && it->second == this) HooksByWindow().erase(it);
+  }
+
+  std::optional<Message> messageOf(QEvent* event) {
+    switch (event->type()) {
+      case QEvent::Paint:
+        return Message{WM_PAINT, 0, 0};
+      case QEvent::Resize:
+        return Message{WM_SIZE, SizeKind(widget_), MAKELPARAM(widget_->width(), widget_->height())};
+      case QEvent::MouseMove:
+      case QEvent::MouseButtonPress:
+      case QEvent::MouseButtonRelease:
+      case QEvent::MouseButtonDblClick:
+        return MouseMessage(static_cast<QMouseEvent*>(event));
+      case QEvent::KeyPress:
+      case QEvent::KeyRelease: {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        return Message{event->type() == QEvent::KeyPress ? WM_KEYDOWN : WM_KEYUP,
+                       key->nativeVirtualKey(), 1};
+      }
+      case QEvent::Leave:
+        if (!leaveRequested_) return std::nullopt;
+        leaveRequested_ = false;
+        return Message{WM_MOUSELEAVE, 0, 0};
+      case QEvent::WindowActivate:
+        return Message{WM_NCACTIVATE, 1, 0};
+      case QEvent::WindowDeactivate:
+        return Message{WM_NCACTIVATE, 0, 0};
+      default:
+        return std::nullopt;
+    }
+  }
+
+  // The window system maximises to its own idea of the size and restores
+  // only where a window manager does it; both follow the hook's answer here.
+  void followWindowState(Qt::WindowStates old) {
+    const bool maximised = widget_->isMaximized();
+    if (maximised && !(old & Qt::WindowMaximized)) {
+      normal_ =
+          widget_->normalGeometry().isValid() ? widget_->normalGeometry() : widget_->geometry();
+      placements_ = 0;
+      placeMaximised();
+    } else if (!maximised && (old & Qt::WindowMaximized)) {
+      if (widget_->frameGeometry() == maximisedPlace_ && normal_.isValid())
+        widget_->setGeometry(normal_);
+    }
+  }
+
+  void placeMaximised() {
+    const MINMAXINFO info = QueryMinMaxInfo(window_);
+    maximisedPlace_ =
+        QRect(info.ptMaxPosition.x, info.ptMaxPosition.y, info.ptMaxSize.x, info.ptMaxSize.y);
+    QWindow* window = widget_->windowHandle();
+    if (!window || widget_->frameGeometry() == maximisedPlace_) return;
+    ++placements_;
+    // Through the window: moving the widget would end its maximised state.
+    window->setGeometry(maximisedPlace_.marginsRemoved(window->frameMargins()));
+  }
+
+  // A window system that places the maximised window after the state change
+  // gets the answer once more; never more, so that no window manager is fought.
+  void afterResize(bool spontaneous) {
+    if (!widget_ || !handler_) return;
+    if (spontaneous && widget_->isMaximized() && placements_ < 2) placeMaximised();
+    applyTrackLimits();
+  }
+
+  void applyTrackLimits() {
+    QWindow* window = widget_->windowHandle();
+    if (!window) return;
+    const MINMAXINFO info = QueryMinMaxInfo(window_);
+    const QSize frame = widget_->frameGeometry().size() - widget_->size();
+    const QSize least = QSize(info.ptMinTrackSize.x, info.ptMinTrackSize.y) - frame;
+    const QSize most = QSize(info.ptMaxTrackSize.x, info.ptMaxTrackSize.y) - frame;
+    if (window->minimumSize() != least) window->setMinimumSize(least);
+    if (window->maximumSize() != most) window->setMaximumSize(most);
+  }
+
+  HWND window_;
+  HHOOK handle_;
+  QPointer<QWidget> widget_;
+  SubclassHandler* handler_;
+  bool tracked_ = false;
+  bool leaveRequested_ = false;
+  qint32 beforeCount_ = 0;
+  qint32 afterCount_ = 0;
+  std::vector<quint32> before_;
+  std::vector<quint32> after_;
+  QRect normal_;
+  QRect maximisedPlace_;
+  int placements_ = 0;
+};
+
+Hook* HookOfWindow(HWND window) {
+  const auto it = HooksByWindow().find(window.value);
+  return it == HooksByWindow().end() ? nullptr : it->second.data();
+}
+
+Hook* HookOfHandle(HHOOK hook) {
+  const auto it = HooksByHandle().find(hook.value);
+  return it == HooksByHandle().end() ? nullptr : it->second.data();
+}
+
+SubclassRecord* RecordOf(SubclassTable& table, HWND window) {
+  for (size_t i = table.size(); i-- > 0;) {
+    if (table[i].window == window) return &table[i];
+  }
+  return nullptr;
+}
+
+void Subscribe(qint32& count, std::vector<quint32>& list, qint32 message) {
+  if (message == AllMessages) {
+    count = AllMessages;
+    return;
+  }
+  if (count == AllMessages) return;  // every message is offered already
+  for (qint32 i = 0; i < count; ++i) {
+    quint32& entry = list[size_t(i)];
+    if (entry == 0) {
+      entry = quint32(message);
+      return;
+    }
+    if (entry == quint32(message)) return;
+  }
+  ++count;
+  list.resize(size_t(count));
+  list.back() = quint32(message);
+}
+
+Qt::Edges EdgesOfHitTest(quint32 hitTest) {
+  switch (hitTest) {
+    case HTLEFT:
+      return Qt::LeftEdge;
+    case HTRIGHT:
+      return Qt::RightEdge;
+    case HTTOP:
+      return Qt::TopEdge;
+    case HTBOTTOM:
+      return Qt::BottomEdge;
+    case HTTOPLEFT:
+      return Qt::TopEdge | Qt::LeftEdge;
+    case HTTOPRIGHT:
+      return Qt::TopEdge | Qt::RightEdge;
+    case HTBOTTOMLEFT:
+      return Qt::BottomEdge | Qt::LeftEdge;
+    case HTBOTTOMRIGHT:
+      return Qt::BottomEdge | Qt::RightEdge;
+    default:
+      return {};
+  }
+}
+
+void SystemCommand(HWND window, QWidget* widget, quint32 command) {
+  switch (command) {
+    case SC_CLOSE:
+      SendMessageA(window, WM_CLOSE, 0, 0);
+      break;
+    case SC_MINIMIZE:
+      ShowWindow(window, SW_MINIMIZE);
+      break;
+    case SC_MAXIMIZE:
+      ShowWindow(window, SW_SHOWMAXIMIZED);
+      break;
+    case SC_RESTORE:
+      ShowWindow(window, SW_RESTORE);
+      break;
+    case SC_MOVE:
+      StartSystemMoveResize(widget, {}, false);
+      break;
+    case SC_SIZE:
+      StartSystemMoveResize(widget, Qt::BottomEdge | Qt::RightEdge, false);
+      break;
+    default:
+      break;
+  }
+}
+
+}  // namespace
+
+qint32 AttachSubclass(SubclassTable& table, HWND window, SubclassHandler& handler) {
+  QWidget* widget = WindowWidget(window);
+  if (!widget || HookOfWindow(window)) return -1;
+  size_t index = table.size();
+  for (size_t i = table.size(); i-- > 0;) {
+    if (!table[i].window) {
+      index = i;
+      break;
+    }
+  }
+  if (index == table.size()) table.emplace_back();
+  const Hook* hook = new Hook(window, widget, handler);
+  table[index] = SubclassRecord{window, hook->handle(), 0, 0, {}, {}};
+  return qint32(index);
+}
+
+void AddMessage(SubclassTable& table, HWND window, qint32 message, qint32 when) {
+  SubclassRecord* record = RecordOf(table, window);
+  if (!record) return;
+  if (when & WhenBefore) Subscribe(record->beforeCount, record->beforeList, message);
+  if (when & WhenAfter) Subscribe(record->afterCount, record->afterList, message);
+  if (Hook* hook = HookOfHandle(record->hook)) hook->setLists(*record);
+}
+
+void DetachSubclass(SubclassTable& table, HWND window) {
+  SubclassRecord* record = RecordOf(table, window);
+  if (!record || !window) return;
+  if (Hook* hook = HookOfHandle(record->hook)) hook->detach();
+  *record = SubclassRecord{};
+}
+
+void DetachAllSubclasses(SubclassTable& table) {
+  for (size_t i = table.size(); i-- > 0;) {
+    if (table[i].window) DetachSubclass(table, table[i].window);
+  }
+}
+
+qint32 SendMessageA(HWND window, quint32 message, quint32 wParam, qint32 lParam) {
+  if (Hook* hook = HookOfWindow(window)) return hook->send({message, wParam, lParam});
+  return DefWindowProcA(window, message, wParam, lParam);
+}
+
+qint32 DefWindowProcA(HWND window, quint32 message, quint32 wParam, qint32) {
+  QWidget* widget = WindowWidget(window);
+  if (!widget) return 0;
+  switch (message) {
+    case WM_CLOSE:
+      widget->close();
+      return 0;
+    case WM_SYSCOMMAND:
+      SystemCommand(window, widget, wParam & 0xFFF0);
+      return 0;
+    case WM_NCLBUTTONDOWN:
+      if (wParam == HTCAPTION) StartSystemMoveResize(widget, {}, true);
+      if (const Qt::Edges edges = EdgesOfHitTest(wParam))
+        StartSystemMoveResize(widget, edges, true);
+      return 0;
+    case WM_GETICON:
+      return qint32(WindowSmallIcon(window).value);
+    default:
+      return 0;
+  }
+}
+
+MINMAXINFO QueryMinMaxInfo(HWND window) {
+  MINMAXINFO info;
+  const QWidget* widget = WindowWidget(window);
+  if (!widget) return info;
+  RECT work;
+  SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+  const QSize frame = widget->frameGeometry().size() - widget->size();
+  const QSize least = widget->minimumSize() + frame;
+  const QSize most = widget->maximumSize() + frame;
+  info.ptMaxSize = {work.right - work.left, work.bottom - work.top};
+  info.ptMaxPosition = {work.left, work.top};
+  info.ptMinTrackSize = {least.width(), least.height()};
+  info.ptMaxTrackSize = {most.width(), most.height()};
+  const MinMaxInfoParam param(info);
+  SendMessageA(window, WM_GETMINMAXINFO, 0, param.lParam());
+  return info;
+}
+
+int _TrackMouseEvent(TRACKMOUSEEVENT* track) {
+  Hook* hook = track ? HookOfWindow(track->hwndTrack) : nullptr;
+  if (!hook) return 0;
+  if (track->dwFlags & TME_LEAVE) hook->requestLeave();
+  return 1;
+}
+
+}  // namespace ModAPI

@@ -1,0 +1,126 @@
+// The real program on a real X server (Xvfb, no window manager), used with
+// the pointer as a user does: the painted close button ends the program, a
+// double-click on the caption maximises and restores the window.
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QRect>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+constexpr int kTimeoutMs = 20000;
+
+class SkinnedProgram : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (QStandardPaths::findExecutable("Xvfb").isEmpty() ||
+        QStandardPaths::findExecutable("xdotool").isEmpty()) {
+      GTEST_SKIP() << "needs Xvfb and xdotool";
+    }
+    ASSERT_TRUE(dir.isValid());
+    // Xvfb picks a free display and writes its number to the descriptor.
+    server.start("Xvfb", {"-displayfd", "1", "-screen", "0", "1024x768x24", "-nolisten", "tcp"});
+    ASSERT_TRUE(server.waitForStarted());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return server.canReadLine(); }, kTimeoutMs));
+    display = ":" + QString::fromLatin1(server.readLine()).trimmed();
+  }
+  void TearDown() override {
+    for (QProcess* p : {&program, &server}) {
+      if (p->state() == QProcess::NotRunning) continue;
+      p->kill();
+      p->waitForFinished();
+    }
+  }
+
+  QProcessEnvironment environment() const {
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("DISPLAY", display);
+    env.insert("QT_QPA_PLATFORM", "xcb");
+    env.remove("XAUTHORITY");
+    return env;
+  }
+
+  // Runs an X tool on the display and returns its output.
+  QString x(const QString& tool, const QStringList& arguments) {
+    QProcess process;
+    process.setProcessEnvironment(environment());
+    process.start(tool, arguments);
+    EXPECT_TRUE(process.waitForFinished(kTimeoutMs)) << tool.toStdString();
+    return QString::fromUtf8(process.readAllStandardOutput());
+  }
+
+  bool shown() {
+    QFile file(dir.filePath("state.json"));
+    if (!file.open(QIODevice::ReadOnly)) return false;
+    const QJsonObject state = QJsonDocument::fromJson(file.readAll()).object();
+    return state["window"].toObject()["visible"].toBool();
+  }
+
+  // Starts the program and returns its window's id once it is shown.
+  QString start() {
+    QProcessEnvironment env = environment();
+    env.insert("COURIER_QUERY_STATE_FILE", dir.filePath("state.json"));
+    env.insert("COURIER_QUERY_SHELL_LOG", dir.filePath("shell.log"));
+    program.setProcessEnvironment(env);
+    program.start(COURIER_QUERY_BINARY, {});
+    EXPECT_TRUE(program.waitForStarted());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return shown(); }, kTimeoutMs));
+    return x("xdotool",
+             {"search", "--sync", "--onlyvisible", "--pid", QString::number(program.processId())})
+        .split('\n')
+        .first();
+  }
+
+  // The window's outer rectangle on the screen.
+  QRect geometry(const QString& id) {
+    QMap<QString, int> values;  // X=, Y=, WIDTH=, HEIGHT= lines
+    for (const QString& line : x("xdotool", {"getwindowgeometry", "--shell", id}).split('\n')) {
+      const QStringList pair = line.split('=');
+      if (pair.size() == 2) values[pair[0]] = pair[1].toInt();
+    }
+    return QRect(values["X"], values["Y"], values["WIDTH"], values["HEIGHT"]);
+  }
+
+  void click(QPoint at, int times = 1) {
+    x("xdotool", {"mousemove", "--sync", QString::number(at.x()), QString::number(at.y()), "click",
+                  "--repeat", QString::number(times), "--delay", "80", "1"});
+  }
+
+  QTemporaryDir dir;
+  QProcess server;
+  QProcess program;
+  QString display;
+};
+
+TEST_F(SkinnedProgram, TheCloseButtonEndsTheProgram) {
+  const QString id = start();
+  ASSERT_FALSE(id.isEmpty());
+  const QRect window = geometry(id);
+  ASSERT_EQ(window.width(), 600);
+  // The close button of "QQ2010": 39 pixels wide, 4 in from the right, 20 high.
+  click(QPoint(window.right() - 4 - 19, window.top() + 10));
+  ASSERT_TRUE(program.waitForFinished(kTimeoutMs)) << "the window did not close";
+  EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
+  EXPECT_EQ(program.exitCode(), 0);
+  EXPECT_FALSE(QFile::exists(dir.filePath("shell.log"))) << "nothing opened";
+}
+
+// Without a window manager the skin places the maximised window itself: over
+// the whole screen (the work area) and 4 pixels wider, and back again.
+TEST_F(SkinnedProgram, TheCaptionsDoubleClickMaximisesAndRestores) {
+  const QString id = start();
+  ASSERT_FALSE(id.isEmpty());
+  const QRect normal = geometry(id);
+  click(normal.topLeft() + QPoint(100, 15), 2);
+  EXPECT_TRUE(QTest::qWaitFor([&] { return geometry(id) == QRect(0, 0, 1028, 768); }, kTimeoutMs));
+  click(QPoint(100, 15), 2);
+  EXPECT_TRUE(QTest::qWaitFor([&] { return geometry(id) == normal; }, kTimeoutMs));
+}
+
+}  // namespace

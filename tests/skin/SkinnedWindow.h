@@ -1,0 +1,90 @@
+// A shown 400 x 300 window skinned from a test folder (see SkinFolder) with
+// the "Cmd" keys below, its owner releasing the skin when it closes, as the
+// main window does, and the timers on a manual clock.
+#pragma once
+
+#include "SkinFolder.h"
+#include "Timer.h"
+#include "VBDirectUI.h"
+#include "VBDirectUIProbe.h"
+#include "Window.h"
+
+#include <QCloseEvent>
+#include <QTest>
+#include <QWidget>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <vector>
+
+// Close at x 356..395, maximise 328..356, minimise 300..328, help 272..300,
+// all at y 0..20; the strip is (272, 2) to (398, 20). The frame picture is
+// cut into nine slices.
+inline const QByteArray kTestCmdKeys =
+    "Cmd.Height=20\r\nCmdClose.Width=39\r\nCmd.Top=0\r\nCmd.Left=-5\r\nCmd.Width=28\r\n"
+    "TopLeft=8\r\nTopRight=8\r\nTopCeter=44\r\nTopHeight=31\r\nCetLeft=3\r\nCetRight=3\r\n"
+    "CetCeter=54\r\nCetHeight=20\r\nBotLeft=8\r\nBotRight=8\r\nBotCeter=44\r\nBotHeight=8\r\n";
+
+class SkinOwner : public QWidget {
+ public:
+  struct Click {
+    qint32 ButtonIndex, MenuX, MenuY;
+    friend bool operator==(const Click&, const Click&) = default;
+  };
+
+  void attach(const QString& skinName) {
+    skin = std::make_unique<VBDirectUI>();
+    skin->ControlButtonClick = [this](qint32& ButtonIndex, qint32& MenuX, qint32& MenuY,
+                                      bool& Cancel) {
+      clicks.push_back({ButtonIndex, MenuX, MenuY});
+      Cancel = cancel;
+    };
+    skin->Skin(skinName, ModAPI::WindowHandle(this));
+  }
+
+  std::unique_ptr<VBDirectUI> skin;
+  std::vector<Click> clicks;
+  bool cancel = false;
+
+ protected:
+  void closeEvent(QCloseEvent* event) override {
+    skin.reset();
+    QWidget::closeEvent(event);
+  }
+};
+
+class SkinnedWindow : public ::testing::Test {
+ protected:
+  void SetUp() override { ModAPI::SetManualClock(true); }
+  void TearDown() override { ModAPI::SetManualClock(false); }
+
+  // Shows the window and skins it; `ini` goes into "Skin.ini" beside the keys.
+  void skin(const QByteArray& ini = {}, bool withBack = false) {
+    folder.writeSkin("[Main]\r\n" + kTestCmdKeys + ini, withBack);
+    window.setWindowTitle("skinned");
+    window.resize(400, 300);
+    window.show();
+    window.attach(folder.name());
+    hwnd = ModAPI::WindowHandle(&window);
+    // A first move here: a move to where the pointer already is (it may be
+    // where the last test left it) does not count as one.
+    QTest::mouseMove(&window, QPoint(200, 150));
+  }
+
+  VBDirectUIProbe probe() { return VBDirectUIProbe(*window.skin); }
+
+  // The message through the skin's handler, as its hook offers it.
+  qint32 send(bool before, quint32 msg, quint32 wParam, qint32 lParam, qint32 lReturn = 0,
+              bool* handled = nullptr) {
+    bool bHandled = false;
+    ModAPI::HWND target = hwnd;
+    window.skin->zSubclass_Proc(before, bHandled, lReturn, target, msg, wParam, lParam);
+    if (handled) *handled = bHandled;
+    return lReturn;
+  }
+
+  SkinFolder folder;
+  SkinOwner window;
+  ModAPI::HWND hwnd;
+};

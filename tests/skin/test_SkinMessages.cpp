@@ -1,0 +1,245 @@
+// The skin's message handler driven with messages directly, and the frame
+// it paints, read back from FrameDC.
+#include "SkinnedWindow.h"
+
+#include "Gdi.h"
+#include "Messages.h"
+#include "Timer.h"
+#include "Window.h"
+
+#include <QTest>
+#include <QWindow>
+
+using namespace ModAPI;
+
+namespace {
+
+QColor PixelAt(HDC dc, int x, int y) {
+  const quint32 c = GetPixel(dc, x, y);
+  return QColor(int(c & 0xFF), int((c >> 8) & 0xFF), int((c >> 16) & 0xFF));
+}
+
+// The centre of caption button `i`.
+QPoint Centre(const VBDirectUIProbe& probe, int i) {
+  const SkinRect& r = probe.buttons()[size_t(i)].Rect;
+  return {r.Left + r.Width / 2, r.Top + r.Height / 2};
+}
+
+qint32 At(QPoint p) {
+  return MAKELPARAM(p.x(), p.y());
+}
+
+using SkinMessages = SkinnedWindow;
+
+TEST_F(SkinMessages, DeactivationRepaintsAndKeepsTheWindowsResult) {
+  skin();
+  auto buttons = probe();
+  buttons.buttonsToChange()[0].Visible = false;  // shows only after a repaint
+  bool handled = true;
+  const qint32 result = send(false, WM_NCACTIVATE, 0, 0, /*lReturn=*/1, &handled);
+  EXPECT_EQ(result, 1);
+  EXPECT_FALSE(handled);
+  EXPECT_EQ(PixelAt(probe().frameDC(), 375, 10), FrameColour());
+}
+
+TEST_F(SkinMessages, OtherTimersDrawNothingAndAreHandled) {
+  skin();
+  probe().buttonsToChange()[0].Fade = 100;
+  const quint64 copies = WindowCopyCount();
+  bool handled = false;
+  EXPECT_EQ(send(false, WM_TIMER, 7, 0, /*lReturn=*/5, &handled), 0);
+  EXPECT_TRUE(handled);
+  EXPECT_EQ(probe().buttons()[0].Fade, 100);
+  EXPECT_EQ(WindowCopyCount(), copies);
+}
+
+TEST_F(SkinMessages, MouseMoveDerivesItsButtonFromTheKeys) {
+  const struct {
+    quint32 keys;
+    qint16 button;
+  } cases[] = {
+      {0, 0},
+      {MK_LBUTTON, 1},
+      {MK_RBUTTON, 2},
+      {MK_RBUTTON | MK_MBUTTON, 3},
+      {MK_LBUTTON | MK_MBUTTON, 3},  // the later test wins
+      {MK_LBUTTON | MK_RBUTTON, 2},
+      {MK_MBUTTON | MK_SHIFT | MK_CONTROL, 3},
+  };
+  for (const auto& c : cases) EXPECT_EQ(VBDirectUIProbe::moveButton(c.keys), c.button) << c.keys;
+
+  // Only a move with the left button (1) leaves the hover alone.
+  skin();
+  const QPoint help = Centre(probe(), 3);
+  send(true, WM_MOUSEMOVE, MK_LBUTTON, At(help));
+  EXPECT_EQ(probe().hotButton(), -1);
+  send(true, WM_MOUSEMOVE, MK_LBUTTON | MK_MBUTTON, At(help));
+  EXPECT_EQ(probe().hotButton(), 3);
+}
+
+TEST_F(SkinMessages, CoordinatesAreSignExtended) {
+  skin();
+  // In the edge band the pointer keeps its shape, unless the point lies left
+  // of or above the window: read unsigned, -3 would be far right, in the band.
+  send(true, WM_MOUSEMOVE, 0, MAKELPARAM(398, 100));
+  EXPECT_FALSE(probe().pointerReset());
+  send(true, WM_MOUSEMOVE, 0, MAKELPARAM(-3, 100));
+  EXPECT_TRUE(probe().pointerReset());
+  send(true, WM_MOUSEMOVE, 0, MAKELPARAM(398, 100));
+  send(true, WM_MOUSEMOVE, 0, MAKELPARAM(398, -2));
+  EXPECT_TRUE(probe().pointerReset());
+}
+
+TEST(SkinSizeLimits, MaximisedCoversTheWorkAreaAndTrackingKeepsTheStrip) {
+  const auto previous = WorkAreaSource();
+  WorkAreaSource() = [] { return RECT{0, 0, 1000, 700}; };
+  SkinFolder folder;
+  folder.writeSkin("[Main]\r\n" + kTestCmdKeys);
+  QWidget window;
+  window.setWindowFlag(Qt::FramelessWindowHint);  // FrameInset 0
+  window.resize(400, 300);
+  window.show();
+  VBDirectUI ui;
+  ui.Skin(folder.name(), WindowHandle(&window));
+  const MINMAXINFO info = QueryMinMaxInfo(WindowHandle(&window));
+  EXPECT_EQ(info.ptMaxSize, (POINT{1004, 700}));
+  EXPECT_EQ(info.ptMaxPosition, (POINT{0, 0}));
+  EXPECT_EQ(info.ptMaxTrackSize, (POINT{1004, 700}));
+  EXPECT_EQ(info.ptMinTrackSize, (POINT{398 - 272 + 56, 42}));
+
+  // The window system gets the limits for the user's dragging. (Where it
+  // maximises, the answer places the window; the offscreen platform keeps
+  // its own place for maximised windows, so that shows only on a display.)
+  window.resize(410, 300);
+  EXPECT_EQ(window.windowHandle()->minimumSize(), QSize(182, 42));
+  EXPECT_EQ(window.windowHandle()->maximumSize(), QSize(1004, 700));
+  WorkAreaSource() = previous;
+}
+
+TEST_F(SkinMessages, AHoverFadeSettlesAfter55StepsAndStopsTheTimer) {
+  skin();
+  const QPoint close = Centre(probe(), 0);
+  send(true, WM_MOUSEMOVE, 0, At(close));
+  EXPECT_EQ(probe().buttons()[0].Fade, 200);
+  EXPECT_TRUE(IsTimerSet(hwnd, 0));
+  for (int step = 0; step < 55; ++step) TickTimers();
+  EXPECT_EQ(probe().buttons()[0].Fade, 255);
+  EXPECT_EQ(PixelAt(probe().frameDC(), close.x(), close.y()), GlyphColour(0, 1));
+  EXPECT_TRUE(IsTimerSet(hwnd, 0)) << "the step that finds nothing to do stops it";
+  const quint64 copies = WindowCopyCount();
+  TickTimers();
+  EXPECT_FALSE(IsTimerSet(hwnd, 0));
+  EXPECT_EQ(WindowCopyCount(), copies + 1) << "one copy to the window per step";
+}
+
+TEST_F(SkinMessages, APaintCopiesTheFrameToTheWindowOnce) {
+  skin();
+  const quint64 copies = WindowCopyCount();
+  probe().paintFrame();
+  EXPECT_EQ(WindowCopyCount(), copies + 1);
+  const HDC screen = GetDC(hwnd);
+  EXPECT_EQ(PixelAt(screen, 375, 10), GlyphColour(0, 0));
+  ReleaseDC(hwnd, screen);
+}
+
+TEST_F(SkinMessages, TheWindowPaintsItselfFromTheFrame) {
+  skin();
+  const QImage shown = window.grab().toImage();
+  EXPECT_EQ(shown.pixelColor(375, 10), GlyphColour(0, 0));
+  EXPECT_EQ(shown.pixelColor(200, 150), FrameColour());
+}
+
+TEST_F(SkinMessages, TheMaximiseButtonShowsTheRestoreGlyphWhileMaximised) {
+  skin();
+  const QPoint maximise = Centre(probe(), 1);
+  EXPECT_EQ(PixelAt(probe().frameDC(), maximise.x(), maximise.y()), GlyphColour(2, 0));
+  window.showMaximized();
+  QTest::qWait(20);
+  const QPoint atMax = Centre(probe(), 1);
+  EXPECT_EQ(PixelAt(probe().frameDC(), atMax.x(), atMax.y()), GlyphColour(1, 0));
+  // Fading uses it too.
+  send(true, WM_MOUSEMOVE, 0, At(atMax));
+  for (int step = 0; step < 55; ++step) TickTimers();
+  EXPECT_EQ(PixelAt(probe().frameDC(), atMax.x(), atMax.y()), GlyphColour(1, 1));
+}
+
+TEST_F(SkinMessages, AHiddenButtonIsNeitherDrawnNorFaded) {
+  skin();
+  window.skin->setHelpButton(false);
+  probe().paintFrame();
+  const QPoint help = Centre(probe(), 3);
+  EXPECT_EQ(PixelAt(probe().frameDC(), help.x(), help.y()), FrameColour());
+  send(true, WM_MOUSEMOVE, 0, At(help));
+  EXPECT_EQ(probe().hotButton(), -1) << "it does not react to the mouse";
+  probe().buttonsToChange()[3].Fade = 200;
+  probe().buttonsToChange()[3].State = 1;
+  TickTimers();
+  SetTimer(hwnd, 0, 15, nullptr);
+  TickTimers();
+  EXPECT_EQ(PixelAt(probe().frameDC(), help.x(), help.y()), FrameColour());
+  EXPECT_EQ(probe().buttons()[3].Fade, 200);
+  EXPECT_FALSE(IsTimerSet(hwnd, 0));
+}
+
+TEST_F(SkinMessages, WithoutBackgroundNoLayerIsBlended) {
+  skin();
+  EXPECT_EQ(PixelAt(probe().frameDC(), 200, 150), FrameColour());
+  EXPECT_EQ(PixelAt(probe().frameDC(), 1, 299 - 1), FrameColour());
+}
+
+TEST_F(SkinMessages, TheBackgroundIsBlendedOverEverything) {
+  skin("BackAlpha=255\r\n", /*withBack=*/true);  // opaque: the picture alone
+  EXPECT_EQ(PixelAt(probe().frameDC(), 200, 150), QColor(Qt::white));
+  EXPECT_EQ(PixelAt(probe().frameDC(), 0, 150), FrameColour()) << "one pixel of frame stays";
+}
+
+TEST_F(SkinMessages, TheIconAndTheCaptionStartAtTheLeft) {
+  QPixmap icon(16, 16);
+  icon.fill(Qt::red);
+  window.setWindowIcon(QIcon(icon));
+  skin("CaptionColor=&H00FF00\r\n");
+  EXPECT_TRUE(probe().smallIcon());
+  EXPECT_EQ(PixelAt(probe().frameDC(), 4, 8), QColor(Qt::red));
+  EXPECT_EQ(PixelAt(probe().frameDC(), 19, 23), QColor(Qt::red));
+  EXPECT_EQ(PixelAt(probe().frameDC(), 20, 24), FrameColour());
+
+  window.setWindowIcon(QIcon());
+  probe().paintFrame();
+  EXPECT_FALSE(probe().smallIcon());
+  bool textNearTheLeft = false;
+  for (int x = 4; x < 12; ++x) {
+    for (int y = 5; y < 26; ++y)
+      textNearTheLeft |= PixelAt(probe().frameDC(), x, y) != FrameColour();
+  }
+  EXPECT_TRUE(textNearTheLeft) << "the caption moves to x = 4";
+}
+
+TEST_F(SkinMessages, ALongCaptionEndsBeforeTheStrip) {
+  skin("CaptionColor=&H00FF00\r\n");
+  window.setWindowTitle(QString(200, 'W'));
+  probe().paintFrame();
+  bool reachesTheStrip = false;
+  for (int x = 250; x < 272; ++x) {
+    for (int y = 2; y < 29; ++y)
+      reachesTheStrip |= PixelAt(probe().frameDC(), x, y) != FrameColour();
+  }
+  EXPECT_TRUE(reachesTheStrip);
+  // Below the buttons nothing of the text shows.
+  for (int x = 272; x < 396; ++x) {
+    for (int y = 21; y < 29; ++y)
+      ASSERT_EQ(PixelAt(probe().frameDC(), x, y), FrameColour()) << x << "," << y;
+  }
+}
+
+TEST_F(SkinMessages, DestroyReleasesEverythingOnce) {
+  skin();
+  const GdiObjectCounts before = LiveGdiObjects();
+  send(true, WM_DESTROY, 0, 0);
+  // Work, frame, frame picture and sprite sheet; there is no background.
+  EXPECT_EQ(LiveGdiObjects().deviceContexts, before.deviceContexts - 4);
+  EXPECT_FALSE(probe().subclassTable()[0].window);
+  window.skin.reset();
+  EXPECT_EQ(LiveGdiObjects().deviceContexts, before.deviceContexts - 4);
+}
+
+}  // namespace
