@@ -7,10 +7,10 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QApplication>
 #include <QTest>
 
 namespace {

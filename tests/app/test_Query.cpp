@@ -52,7 +52,8 @@ QList<HtmlElement> page(std::initializer_list<HtmlElement> body) {
 }
 
 TEST(FindResultText, LastMatchInAnyLetterCase) {
-  EXPECT_EQ(Query::FindResultText(page({{"QUERYRESULT2", "first"}, {"x", "y"}, {"queryresult2", "last"}})),
+  EXPECT_EQ(Query::FindResultText(
+                page({{"QUERYRESULT2", "first"}, {"x", "y"}, {"queryresult2", "last"}})),
             "last");
   EXPECT_EQ(Query::FindResultText(page({{"queryResult2", ""}})), "");
   EXPECT_EQ(Query::FindResultText(page({{"queryResult", "near miss"}})), std::nullopt);
