@@ -101,7 +101,7 @@ BENCHMARK(BM_EmptyWindowBaseline)->Unit(benchmark::kMillisecond);
 }  // namespace
 
 int main(int argc, char** argv) {
-  qputenv("QT_QPA_PLATFORM", "offscreen");
+  if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication app(argc, argv);
   ModAPI::InstallFontSubstitutes();
   benchmark::Initialize(&argc, argv);

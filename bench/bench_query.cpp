@@ -1,11 +1,10 @@
 // Query latency from the click on 查询 to the result text in the window,
 // with the real hidden browser against the reference tracking service on
-// loopback: the first query of a freshly started window and a warm query,
+// loopback, run as its own process: the first query of a freshly started window and a warm query,
 // against fetching the same address with curl (a process per fetch, as a
 // user would) and with an in-process HTTP client, in the same run.
 #include "FormMain.h"
 #include "Query.h"
-#include "TrackingServer.h"
 
 #include <benchmark/benchmark.h>
 
@@ -14,33 +13,39 @@
 #include <QProcess>
 #include <QTest>
 
-#include <thread>
+#include <httplib.h>
 
 namespace {
 
 const QString kCourier = QStringLiteral("顺丰速运");
 const QString kNumber = QStringLiteral("SF2122544101995");
 
+// The reference tracking service as its own process, as `scripts/run` starts
+// it; it picks a free port and names it on its first line.
 class Service {
  public:
-  Service() : data_(TrackingService::loadTrackingData(COURIER_QUERY_SHIPMENTS)) {
-    TrackingService::installHandlers(server_, data_.shipments);
-    port_ = server_.bind_to_any_port("127.0.0.1");
-    thread_ = std::thread([this] { server_.listen_after_bind(); });
+  Service() {
+    process_.setReadChannel(QProcess::StandardError);
+    process_.start(QStringLiteral(COURIER_QUERY_TRACKING_SERVICE),
+                   {QStringLiteral("--port"), QStringLiteral("0")});
+    while (process_.canReadLine() || process_.waitForReadyRead(10000)) {
+      const QString line = QString::fromUtf8(process_.readLine());
+      const qsizetype at = line.lastIndexOf(QLatin1String("http://"));
+      if (at >= 0) {
+        base_ = line.mid(at).trimmed();
+        break;
+      }
+    }
   }
   ~Service() {
-    while (!server_.is_running()) std::this_thread::yield();
-    server_.stop();
-    thread_.join();
+    process_.terminate();
+    process_.waitForFinished();
   }
-  QString base() const { return QStringLiteral("http://127.0.0.1:%1").arg(port_); }
-  int port() const { return port_; }
+  const QString& base() const { return base_; }
 
  private:
-  TrackingService::LoadResult data_;
-  httplib::Server server_;
-  int port_ = 0;
-  std::thread thread_;
+  QProcess process_;
+  QString base_;
 };
 
 Service* service = nullptr;
@@ -103,7 +108,7 @@ BENCHMARK(BM_CurlBaseline)->Unit(benchmark::kMillisecond)->Iterations(20);
 void BM_HttpClientBaseline(benchmark::State& state) {
   const std::string path = address().mid(service->base().size()).toStdString();
   for (auto _ : state) {
-    httplib::Client client("127.0.0.1", service->port());
+    httplib::Client client(service->base().toStdString());
     const auto answer = client.Get(path);
     if (!answer || answer->status != 200) return state.SkipWithError("request failed");
   }
@@ -113,10 +118,11 @@ BENCHMARK(BM_HttpClientBaseline)->Unit(benchmark::kMillisecond)->Iterations(20);
 }  // namespace
 
 int main(int argc, char** argv) {
-  qputenv("QT_QPA_PLATFORM", "offscreen");
+  if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
   QApplication app(argc, argv);
   Service running;
+  if (running.base().isEmpty()) return 1;
   service = &running;
   qputenv("COURIER_QUERY_SERVICE", running.base().toUtf8());
   benchmark::Initialize(&argc, argv);
