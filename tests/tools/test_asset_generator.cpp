@@ -7,7 +7,6 @@
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
-#include <QImageReader>
 #include <QProcess>
 #include <QTemporaryDir>
 
@@ -34,20 +33,6 @@ TEST(AssetGenerator, DrawsTheCommittedPictures) {
   for (const QString& file : files) {
     EXPECT_TRUE(Contents(written.filePath(file)) == Contents(ASSETS_DIR "/" + file))
         << file.toStdString() << " differs from the committed picture";
-  }
-}
-
-TEST(AssetGenerator, MenuIconsAreTheWindowIconAtTheirSizes) {
-  QImageReader windowIcon(ASSETS_DIR "/design/courier-query.ico");
-  for (int i = 0; i < windowIcon.imageCount(); ++i) {
-    ASSERT_TRUE(windowIcon.jumpToImage(i));
-    const QImage frame = windowIcon.read();
-    const int side = frame.width();
-    const QImage menuIcon(
-        QString(ASSETS_DIR "/icons/hicolor/%1x%1/apps/%2.png").arg(side).arg(COURIER_QUERY_APP_ID));
-    EXPECT_EQ(menuIcon.convertToFormat(QImage::Format_ARGB32),
-              frame.convertToFormat(QImage::Format_ARGB32))
-        << side << " pixels";
   }
 }
 
