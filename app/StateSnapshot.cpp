@@ -3,9 +3,13 @@
 #include "Design.h"
 #include "FormMain.h"
 
+#include <QColor>
+#include <QImage>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QPixmap>
+#include <QRegion>
 #include <QSaveFile>
 
 namespace {
@@ -45,9 +49,20 @@ QJsonObject describe(const Module1::CourierEntry& label) {
           {"bold", label.Bold}};
 }
 
+// What the skin shows: the window's rounded outline, and the colour of its
+// left edge half-way down, where the skin draws its frame (the design's
+// background colour when nothing draws there).
+QJsonObject describeFrame(FormMain& form) {
+  const QRegion outline = form.mask();
+  const QRect edge(0, form.height() / 2, 1, 1);
+  const QColor colour = form.grab(edge).toImage().pixelColor(0, 0);
+  return {{"rounded", !outline.isEmpty() && !outline.contains(QPoint(0, 0))},
+          {"edgeColor", colour.name()}};
+}
+
 }  // namespace
 
-QByteArray SnapshotJson(const FormMain& form) {
+QByteArray SnapshotJson(FormMain& form) {
   QJsonArray controls;
   for (const auto& [name, control] : form.controls()) controls.append(describe(name, *control));
   for (const Module1::CourierEntry& label : form.BG->labels().all())
@@ -59,7 +74,8 @@ QByteArray SnapshotJson(const FormMain& form) {
   const QJsonObject state{{"window", window},
                           {"controls", controls},
                           {"SelectedCourierIndex", Module1::SelectedCourierIndex},
-                          {"StartupArgument", Module1::StartupArgument}};
+                          {"StartupArgument", Module1::StartupArgument},
+                          {"frame", describeFrame(form)}};
   return QJsonDocument(state).toJson(QJsonDocument::Compact);
 }
 

@@ -1,8 +1,8 @@
 // A diagnostic snapshot of the main window's state as JSON, for whole-program
 // tests: the window's caption and size and every control's name, visibility,
-// geometry in twips, caption or text, tag, colours and back style, plus the
-// selection state. Enabled by COURIER_QUERY_STATE_FILE; without it nothing is
-// created and nothing runs.
+// geometry in twips, caption or text, tag, colours and back style, the
+// selection state and what the skin drew of the frame. Enabled by
+// COURIER_QUERY_STATE_FILE; without it nothing is created and nothing runs.
 #pragma once
 
 #include <QByteArray>
@@ -30,5 +30,6 @@ class StateSnapshot : public QObject {
   QTimer poll_;
 };
 
-// The snapshot document of `form`, as compact JSON.
-QByteArray SnapshotJson(const FormMain& form);
+// The snapshot document of `form`, as compact JSON. It renders one pixel of
+// the window to tell what the skin drew.
+QByteArray SnapshotJson(FormMain& form);

@@ -11,6 +11,8 @@ int main(int argc, char* argv[]) {
   QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("快递单号查询"));
+  // Lets the desktop match the window to its menu entry and icon.
+  QGuiApplication::setDesktopFileName(QStringLiteral(COURIER_QUERY_APP_ID));
   ModAPI::InstallFontSubstitutes();
   ModAPI::InstallDesktopShell();
 

@@ -2,20 +2,19 @@
 // its own with whatever catalogue the test puts beside it, the offscreen
 // platform, the state snapshot and the shell log in place of the message box
 // and the browser.
+#include "ProgramRun.h"
+
 #include <gtest/gtest.h>
 
 #include <QDir>
 #include <QFile>
 #include <QJsonArray>
-#include <QJsonDocument>
 #include <QJsonObject>
-#include <QProcess>
 #include <QTemporaryDir>
-#include <QTest>
 
 namespace {
 
-constexpr int kStartTimeoutMs = 20000;
+constexpr int kStartTimeoutMs = ProgramRun::kStartTimeoutMs;
 
 class Program : public ::testing::Test {
  protected:
@@ -23,16 +22,10 @@ class Program : public ::testing::Test {
     ASSERT_TRUE(dir.isValid());
     ASSERT_TRUE(QFile::copy(COURIER_QUERY_BINARY, binary()));
   }
-  void TearDown() override {
-    if (process.state() != QProcess::NotRunning) {
-      process.kill();
-      process.waitForFinished();
-    }
-  }
 
   QString binary() const { return dir.filePath("courier-query"); }
-  QString stateFile() const { return dir.filePath("state.json"); }
-  QString shellLog() const { return dir.filePath("shell.log"); }
+  QString stateFile() const { return run.stateFile(); }
+  QString shellLog() const { return run.shellLog(); }
   QString catalogue() const { return dir.filePath("MSVBVM60.ocx"); }
 
   void useSampleCatalogue() {
@@ -44,44 +37,13 @@ class Program : public ::testing::Test {
     file.write(bytes);
   }
 
-  void start(const QStringList& arguments = {}) {
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("QT_QPA_PLATFORM", "offscreen");
-    env.insert("COURIER_QUERY_STATE_FILE", stateFile());
-    env.insert("COURIER_QUERY_SHELL_LOG", shellLog());
-    env.insert("COURIER_QUERY_HOMEPAGE", "http://home.test/start");
-    process.setProcessEnvironment(env);
-    process.start(binary(), arguments);
-    ASSERT_TRUE(process.waitForStarted());
-  }
-
-  // The snapshot once the window is shown.
-  QJsonObject shownState() {
-    QJsonObject state;
-    const bool shown = QTest::qWaitFor(
-        [&] {
-          QFile file(stateFile());
-          if (!file.open(QIODevice::ReadOnly)) return false;
-          state = QJsonDocument::fromJson(file.readAll()).object();
-          return state["window"].toObject()["visible"].toBool();
-        },
-        kStartTimeoutMs);
-    EXPECT_TRUE(shown) << "no snapshot of a shown window";
-    return state;
-  }
+  void start(const QStringList& arguments = {}) { run.start(binary(), arguments); }
+  QJsonObject shownState() { return run.shownState(); }
 
   QTemporaryDir dir;
-  QProcess process;
+  ProgramRun run{dir.path()};
+  QProcess& process = run.process;
 };
-
-QJsonObject control(const QJsonObject& state, const QString& name, int index = -1) {
-  for (const auto& value : state["controls"].toArray()) {
-    const QJsonObject c = value.toObject();
-    if (c["name"].toString() == name && (index < 0 || c["index"].toInt() == index)) return c;
-  }
-  ADD_FAILURE() << "no control " << name.toStdString();
-  return {};
-}
 
 int opaqueLabels(const QJsonObject& state) {
   int count = 0;

@@ -1,5 +1,6 @@
 // asset-generator ASSETS-DIR: writes the window design's pictures, pointer and
-// icon under ASSETS-DIR/design, and checks each file by reading it back.
+// icon under ASSETS-DIR/design and the same icon for the desktop's menus under
+// ASSETS-DIR/icons/hicolor, and checks each file by reading it back.
 #include <QBuffer>
 #include <QDir>
 #include <QFile>
@@ -17,6 +18,8 @@
 namespace {
 
 constexpr std::array kIconSides = {16, 24, 32, 48, 64, 256};
+// The sizes the icon theme specification lists for application icons.
+constexpr std::array kThemeIconSides = {16, 24, 32, 48, 64, 128, 256};
 
 void fail(const QString& message) {
   throw std::runtime_error(message.toStdString());
@@ -64,6 +67,19 @@ void writeIcon(const QString& path) {
   checkIcon(path);
 }
 
+// The menu icons are named after the desktop entry, as the icon theme looks
+// them up by the entry's Icon key.
+void writeThemeIcons(const QDir& assets) {
+  for (int side : kThemeIconSides) {
+    const QString folder = QStringLiteral("icons/hicolor/%1x%1/apps").arg(side);
+    if (!assets.mkpath(folder)) fail(QStringLiteral("cannot create %1").arg(folder));
+    const QString path = assets.filePath(folder + QStringLiteral("/" COURIER_QUERY_APP_ID ".png"));
+    writeFile(path, encoded(Pictures::programIcon(side), "PNG"));
+    if (QImage(path).size() != QSize(side, side))
+      fail(QStringLiteral("%1 does not read back at %2 pixels").arg(path).arg(side));
+  }
+}
+
 // Antialiased captions differ between faces, so a substitute would change the bytes.
 void requireCaptionFont() {
   const QFontInfo info{QFont(Pictures::kCaptionFamily)};
@@ -83,6 +99,7 @@ void generate(const QDir& assets) {
   writeBitmap(design.filePath(QStringLiteral("Back.bmp")), Pictures::backButton());
   writeFile(design.filePath(QStringLiteral("hand.png")), encoded(Pictures::handPointer(), "PNG"));
   writeIcon(design.filePath(QStringLiteral("courier-query.ico")));
+  writeThemeIcons(assets);
 }
 
 }  // namespace
