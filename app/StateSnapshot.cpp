@@ -71,8 +71,12 @@ QByteArray SnapshotJson(FormMain& form) {
                            {"width", ModAPI::PixelsToTwips(form.width())},
                            {"height", ModAPI::PixelsToTwips(form.height())},
                            {"visible", form.isVisible()}};
+  const QJsonObject queryStatus{{"caption", form.queryStatus->text()},
+                                {"visible", !form.queryStatus->isHidden()},
+                                {"accessibleName", form.queryStatus->accessibleName()}};
   const QJsonObject state{{"window", window},
                           {"controls", controls},
+                          {"queryStatus", queryStatus},
                           {"SelectedCourierIndex", Module1::SelectedCourierIndex},
                           {"StartupArgument", Module1::StartupArgument},
                           {"frame", describeFrame(form)}};

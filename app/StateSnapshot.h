@@ -1,8 +1,9 @@
 // A diagnostic snapshot of the main window's state as JSON, for whole-program
 // tests: the window's caption and size and every control's name, visibility,
 // geometry in twips, caption or text, tag, colours and back style, the
-// selection state and what the skin drew of the frame. Enabled by
-// COURIER_QUERY_STATE_FILE; without it nothing is created and nothing runs.
+// selection state, the query's status line and what the skin drew of the
+// frame. Enabled by COURIER_QUERY_STATE_FILE; without it nothing is created
+// and nothing runs.
 #pragma once
 
 #include <QByteArray>
