@@ -21,13 +21,18 @@ class StateSnapshot : public QObject {
 
   StateSnapshot(FormMain& form, QString path);
 
-  // Writes the snapshot now if it differs from the last one written.
+  // Writes the snapshot now if it differs from the last one written. The
+  // labels, which may be tens of thousands, are described again only after
+  // they changed, so an unchanged window costs a few small objects.
   void writeIfChanged();
 
  private:
   FormMain& form_;
   QString path_;
-  QByteArray lastWritten_;
+  QByteArray lastHead_;
+  quint64 lastLabelsRevision_ = 0;
+  QByteArray labels_;
+  bool written_ = false;
   QTimer poll_;
 };
 

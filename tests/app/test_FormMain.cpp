@@ -11,6 +11,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QTemporaryDir>
 #include <QTest>
 
 namespace {
@@ -144,6 +145,35 @@ TEST_F(MainWindow, SnapshotDescribesEveryControlAndLabel) {
   EXPECT_EQ(status["caption"].toString(), form.queryStatus->text());
   EXPECT_FALSE(status["visible"].toBool());
   EXPECT_EQ(status["accessibleName"].toString(), "查询状态");
+}
+
+QByteArray readFile(const QString& path) {
+  QFile file(path);
+  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// The file follows every change, to the labels as to the other controls,
+// although the labels are described anew only after they changed; nothing
+// is written while nothing changes.
+TEST_F(MainWindow, SnapshotFileFollowsEveryChangeAndOnlyChanges) {
+  load();
+  QTemporaryDir dir;
+  const QString path = dir.filePath("state.json");
+  StateSnapshot snapshot(form, path);
+  const std::function<void()> changes[] = {
+      [] {},
+      [&] { form.LB().SetBackStyle(3, Module1::Opaque); },
+      [&] { form.Text->show(); },
+      [&] { form.LB().SetCaption(4, QStringLiteral("新名字")); },
+  };
+  for (const auto& change : changes) {
+    change();
+    snapshot.writeIfChanged();
+    ASSERT_EQ(readFile(path), SnapshotJson(form));
+  }
+  ASSERT_TRUE(QFile::remove(path));
+  snapshot.writeIfChanged();
+  EXPECT_FALSE(QFile::exists(path));
 }
 
 // The query's status line is not the design's: it lies inside the window and
