@@ -165,6 +165,9 @@ TEST_F(SkinnedProgram, TheLargestCatalogueStillAnswersQueries) {
   EXPECT_TRUE(QTest::qWaitFor(
       [&] { return controlNamed(state(), "Text")["caption"].toString() == "已签收"; }, kTimeoutMs))
       << "no answer in the window";
+  const QJsonObject status = state()["queryStatus"].toObject();
+  EXPECT_TRUE(status["visible"].toBool());
+  EXPECT_EQ(status["caption"].toString(), "");
   EXPECT_EQ(service.LastParams("/chaxun").find("nu")->second, "YT100");
 }
 
