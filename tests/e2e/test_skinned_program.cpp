@@ -2,6 +2,7 @@
 // the pointer and the keyboard as a user does: the painted close button ends
 // the program, a double-click on the caption maximises and restores the
 // window, a query typed into the window is answered.
+#include "ProgramRun.h"
 #include "TestServer.h"
 
 #include <gtest/gtest.h>
@@ -130,12 +131,6 @@ TEST_F(SkinnedProgram, TheCaptionsDoubleClickMaximisesAndRestores) {
   EXPECT_TRUE(QTest::qWaitFor([&] { return geometry(id) == normal; }, kTimeoutMs));
 }
 
-QJsonObject controlNamed(const QJsonObject& state, const QString& name) {
-  for (const auto& value : state["controls"].toArray())
-    if (value.toObject()["name"].toString() == name) return value.toObject();
-  return {};
-}
-
 // The largest catalogue the program takes (labels 0 to 32,767, the items
 // beyond ignored) with the state snapshot on: the window still answers a
 // query typed into it, and the snapshot keeps up.
@@ -163,7 +158,7 @@ TEST_F(SkinnedProgram, TheLargestCatalogueStillAnswersQueries) {
   x("xdotool", {"type", "--delay", "20", "YT100"});
   x("xdotool", {"key", "Return"});
   EXPECT_TRUE(QTest::qWaitFor(
-      [&] { return controlNamed(state(), "Text")["caption"].toString() == "已签收"; }, kTimeoutMs))
+      [&] { return control(state(), "Text")["caption"].toString() == "已签收"; }, kTimeoutMs))
       << "no answer in the window";
   const QJsonObject status = state()["queryStatus"].toObject();
   EXPECT_TRUE(status["visible"].toBool());
