@@ -9,6 +9,8 @@
 #include <QKeyEvent>
 #include <QPixmap>
 
+#include <algorithm>
+
 using namespace FormControls;
 using ModAPI::DesignFont;
 
@@ -116,6 +118,11 @@ void FormMain::createControls() {
   // reaches them.
   Image4->lower();
   Image3->lower();
+
+  queryStatus = new StatusLine(this, Text, QStringLiteral("查询状态"));
+  queryStatus->setFont(DesignFont(kSong, 9));
+  // In line with the result area, which the resize step puts 150 twips into the panel.
+  queryStatus->setContentsMargins(ModAPI::TwipsToPixels(150), 0, 0, 0);
 }
 
 void FormMain::connectHandlers() {
@@ -135,7 +142,9 @@ void FormMain::connectHandlers() {
   SStext->GotFocus = [this] { SSBG->setPicture(Image3->picture()); };
   SStext->LostFocus = [this] { SSBG->setPicture(Image4->picture()); };
   connect(&Web->browser(), &ModAPI::WebBrowser::DocumentComplete, this,
-          [this](ModAPI::BrowserObject pDisp) { Web_DocumentComplete(pDisp); });
+          [this](ModAPI::BrowserObject pDisp, const QString&, const ModAPI::LoadStatus& status) {
+            Web_DocumentComplete(pDisp, status);
+          });
 }
 
 bool FormMain::Form_Load(const QString& commandLine) {
@@ -205,6 +214,7 @@ void FormMain::SetTitle(const QString& caption, const QString& tag) {
 void FormMain::resizeEvent(QResizeEvent* event) {
   QWidget::resizeEvent(event);
   Form_Resize();
+  placeQueryStatus();
 }
 
 // Each step uses the sizes as the steps before left them. Sizes that would be
@@ -221,6 +231,16 @@ void FormMain::Form_Resize() {
   SStext->Move(150, SSBG->Height() - 375);
   SSCMD->Move(W - SSCMD->Width() - 150, 900);
   P1->Move(150, 900);
+}
+
+// In the strip between the panel and the window's lower edge, as wide as the
+// panel: outside every control of the design.
+void FormMain::placeQueryStatus() {
+  constexpr int kGap = 2, kHeight = 20;  // pixels
+  const QRect panel = BG->geometry();
+  const int top = panel.bottom() + 1 + kGap;
+  queryStatus->setGeometry(panel.left(), top, panel.width(),
+                           std::clamp(height() - top - kGap, 0, kHeight));
 }
 
 QRectF HoverFrame(const Module1::CourierEntry& label) {
@@ -278,11 +298,14 @@ void FormMain::runQuery() {
     return ModAPI::MsgBox(courier + QStringLiteral("订单查询"),
                           QStringLiteral("请输入正确的 ") + courier + QStringLiteral(" 订单号！"));
   }
-  Web->browser().Navigate(Query::QueryAddress(Query::ServiceBase(), LBTitle->Tag, number));
+  ModAPI::WebBrowser& browser = Web->browser();
+  browser.setTimeLimit(Query::TimeLimit());
+  browser.Navigate(Query::QueryAddress(Query::ServiceBase(), LBTitle->Tag, number));
   Text->show();
   Back->show();
   LbBack->show();
   Text->setText(Query::kLoadingText);
+  queryStatus->setLine(QString());
 }
 
 void FormMain::SStext_KeyPress(QKeyEvent* event) {
@@ -293,16 +316,19 @@ void FormMain::SStext_Click() {
   SStext->setSelection(0, SStext->text().size());
 }
 
-// Only the top-level document counts; frames complete on their own.
-void FormMain::Web_DocumentComplete(ModAPI::BrowserObject pDisp) {
+// Only the top-level document counts; frames complete on their own. The
+// status line explains the red message when this completion writes it.
+void FormMain::Web_DocumentComplete(ModAPI::BrowserObject pDisp, const ModAPI::LoadStatus& status) {
   ModAPI::WebBrowser& browser = Web->browser();
   if (pDisp != browser.TopLevelObject()) return;
   if (const auto result = Query::FindResultText(browser.All())) {
     Text->setText(*result);
     Text->setForeColor(Query::kResultColor);
+    queryStatus->setLine(QString());
   }
   if (Text->text().isEmpty() || Text->text() == Query::kLoadingText) {
     Text->setForeColor(Query::kNoResultColor);
     Text->setText(Query::NoResultMessage(LBTitle->caption()));
+    queryStatus->setLine(Query::FailureCause(status));
   }
 }

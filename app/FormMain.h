@@ -8,6 +8,7 @@
 #include "CourierPanel.h"
 #include "Module1.h"
 #include "Shell.h"
+#include "StatusLine.h"
 #include "VBDirectUI.h"
 
 #include <QCursor>
@@ -57,6 +58,11 @@ class FormMain : public QWidget, public Module1::CatalogueHost {
   FormControls::Image* Image4;
   FormControls::Image* Image3;
 
+  // Not part of the design: why the last query found nothing, in one line
+  // under the panel, shown while the result area is. Empty while a query
+  // is under way and after a found result.
+  StatusLine* queryStatus;
+
   // The window's skin: set by the load step's last step, dropped by the
   // unload step when the window closes.
   std::unique_ptr<VBDirectUI> c_DirectUI;
@@ -69,6 +75,7 @@ class FormMain : public QWidget, public Module1::CatalogueHost {
   void createControls();
   void connectHandlers();
   void Form_Resize();
+  void placeQueryStatus();
   void Form_Unload();
   void selectDefaultCourier();
   void selectLabel(int16_t n);
@@ -86,7 +93,7 @@ class FormMain : public QWidget, public Module1::CatalogueHost {
   void runQuery();
   void SStext_KeyPress(QKeyEvent* event);
   void SStext_Click();
-  void Web_DocumentComplete(ModAPI::BrowserObject pDisp);
+  void Web_DocumentComplete(ModAPI::BrowserObject pDisp, const ModAPI::LoadStatus& status);
 
   // The skin's caption buttons: only the help button (3) is the window's.
   void c_DirectUI_ControlButtonClick(qint32& ButtonIndex, qint32& MenuX, qint32& MenuY,

@@ -13,6 +13,13 @@ QString ServiceBase() {
   return base;
 }
 
+std::chrono::milliseconds TimeLimit() {
+  bool isNumber = false;
+  const qint64 ms = qEnvironmentVariable("COURIER_QUERY_TIMEOUT_MS").toLongLong(&isNumber);
+  if (!isNumber || ms <= 0) return ModAPI::WebBrowser::kDefaultTimeLimit;
+  return std::chrono::milliseconds(ms);
+}
+
 bool IsValidTrackingNumber(const QString& number) {
   if (number.isEmpty()) return false;
   bool unrepresentable = false;
@@ -44,6 +51,21 @@ std::optional<QString> FindResultText(const QList<ModAPI::HtmlElement>& all) {
 QString NoResultMessage(const QString& courierName) {
   return QStringLiteral("查询不到结果，请您确认输入的是 ") + courierName +
          QStringLiteral(" 订单号！");
+}
+
+QString FailureCause(const ModAPI::LoadStatus& status) {
+  switch (status.outcome) {
+    case ModAPI::LoadStatus::Unreachable:
+      return QStringLiteral("无法连接查询服务");
+    case ModAPI::LoadStatus::HttpError:
+      return QStringLiteral("查询服务出错（HTTP %1）").arg(status.httpStatus);
+    case ModAPI::LoadStatus::TimedOut:
+      return QStringLiteral("查询超时");
+    case ModAPI::LoadStatus::Loaded:
+    case ModAPI::LoadStatus::NoDocument:
+      break;
+  }
+  return QStringLiteral("页面中没有查询结果");
 }
 
 }  // namespace Query

@@ -6,6 +6,7 @@
 
 #include <QString>
 
+#include <chrono>
 #include <optional>
 
 namespace Query {
@@ -18,6 +19,11 @@ constexpr uint32_t kNoResultColor = 0x0000FF;  // red (0x00BBGGRR)
 // The tracking service's base address: COURIER_QUERY_SERVICE, or the
 // reference service on loopback; without trailing slashes.
 QString ServiceBase();
+
+// The time a query may take: COURIER_QUERY_TIMEOUT_MS, a whole number of
+// milliseconds above 0, or 20 s when the variable is not set or not such a
+// number.
+std::chrono::milliseconds TimeLimit();
 
 // A number passes when it is not empty and each of its characters takes one
 // byte in the ANSI code page (GBK): no Chinese or full-width characters, and
@@ -36,5 +42,10 @@ std::optional<QString> FindResultText(const QList<ModAPI::HtmlElement>& all);
 
 // The red message for a query that found nothing.
 QString NoResultMessage(const QString& courierName);
+
+// Why a query found nothing, in one short line, from the way its page's load
+// ended: the service could not be reached, answered with an HTTP error, took
+// too long, or its page held no result.
+QString FailureCause(const ModAPI::LoadStatus& status);
 
 }  // namespace Query

@@ -60,23 +60,52 @@ QJsonObject describeFrame(FormMain& form) {
           {"edgeColor", colour.name()}};
 }
 
-}  // namespace
+// One value as compact JSON text.
+QByteArray compact(const QJsonValue& value) {
+  const QByteArray array = QJsonDocument(QJsonArray{value}).toJson(QJsonDocument::Compact);
+  return array.mid(1, array.size() - 2);
+}
 
-QByteArray SnapshotJson(FormMain& form) {
+QByteArray member(const char* key, const QJsonValue& value) {
+  return '"' + QByteArray(key) + "\":" + compact(value);
+}
+
+// The document up to the end of the design's controls, whose array the
+// labels continue: {"window":…,…,"controls":[…design's controls…
+QByteArray snapshotHead(FormMain& form) {
   QJsonArray controls;
   for (const auto& [name, control] : form.controls()) controls.append(describe(name, *control));
-  for (const Module1::CourierEntry& label : form.BG->labels().all())
-    controls.append(describe(label));
   const QJsonObject window{{"caption", form.windowTitle()},
                            {"width", ModAPI::PixelsToTwips(form.width())},
                            {"height", ModAPI::PixelsToTwips(form.height())},
                            {"visible", form.isVisible()}};
-  const QJsonObject state{{"window", window},
-                          {"controls", controls},
-                          {"SelectedCourierIndex", Module1::SelectedCourierIndex},
-                          {"StartupArgument", Module1::StartupArgument},
-                          {"frame", describeFrame(form)}};
-  return QJsonDocument(state).toJson(QJsonDocument::Compact);
+  const QJsonObject queryStatus{{"caption", form.queryStatus->text()},
+                                {"visible", !form.queryStatus->isHidden()},
+                                {"accessibleName", form.queryStatus->accessibleName()}};
+  QByteArray head = '{' + member("window", window) + ',' +
+                    member("SelectedCourierIndex", Module1::SelectedCourierIndex) + ',' +
+                    member("StartupArgument", Module1::StartupArgument) + ',' +
+                    member("queryStatus", queryStatus) + ',' +
+                    member("frame", describeFrame(form)) + ',' + member("controls", controls);
+  head.chop(1);  // the closing bracket
+  return head;
+}
+
+// The labels as items of the controls array, each after a comma.
+QByteArray labelItems(const Module1::CourierLabels& labels) {
+  QByteArray items;
+  for (const Module1::CourierEntry& label : labels.all()) items += ',' + compact(describe(label));
+  return items;
+}
+
+QByteArray snapshot(const QByteArray& head, const QByteArray& labels) {
+  return head + labels + "]}";
+}
+
+}  // namespace
+
+QByteArray SnapshotJson(FormMain& form) {
+  return snapshot(snapshotHead(form), labelItems(form.BG->labels()));
 }
 
 StateSnapshot* StateSnapshot::startFromEnvironment(FormMain& form) {
@@ -93,10 +122,16 @@ StateSnapshot::StateSnapshot(FormMain& form, QString path)
 // QSaveFile writes a temporary file beside the target and renames it over the
 // target on commit, so a reader never sees half a snapshot.
 void StateSnapshot::writeIfChanged() {
-  const QByteArray json = SnapshotJson(form_);
-  if (json == lastWritten_) return;
+  const Module1::CourierLabels& labels = form_.BG->labels();
+  const QByteArray head = snapshotHead(form_);
+  const bool labelsChanged = !written_ || labels.revision() != lastLabelsRevision_;
+  if (!labelsChanged && head == lastHead_) return;
+  if (labelsChanged) labels_ = labelItems(labels);
   QSaveFile file(path_);
   if (!file.open(QIODevice::WriteOnly)) return;
-  file.write(json);
-  if (file.commit()) lastWritten_ = json;
+  file.write(snapshot(head, labels_));
+  if (!file.commit()) return;
+  written_ = true;
+  lastHead_ = head;
+  lastLabelsRevision_ = labels.revision();
 }

@@ -5,6 +5,7 @@
 // user would) and with an in-process HTTP client, in the same run.
 #include "FormMain.h"
 #include "Query.h"
+#include "ReferenceService.h"
 
 #include <benchmark/benchmark.h>
 
@@ -20,35 +21,7 @@ namespace {
 const QString kCourier = QStringLiteral("顺丰速运");
 const QString kNumber = QStringLiteral("SF2122544101995");
 
-// The reference tracking service as its own process, as `scripts/run` starts
-// it; it picks a free port and names it on its first line.
-class Service {
- public:
-  Service() {
-    process_.setReadChannel(QProcess::StandardError);
-    process_.start(QStringLiteral(COURIER_QUERY_TRACKING_SERVICE),
-                   {QStringLiteral("--port"), QStringLiteral("0")});
-    while (process_.canReadLine() || process_.waitForReadyRead(10000)) {
-      const QString line = QString::fromUtf8(process_.readLine());
-      const qsizetype at = line.lastIndexOf(QLatin1String("http://"));
-      if (at >= 0) {
-        base_ = line.mid(at).trimmed();
-        break;
-      }
-    }
-  }
-  ~Service() {
-    process_.terminate();
-    process_.waitForFinished();
-  }
-  const QString& base() const { return base_; }
-
- private:
-  QProcess process_;
-  QString base_;
-};
-
-Service* service = nullptr;
+ReferenceService* service = nullptr;
 
 // Clicks 查询 and returns the seconds until the result replaced the loading text.
 double timedQuery(FormMain& form) {
@@ -121,7 +94,7 @@ int main(int argc, char** argv) {
   if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
   QApplication app(argc, argv);
-  Service running;
+  ReferenceService running;
   if (running.base().isEmpty()) return 1;
   service = &running;
   qputenv("COURIER_QUERY_SERVICE", running.base().toUtf8());

@@ -19,15 +19,19 @@ void CourierLabels::Load(int16_t n) {
     copy.Bold = design_.Bold;
     copy.ForeColor = design_.ForeColor;
     labels_.push_back(copy);
-    if (changed_) changed_(copy.Index);
+    changed(copy.Index);
   }
 }
 
+void CourierLabels::changed(int16_t n) {
+  ++revision_;
+  if (changed_) changed_(n);
+}
+
 template <typename Change>
-static void apply(std::vector<CourierEntry>& labels, int16_t n,
-                  const CourierLabels::ChangeListener& changed, Change change) {
-  change(labels.at(n));
-  if (changed) changed(n);
+void CourierLabels::apply(int16_t n, Change change) {
+  change(labels_.at(n));
+  changed(n);
 }
 
 void CourierLabels::autoSize(CourierEntry& label) {
@@ -37,45 +41,45 @@ void CourierLabels::autoSize(CourierEntry& label) {
 }
 
 void CourierLabels::SetCaption(int16_t n, const QString& caption) {
-  apply(labels_, n, changed_, [&](CourierEntry& label) {
+  apply(n, [&](CourierEntry& label) {
     label.Caption = caption;
     autoSize(label);
   });
 }
 
 void CourierLabels::SetBold(int16_t n, bool bold) {
-  apply(labels_, n, changed_, [&](CourierEntry& label) {
+  apply(n, [&](CourierEntry& label) {
     label.Bold = bold;
     autoSize(label);
   });
 }
 
 void CourierLabels::SetTag(int16_t n, const QString& tag) {
-  apply(labels_, n, changed_, [&](CourierEntry& label) { label.Tag = tag; });
+  apply(n, [&](CourierEntry& label) { label.Tag = tag; });
 }
 
 void CourierLabels::SetWidth(int16_t n, float width) {
-  apply(labels_, n, changed_, [&](CourierEntry& label) { label.Width = width; });
+  apply(n, [&](CourierEntry& label) { label.Width = width; });
 }
 
 void CourierLabels::SetForeColor(int16_t n, uint32_t color) {
-  apply(labels_, n, changed_, [&](CourierEntry& label) { label.ForeColor = color; });
+  apply(n, [&](CourierEntry& label) { label.ForeColor = color; });
 }
 
 void CourierLabels::SetBackStyle(int16_t n, int16_t style) {
-  apply(labels_, n, changed_, [&](CourierEntry& label) { label.BackStyle = style; });
+  apply(n, [&](CourierEntry& label) { label.BackStyle = style; });
 }
 
 void CourierLabels::SetBackColor(int16_t n, uint32_t color) {
-  apply(labels_, n, changed_, [&](CourierEntry& label) { label.BackColor = color; });
+  apply(n, [&](CourierEntry& label) { label.BackColor = color; });
 }
 
 void CourierLabels::SetVisible(int16_t n, bool visible) {
-  apply(labels_, n, changed_, [&](CourierEntry& label) { label.Visible = visible; });
+  apply(n, [&](CourierEntry& label) { label.Visible = visible; });
 }
 
 void CourierLabels::Move(int16_t n, float left, float top, std::optional<float> width) {
-  apply(labels_, n, changed_, [&](CourierEntry& label) {
+  apply(n, [&](CourierEntry& label) {
     label.Left = left;
     label.Top = top;
     if (width) label.Width = *width;

@@ -70,6 +70,8 @@ class CourierLabels final : public LabelGroup {
 
   void setChangeListener(ChangeListener listener) { changed_ = std::move(listener); }
   int count() const { return static_cast<int>(labels_.size()); }
+  // Goes up with every change to any member: equal revisions, equal labels.
+  quint64 revision() const { return revision_; }
   const std::vector<CourierEntry>& all() const { return labels_; }
 
   void Load(int16_t n) override;
@@ -86,11 +88,15 @@ class CourierLabels final : public LabelGroup {
 
  private:
   void autoSize(CourierEntry& label);
+  void changed(int16_t n);
+  template <typename Change>
+  void apply(int16_t n, Change change);
 
   CourierEntry design_;
   TextExtent extent_;
   ChangeListener changed_;
   std::vector<CourierEntry> labels_;
+  quint64 revision_ = 0;
 };
 
 }  // namespace Module1

@@ -8,6 +8,7 @@
 #include <QObject>
 #include <QString>
 
+#include <chrono>
 #include <memory>
 
 namespace ModAPI {
@@ -23,12 +24,35 @@ struct HtmlElement {
 // Identity of a document's browser object: the top level or one of its frames.
 using BrowserObject = quintptr;
 
+// How the load of a document ended.
+struct LoadStatus {
+  enum Outcome {
+    Loaded,       // a document loaded; its elements are in the collection
+    NoDocument,   // nothing to show: a download, an address not loaded, a renderer that died
+    Unreachable,  // no answer from the server: refused, unknown host, broken connection
+    HttpError,    // the server answered with an error status
+    TimedOut,     // the load did not end within the time limit and was stopped
+  };
+  Outcome outcome = Loaded;
+  int httpStatus = 0;  // for HttpError: the status code
+
+  friend bool operator==(const LoadStatus&, const LoadStatus&) = default;
+};
+
 class WebBrowser : public QObject {
   Q_OBJECT
 
  public:
   explicit WebBrowser(QObject* parent = nullptr);
   ~WebBrowser() override;
+
+  static constexpr std::chrono::milliseconds kDefaultTimeLimit{20000};
+
+  // The time a Navigate has to complete its document. A load still under way
+  // then is stopped and completes as TimedOut. The page may move on by itself
+  // (a refresh, a script) only within that time; afterwards it stays where it
+  // is, and a renderer busy in a script that never ends is replaced.
+  void setTimeLimit(std::chrono::milliseconds limit);
 
   // Starts loading `address` and returns at once. A load still under way is
   // abandoned and reports nothing. Only http and https addresses with a host
@@ -53,10 +77,12 @@ class WebBrowser : public QObject {
  signals:
   // A document finished loading: once per frame document and once for the
   // top-level document (after the frames), also when the load failed (with an
-  // empty collection then). A load the page starts by itself (a script or a
-  // refresh moving it on) completes too. Always delivered through the event
-  // loop, never from inside Navigate.
-  void DocumentComplete(ModAPI::BrowserObject pDisp, const QString& url);
+  // empty collection then); `status` tells how it ended (always Loaded for
+  // frames). A load the page starts by itself (a script or a refresh moving
+  // it on) within the time limit completes too. Always delivered through the
+  // event loop, never from inside Navigate.
+  void DocumentComplete(ModAPI::BrowserObject pDisp, const QString& url,
+                        const ModAPI::LoadStatus& status);
 
  private:
   class Engine;

@@ -11,6 +11,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QTemporaryDir>
 #include <QTest>
 
 namespace {
@@ -140,6 +141,63 @@ TEST_F(MainWindow, SnapshotDescribesEveryControlAndLabel) {
   EXPECT_EQ(label1["index"].toInt(), 1);
   EXPECT_EQ(label1["backStyle"].toInt(), 1);
   EXPECT_EQ(label1["backColor"].toInteger(), 0xC0C0FF);
+  const QJsonObject status = state["queryStatus"].toObject();
+  EXPECT_EQ(status["caption"].toString(), form.queryStatus->text());
+  EXPECT_FALSE(status["visible"].toBool());
+  EXPECT_EQ(status["accessibleName"].toString(), "查询状态");
+}
+
+QByteArray readFile(const QString& path) {
+  QFile file(path);
+  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// The file follows every change, to the labels as to the other controls,
+// although the labels are described anew only after they changed; nothing
+// is written while nothing changes.
+TEST_F(MainWindow, SnapshotFileFollowsEveryChangeAndOnlyChanges) {
+  load();
+  QTemporaryDir dir;
+  const QString path = dir.filePath("state.json");
+  StateSnapshot snapshot(form, path);
+  const std::function<void()> changes[] = {
+      [] {},
+      [&] { form.LB().SetBackStyle(3, Module1::Opaque); },
+      [&] { form.Text->show(); },
+      [&] { form.LB().SetCaption(4, QStringLiteral("新名字")); },
+  };
+  for (const auto& change : changes) {
+    change();
+    snapshot.writeIfChanged();
+    ASSERT_EQ(readFile(path), SnapshotJson(form));
+  }
+  ASSERT_TRUE(QFile::remove(path));
+  snapshot.writeIfChanged();
+  EXPECT_FALSE(QFile::exists(path));
+}
+
+// The query's status line is not the design's: it lies inside the window and
+// clear of every control of the design, at any size, and is shown exactly
+// while the result area is.
+TEST_F(MainWindow, QueryStatusLiesUnderThePanelAndFollowsTheResultArea) {
+  load();
+  for (const QSize size : {QSize(600, 500), QSize(900, 700), QSize(600, 480)}) {
+    form.resize(size);
+    const QRect line = form.queryStatus->geometry();
+    SCOPED_TRACE(size.height());
+    EXPECT_GT(line.height(), 0);
+    EXPECT_EQ(line.left(), form.BG->x());
+    EXPECT_EQ(line.width(), form.BG->width());
+    EXPECT_TRUE(form.rect().contains(line));
+    for (const auto& [name, control] : form.controls())
+      EXPECT_FALSE(control->widget()->geometry().intersects(line)) << name.toStdString();
+  }
+  EXPECT_EQ(form.queryStatus->accessibleName(), "查询状态");
+  EXPECT_TRUE(form.queryStatus->isHidden());
+  form.Text->show();
+  EXPECT_FALSE(form.queryStatus->isHidden());
+  form.Text->hide();
+  EXPECT_TRUE(form.queryStatus->isHidden());
 }
 
 // The courier picker and the result view on the real window.

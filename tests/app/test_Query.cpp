@@ -73,4 +73,29 @@ TEST(FindResultText, ScansPastTheSixteenBitLimit) {
   EXPECT_EQ(Query::FindResultText(all), "found");
 }
 
+TEST(TimeLimit, TwentySecondsUnlessTheVariableGivesAPositiveNumber) {
+  const struct {
+    const char* value;
+    qint64 ms;
+  } cases[] = {{nullptr, 20000}, {"1500", 1500}, {"", 20000},   {"0", 20000},
+               {"-5", 20000},    {"2s", 20000},  {"1e3", 20000}};
+  for (const auto& c : cases) {
+    if (c.value)
+      qputenv("COURIER_QUERY_TIMEOUT_MS", c.value);
+    else
+      qunsetenv("COURIER_QUERY_TIMEOUT_MS");
+    EXPECT_EQ(Query::TimeLimit().count(), c.ms) << (c.value ? c.value : "(not set)");
+  }
+  qunsetenv("COURIER_QUERY_TIMEOUT_MS");
+}
+
+TEST(FailureCause, OneLinePerWayALoadEnds) {
+  using ModAPI::LoadStatus;
+  EXPECT_EQ(Query::FailureCause({LoadStatus::Unreachable}), "无法连接查询服务");
+  EXPECT_EQ(Query::FailureCause({LoadStatus::HttpError, 503}), "查询服务出错（HTTP 503）");
+  EXPECT_EQ(Query::FailureCause({LoadStatus::TimedOut}), "查询超时");
+  EXPECT_EQ(Query::FailureCause({LoadStatus::Loaded}), "页面中没有查询结果");
+  EXPECT_EQ(Query::FailureCause({LoadStatus::NoDocument}), "页面中没有查询结果");
+}
+
 }  // namespace

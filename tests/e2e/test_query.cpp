@@ -2,6 +2,7 @@
 // against pages served on loopback, offscreen.
 #include "FormMain.h"
 #include "Query.h"
+#include "SignalWait.h"
 #include "TestServer.h"
 
 #include <gtest/gtest.h>
@@ -40,6 +41,12 @@ class QueryEndToEnd : public ::testing::Test {
     server->Serve("/frame-b", page("<div id=\"queryResult2\">frame b</div>"));
     server->Hold("/slow/chaxun", page("<div id=\"queryResult2\">slow answer</div>"));
     server->Hold("/abandoned/chaxun", page("<div id=\"queryResult2\">slow answer</div>"));
+    server->Hold("/silent/chaxun", page("<div id=\"queryResult2\">too late</div>"));
+    server->Fail("/error500/chaxun", 500, page("<div id=\"queryResult2\">error page</div>"));
+    // Shows its result, then a script never ends.
+    server->Serve("/hangs-later/chaxun",
+                  page("<div id=\"queryResult2\">shown</div><script>addEventListener('load', () =>"
+                       " setTimeout(() => { for (;;) {} }, 1000));</script>"));
     std::string many;
     for (int i = 0; i < 40000; ++i) many += "<i></i>";
     server->Serve("/many/chaxun", page(many + "<div id=\"queryResult2\">after 40000</div>"));
@@ -61,6 +68,7 @@ class QueryEndToEnd : public ::testing::Test {
   void TearDown() override {
     ModAPI::Shell() = saved_;
     qunsetenv("COURIER_QUERY_SERVICE");
+    qunsetenv("COURIER_QUERY_TIMEOUT_MS");
   }
 
   QString noResult() { return Query::NoResultMessage(form.LBTitle->caption()); }
@@ -72,11 +80,16 @@ class QueryEndToEnd : public ::testing::Test {
     QTest::mouseClick(form.SSCMD, Qt::LeftButton);
   }
 
+  // Both run the event loop until a completion of the browser's gives the text.
   bool waitForText(const QString& text) {
-    return QTest::qWaitFor([&] { return form.Text->text() == text; }, kBoundMs);
+    return waitForCompletion([&] { return form.Text->text() == text; });
   }
   bool settled() {
-    return QTest::qWaitFor([&] { return form.Text->text() != Query::kLoadingText; }, kBoundMs);
+    return waitForCompletion([&] { return form.Text->text() != Query::kLoadingText; });
+  }
+  bool waitForCompletion(const std::function<bool()>& done) {
+    return WaitForSignal(&form.Web->browser(), &ModAPI::WebBrowser::DocumentComplete, done,
+                         kBoundMs);
   }
 
   static TestServer* server;
@@ -187,6 +200,56 @@ TEST_F(QueryEndToEnd, InvalidNumbersAreNotSent) {
   EXPECT_EQ(messages.size(), 3);
   EXPECT_EQ(server->Hits("/found/chaxun"), before);
   EXPECT_TRUE(form.Text->isHidden());
+}
+
+// Beside the red message, the status line says why nothing was found; the
+// message itself stays exactly the same. A query under way and a found
+// result have no cause.
+TEST_F(QueryEndToEnd, TheStatusLineSaysWhyNothingWasFound) {
+  qputenv("COURIER_QUERY_TIMEOUT_MS", "1500");
+  const struct {
+    QString service;
+    QString cause;
+  } cases[] = {
+      {server->Url("/unknown"), "页面中没有查询结果"},
+      {server->Url("/error500"), "查询服务出错（HTTP 500）"},
+      {TestServer::RefusedUrl(), "无法连接查询服务"},
+      {server->Url("/silent"), "查询超时"},
+  };
+  for (const auto& [service, cause] : cases) {
+    SCOPED_TRACE(cause.toStdString());
+    qputenv("COURIER_QUERY_SERVICE", service.toUtf8());
+    form.SStext->setText("YT100");
+    QTest::mouseClick(form.SSCMD, Qt::LeftButton);
+    EXPECT_EQ(form.queryStatus->text(), "");
+    EXPECT_FALSE(form.queryStatus->isHidden());
+    ASSERT_TRUE(settled());
+    EXPECT_EQ(form.Text->text(), noResult());
+    EXPECT_EQ(form.Text->ForeColor, Query::kNoResultColor);
+    EXPECT_EQ(form.queryStatus->text(), cause);
+    EXPECT_EQ(form.queryStatus->accessibleDescription(), cause);
+
+    query("/found");  // the next query works and clears the cause
+    ASSERT_TRUE(settled());
+    EXPECT_TRUE(form.Text->text().startsWith("2026-12-05"));
+    EXPECT_EQ(form.queryStatus->text(), "");
+  }
+  QTest::mouseClick(form.Back, Qt::LeftButton);
+  EXPECT_TRUE(form.queryStatus->isHidden());
+}
+
+// A page that shows its result and then runs a script that never ends: the
+// result is shown, and the next query still gets its own.
+TEST_F(QueryEndToEnd, APageHangingAfterItsResultDoesNotHoldUpTheNextQuery) {
+  query("/hangs-later");
+  ASSERT_TRUE(settled());
+  EXPECT_EQ(form.Text->text(), "shown");
+  QTest::qWait(2000);  // the script is under way now
+
+  query("/found");
+  ASSERT_TRUE(settled());
+  EXPECT_TRUE(form.Text->text().startsWith("2026-12-05"));
+  EXPECT_EQ(form.queryStatus->text(), "");
 }
 
 }  // namespace

@@ -1,9 +1,14 @@
 // The real program on a real X server (Xvfb, no window manager), used with
-// the pointer as a user does: the painted close button ends the program, a
-// double-click on the caption maximises and restores the window.
+// the pointer and the keyboard as a user does: the painted close button ends
+// the program, a double-click on the caption maximises and restores the
+// window, a query typed into the window is answered.
+#include "ProgramRun.h"
+#include "TestServer.h"
+
 #include <gtest/gtest.h>
 
 #include <QFile>
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
@@ -55,20 +60,23 @@ class SkinnedProgram : public ::testing::Test {
     return QString::fromUtf8(process.readAllStandardOutput());
   }
 
-  bool shown() {
+  QJsonObject state() {
     QFile file(dir.filePath("state.json"));
-    if (!file.open(QIODevice::ReadOnly)) return false;
-    const QJsonObject state = QJsonDocument::fromJson(file.readAll()).object();
-    return state["window"].toObject()["visible"].toBool();
+    if (!file.open(QIODevice::ReadOnly)) return {};
+    return QJsonDocument::fromJson(file.readAll()).object();
   }
+  bool shown() { return state()["window"].toObject()["visible"].toBool(); }
 
-  // Starts the program and returns its window's id once it is shown.
-  QString start() {
+  // Starts the program (the built one, or `binary`) and returns its window's
+  // id once it is shown.
+  QString start(const QString& binary = QStringLiteral(COURIER_QUERY_BINARY),
+                const QString& service = {}) {
     QProcessEnvironment env = environment();
     env.insert("COURIER_QUERY_STATE_FILE", dir.filePath("state.json"));
     env.insert("COURIER_QUERY_SHELL_LOG", dir.filePath("shell.log"));
+    if (!service.isEmpty()) env.insert("COURIER_QUERY_SERVICE", service);
     program.setProcessEnvironment(env);
-    program.start(COURIER_QUERY_BINARY, {});
+    program.start(binary, {});
     EXPECT_TRUE(program.waitForStarted());
     EXPECT_TRUE(QTest::qWaitFor([&] { return shown(); }, kTimeoutMs));
     return x("xdotool",
@@ -121,6 +129,41 @@ TEST_F(SkinnedProgram, TheCaptionsDoubleClickMaximisesAndRestores) {
   EXPECT_TRUE(QTest::qWaitFor([&] { return geometry(id) == QRect(0, 0, 1028, 768); }, kTimeoutMs));
   click(QPoint(100, 15), 2);
   EXPECT_TRUE(QTest::qWaitFor([&] { return geometry(id) == normal; }, kTimeoutMs));
+}
+
+// The largest catalogue the program takes (labels 0 to 32,767, the items
+// beyond ignored) with the state snapshot on: the window still answers a
+// query typed into it, and the snapshot keeps up.
+TEST_F(SkinnedProgram, TheLargestCatalogueStillAnswersQueries) {
+  TestServer service;
+  service.Serve("/chaxun",
+                "<html><body><p>查询</p><div id=\"queryResult2\">已签收</div></body></html>",
+                "text/html; charset=utf-8");
+  service.Start();
+  const QString binary = dir.filePath("courier-query");
+  ASSERT_TRUE(QFile::copy(COURIER_QUERY_BINARY, binary));
+  QStringList couriers, index{"B"};
+  for (int i = 0; i < 12; ++i) couriers << QStringLiteral("快递%1=code%1").arg(i);
+  for (int i = 12; i < 40000; ++i) index << QStringLiteral("c%1=物流%1").arg(i);
+  QFile catalogue(dir.filePath("MSVBVM60.ocx"));
+  ASSERT_TRUE(catalogue.open(QIODevice::WriteOnly));
+  catalogue.write("\xEF\xBB\xBF" + (couriers.join(',') + '%' + index.join(',')).toUtf8());
+  catalogue.close();
+
+  const QString id = start(binary, service.Url(""));
+  ASSERT_FALSE(id.isEmpty());
+  ASSERT_EQ(state()["controls"].toArray().size(), 13 + 32768);
+  // Into the number box (216, 75 pixels into the window), then Enter.
+  click(geometry(id).topLeft() + QPoint(300, 83));
+  x("xdotool", {"type", "--delay", "20", "YT100"});
+  x("xdotool", {"key", "Return"});
+  EXPECT_TRUE(QTest::qWaitFor(
+      [&] { return control(state(), "Text")["caption"].toString() == "已签收"; }, kTimeoutMs))
+      << "no answer in the window";
+  const QJsonObject status = state()["queryStatus"].toObject();
+  EXPECT_TRUE(status["visible"].toBool());
+  EXPECT_EQ(status["caption"].toString(), "");
+  EXPECT_EQ(service.LastParams("/chaxun").find("nu")->second, "YT100");
 }
 
 }  // namespace

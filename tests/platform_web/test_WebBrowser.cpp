@@ -1,6 +1,8 @@
+#include "SignalWait.h"
 #include "TestServer.h"
 #include "WebBrowser.h"
 
+#include <QElapsedTimer>
 #include <QTest>
 #include <QWebEnginePage>
 
@@ -12,19 +14,31 @@
 
 using ModAPI::BrowserObject;
 using ModAPI::HtmlElement;
+using ModAPI::LoadStatus;
 using ModAPI::WebBrowser;
+using std::chrono::milliseconds;
 
 void PrintTo(const QString& text, std::ostream* out) {
   *out << '"' << text.toStdString() << '"';
 }
 
+namespace ModAPI {
+void PrintTo(const LoadStatus& status, std::ostream* out) {
+  *out << "{outcome " << status.outcome << ", HTTP " << status.httpStatus << '}';
+}
+}  // namespace ModAPI
+
 namespace {
 
 constexpr int kLoadBound = 20000;  // ms
+// Short enough to wait for, long enough for every page here that does end.
+constexpr milliseconds kShortLimit{1500};
 
 struct Completion {
   BrowserObject pDisp;
   QString url;
+  LoadStatus status;
+  qint64 at;  // ms since the test started
 };
 
 std::string Page(const std::string& body) {
@@ -41,9 +55,10 @@ std::string LargePage(int elementCount) {
 class WebBrowserTest : public ::testing::Test {
  protected:
   void SetUp() override {
+    clock_.start();
     QObject::connect(&browser_, &WebBrowser::DocumentComplete,
-                     [this](BrowserObject pDisp, const QString& url) {
-                       completions_.append({pDisp, url});
+                     [this](BrowserObject pDisp, const QString& url, const LoadStatus& status) {
+                       completions_.append({pDisp, url, status, clock_.elapsed()});
                      });
     server_.Serve("/plain", Page("<p>plain</p>"));
     server_.Serve("/elements", Page(R"(<div id="first">one<br>two</div><p>no id</p>)"
@@ -73,7 +88,34 @@ b</pre><span id="hidden" style="display:none">x</span><pre id="cr"></pre>)"
                        R"( setTimeout(() => location.href = '/elements'));</script>)"));
     server_.Attachment("/download", "bytes");
     server_.Redirect("/redirect", "/elements");
+    ServeEndlessPages();
     server_.Start();
+  }
+
+  // Pages that never end loading, or never stop moving on, or keep the
+  // renderer busy for ever.
+  void ServeEndlessPages() {
+    const std::string result = R"(<p id="queryResult2">never shown</p>)";
+    server_.Drip("/drip", Page(result));
+    server_.Hold("/silent", Page(result));
+    server_.Serve("/loops-while-parsing", Page(result + "<script>for (;;) {}</script>"));
+    server_.Serve("/refresh-loop", R"(<html><head><meta http-equiv="refresh" content="0">)"
+                                   "</head><body>again</body></html>");
+    server_.Serve("/meta-to-file",
+                  R"(<html><head><meta http-equiv="refresh" content="0;url=file:///etc/hostname">)"
+                  "</head><body>away</body></html>");
+    server_.Serve("/script-to-file",
+                  Page("<script>location.href = 'file:///etc/hostname';</script>"));
+    server_.Redirect("/redirect-to-file", "file:///etc/hostname");
+    server_.Serve("/popups",
+                  Page("<script>setInterval(() => window.open('/target'), 5);</script>"));
+    server_.Serve("/keeps-fetching",
+                  Page("<script>setInterval(() => fetch('/ping').catch(() => {}), 20);</script>"));
+    server_.Serve("/ping", "pong", "text/plain");
+    server_.Serve("/alert-loop", Page("<script>for (;;) alert('again');</script>"));
+    server_.Serve("/confirm-loop",
+                  Page("<script>setInterval(() => confirm('stay?') || location.reload(), 5);"
+                       "</script>"));
   }
 
   QList<Completion> TopCompletions() const { return Filter(true); }
@@ -81,7 +123,9 @@ b</pre><span id="hidden" style="display:none">x</span><pre id="cr"></pre>)"
 
   // Waits until `count` top-level completions have arrived in all.
   bool WaitForTop(qsizetype count = 1) {
-    return QTest::qWaitFor([&] { return TopCompletions().size() >= count; }, kLoadBound);
+    return WaitForSignal(
+        &browser_, &WebBrowser::DocumentComplete, [&] { return TopCompletions().size() >= count; },
+        kLoadBound);
   }
 
   bool Load(const std::string& path) {
@@ -95,8 +139,11 @@ b</pre><span id="hidden" style="display:none">x</span><pre id="cr"></pre>)"
     return nullptr;
   }
 
+  QWebEnginePage* page() { return browser_.findChild<QWebEnginePage*>(); }
+
   WebBrowser browser_;
   TestServer server_;
+  QElapsedTimer clock_;
   QList<Completion> completions_;
 
  private:
@@ -205,42 +252,49 @@ TEST_F(WebBrowserTest, APageMovingOnByItselfCompletesAgain) {
 TEST_F(WebBrowserTest, ALoadWhoseRendererDiesCompletesEmpty) {
   browser_.Navigate(server_.Url("/held-frame"));
   ASSERT_TRUE(QTest::qWaitFor([&] { return server_.Hits("/slow-frame") == 1; }, kLoadBound));
-  const auto* page = browser_.findChild<QWebEnginePage*>();
-  ASSERT_NE(page, nullptr);
-  ASSERT_EQ(kill(page->renderProcessPid(), SIGKILL), 0);
+  ASSERT_NE(page(), nullptr);
+  ASSERT_EQ(kill(page()->renderProcessPid(), SIGKILL), 0);
 
   ASSERT_TRUE(WaitForTop());
   EXPECT_TRUE(browser_.All().isEmpty());
+  EXPECT_EQ(TopCompletions().last().status, LoadStatus{LoadStatus::NoDocument});
   ASSERT_TRUE(Load("/elements"));
   EXPECT_EQ(TopCompletions().size(), 2);
 }
 
-// Every address gives exactly one top-level completion, and a load that
-// brings no document of its own (refused, HTTP error, download, an address
-// the engine would not load) holds nothing of the page shown before.
-TEST_F(WebBrowserTest, EveryAddressCompletesOnce) {
+// Every address gives exactly one top-level completion, which says how the
+// load ended, and a load that brings no document of its own (refused, HTTP
+// error, download, an address the engine would not load) holds nothing of the
+// page shown before.
+TEST_F(WebBrowserTest, EveryAddressCompletesOnceSayingHow) {
+  const LoadStatus loaded{LoadStatus::Loaded}, noDocument{LoadStatus::NoDocument},
+      unreachable{LoadStatus::Unreachable};
   const struct {
     QString address;
     bool hasResult;
+    LoadStatus status;
   } cases[] = {
-      {TestServer::RefusedUrl(), false},
-      {server_.Url("/error500"), false},
-      {server_.Url("/missing"), false},  // the server's own error page is no result
-      {server_.Url("/download"), false},
-      {"no-scheme", false},
-      {"javascript:1", false},
-      {"file:///etc/hostname", false},
-      {server_.Url("/redirect"), true},
-      {server_.Url("/elements#below"), true},  // same document, another fragment
-      {server_.Url("/elements?nu= 12 &x=y"), true},
+      {TestServer::RefusedUrl(), false, unreachable},
+      {"http://127.0.0.1:1/chaxun", false, unreachable},  // a port the engine refuses
+      {server_.Url("/redirect-to-file"), false, unreachable},
+      {server_.Url("/error500"), false, {LoadStatus::HttpError, 500}},
+      {server_.Url("/missing"), false, {LoadStatus::HttpError, 404}},  // its page is no result
+      {server_.Url("/download"), false, noDocument},
+      {"no-scheme", false, noDocument},
+      {"javascript:1", false, noDocument},
+      {"file:///etc/hostname", false, noDocument},
+      {server_.Url("/redirect"), true, loaded},
+      {server_.Url("/elements#below"), true, loaded},  // same document, another fragment
+      {server_.Url("/elements?nu= 12 &x=y"), true, loaded},
   };
   ASSERT_TRUE(Load("/elements"));
-  for (const auto& [address, hasResult] : cases) {
+  for (const auto& [address, hasResult, status] : cases) {
     SCOPED_TRACE(address.toStdString());
     const qsizetype before = TopCompletions().size();
 
     browser_.Navigate(address);
     ASSERT_TRUE(WaitForTop(before + 1));
+    EXPECT_EQ(TopCompletions().last().status, status);
     EXPECT_EQ(FindById("queryResult2") != nullptr, hasResult);
     // Loading the result page again also shows no second completion came.
     ASSERT_TRUE(Load("/elements"));
@@ -264,6 +318,65 @@ TEST_F(WebBrowserTest, CompletionNeverComesFromInsideNavigate) {
     EXPECT_TRUE(WaitForTop(before + 1)) << address.toStdString();
   }
   EXPECT_EQ(completedInside, 0);
+}
+
+// Loads that never end: a page that arrives a byte a second, a server that
+// takes the request and never answers, a script that never ends while the
+// page is parsed. Each is stopped at the time limit and completes empty as
+// timed out; the next load works (for the script, in a fresh renderer).
+TEST_F(WebBrowserTest, LoadsThatNeverEndTimeOutAndTheNextLoadWorks) {
+  for (const char* path : {"/drip", "/silent", "/loops-while-parsing"}) {
+    SCOPED_TRACE(path);
+    browser_.setTimeLimit(kShortLimit);
+    ASSERT_TRUE(Load(path));
+    EXPECT_EQ(TopCompletions().last().status, LoadStatus{LoadStatus::TimedOut});
+    EXPECT_TRUE(browser_.All().isEmpty());
+
+    browser_.setTimeLimit(WebBrowser::kDefaultTimeLimit);
+    ASSERT_TRUE(Load("/elements"));
+    EXPECT_EQ(TopCompletions().last().status, LoadStatus{LoadStatus::Loaded});
+    EXPECT_NE(FindById("queryResult2"), nullptr);
+  }
+}
+
+// A script that never ends after its page has loaded leaves a renderer that
+// takes no new document; the next load gets a new renderer instead of
+// waiting out its time.
+TEST_F(WebBrowserTest, ARendererStuckInAScriptIsReplacedForTheNextLoad) {
+  ASSERT_TRUE(Load("/plain"));
+  const qint64 stuck = page()->renderProcessPid();
+  page()->runJavaScript(QStringLiteral("for (;;) {}"));
+
+  ASSERT_TRUE(Load("/elements"));
+  EXPECT_EQ(TopCompletions().last().status, LoadStatus{LoadStatus::Loaded});
+  EXPECT_NE(FindById("queryResult2"), nullptr);
+  EXPECT_NE(page()->renderProcessPid(), stuck);
+}
+
+// Pages that move on by themselves or keep the browser busy: each has
+// completed by the end of the time limit, and from then on it neither loads
+// anything nor completes again.
+TEST_F(WebBrowserTest, PagesThatMoveOnByThemselvesSettleWithinTheTimeLimit) {
+  browser_.setTimeLimit(kShortLimit);
+  const int settleMs = static_cast<int>(kShortLimit.count()) + 1000;
+  for (const char* path : {"/refresh-loop", "/meta-to-file", "/script-to-file", "/redirect-to-file",
+                           "/popups", "/keeps-fetching", "/alert-loop", "/confirm-loop"}) {
+    SCOPED_TRACE(path);
+    const qsizetype before = TopCompletions().size();
+    const qint64 start = clock_.elapsed();
+    browser_.Navigate(server_.Url(path));
+    QTest::qWait(settleMs);
+    const int hits = server_.Hits();
+    const qsizetype completed = completions_.size();
+    QTest::qWait(1000);
+
+    ASSERT_GT(TopCompletions().size(), before);
+    EXPECT_LE(TopCompletions().last().at - start, kShortLimit.count() + 500);
+    EXPECT_EQ(FindById("queryResult2"), nullptr);
+    EXPECT_EQ(server_.Hits(), hits) << "still loading";
+    EXPECT_EQ(completions_.size(), completed) << "still completing";
+    EXPECT_EQ(server_.Hits("/target"), 0);
+  }
 }
 
 }  // namespace

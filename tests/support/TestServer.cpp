@@ -43,6 +43,22 @@ void TestServer::Hold(const std::string& path, const std::string& body) {
   });
 }
 
+void TestServer::Drip(const std::string& path, const std::string& body) {
+  server_.Get(path, [this, body](const httplib::Request&, httplib::Response& response) {
+    response.set_chunked_content_provider(
+        "text/html", [this, body](size_t offset, httplib::DataSink& sink) {
+          if (offset == body.size()) {
+            sink.done();
+            return true;
+          }
+          std::unique_lock lock(mutex_);
+          if (released_.wait_for(lock, std::chrono::seconds(1), [this] { return allReleased_; }))
+            return false;
+          return sink.write(body.data() + offset, 1);
+        });
+  });
+}
+
 void TestServer::Fail(const std::string& path, int status, const std::string& body) {
   server_.Get(path, [status, body](const httplib::Request&, httplib::Response& response) {
     response.status = status;
@@ -91,6 +107,13 @@ bool TestServer::IsReleased(const std::string& path) const {
 int TestServer::Hits(const std::string& path) {
   std::lock_guard lock(mutex_);
   return hits_[path];
+}
+
+int TestServer::Hits() {
+  std::lock_guard lock(mutex_);
+  int total = 0;
+  for (const auto& [path, count] : hits_) total += count;
+  return total;
 }
 
 std::multimap<std::string, std::string> TestServer::LastParams(const std::string& path) {

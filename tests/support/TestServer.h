@@ -1,6 +1,7 @@
 // A real HTTP server on a free loopback port for the browser and query tests.
 // Routes are registered before Start(); a held route answers only once it is
 // released (or its bound passes), which lets a test keep a load in flight.
+// A dripping route sends its page a byte a second.
 #pragma once
 
 #include <httplib.h>
@@ -22,6 +23,9 @@ class TestServer {
   void Serve(const std::string& path, const std::string& body,
              const std::string& type = "text/html; charset=utf-8");
   void Hold(const std::string& path, const std::string& body);
+  // Answers at once but sends `body` one byte per second, until all is sent,
+  // the browser goes away or the server stops.
+  void Drip(const std::string& path, const std::string& body);
   // Answers `status` with `body` as an HTML page.
   void Fail(const std::string& path, int status, const std::string& body);
   // Answers with a file to save instead of a page.
@@ -33,6 +37,7 @@ class TestServer {
   void Release();
   void Release(const std::string& path);
   int Hits(const std::string& path);
+  int Hits();  // every request so far
   // The query keys and values of the last request for `path`, decoded.
   std::multimap<std::string, std::string> LastParams(const std::string& path);
   QString Url(const std::string& path) const;

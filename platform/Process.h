@@ -1,0 +1,12 @@
+// Other processes of the program.
+#pragma once
+
+#include <QtGlobal>
+
+namespace ModAPI {
+
+// Ends the process `pid` at once, without letting it clean up. Used on a
+// helper process of the program that no longer answers.
+void EndProcess(qint64 pid);
+
+}  // namespace ModAPI
