@@ -21,15 +21,7 @@ class Host : public CatalogueHost {
   float WindowWidth() const override { return 9000; }
   void SetTitle(const QString&, const QString&) override {}
 
-  CourierLabels labels{[] {
-                         CourierEntry design;
-                         design.Left = 360;
-                         design.Top = 360;
-                         design.Width = 105;
-                         design.Height = 210;
-                         return design;
-                       }(),
-                       FixedExtent};
+  CourierLabels labels{CourierEntry{}, FixedExtent};
 };
 
 }  // namespace

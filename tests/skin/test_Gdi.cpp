@@ -28,6 +28,17 @@ HDC Surface(int width, int height, QColor colour, QTemporaryDir& dir) {
   return dc;
 }
 
+// A 2 x 1 picture: red, then blue.
+HDC RedBlueStrip(QTemporaryDir& dir) {
+  QImage strip(2, 1, QImage::Format_RGB32);
+  strip.setPixelColor(0, 0, Qt::red);
+  strip.setPixelColor(1, 0, Qt::blue);
+  strip.save(dir.filePath("strip.bmp"));
+  const HDC dc = CreateCompatibleDC({});
+  DeleteObject(SelectObject(dc, LoadPicture(dir.filePath("strip.bmp"))));
+  return dc;
+}
+
 void Free(HDC dc) {
   const HBITMAP bitmap = GetCurrentBitmap(dc);
   DeleteDC(dc);
@@ -65,12 +76,7 @@ TEST(Gdi, ABitmapLivesWhileSelectedAndDiesWithItsOwner) {
 TEST(Gdi, StretchBltScalesAndMirrors) {
   QTemporaryDir dir;
   const HDC target = Surface(4, 1, Qt::black, dir);
-  QImage strip(2, 1, QImage::Format_RGB32);
-  strip.setPixelColor(0, 0, Qt::red);
-  strip.setPixelColor(1, 0, Qt::blue);
-  strip.save(dir.filePath("strip.bmp"));
-  const HDC source = CreateCompatibleDC({});
-  DeleteObject(SelectObject(source, LoadPicture(dir.filePath("strip.bmp"))));
+  const HDC source = RedBlueStrip(dir);
 
   ASSERT_NE(StretchBlt(target, 0, 0, 4, 1, source, 0, 0, 2, 1, SRCCOPY), 0);
   EXPECT_EQ(GetPixel(target, 1, 0), kRed);
@@ -90,12 +96,7 @@ TEST(Gdi, StretchBltScalesAndMirrors) {
 // allocated (a skin asking for 20000 pixels must not cost gigabytes).
 TEST(Gdi, CopiesClipTheSourceToItsBitmapFirst) {
   QTemporaryDir dir;
-  QImage strip(2, 1, QImage::Format_RGB32);
-  strip.setPixelColor(0, 0, Qt::red);
-  strip.setPixelColor(1, 0, Qt::blue);
-  strip.save(dir.filePath("strip.bmp"));
-  const HDC source = CreateCompatibleDC({});
-  DeleteObject(SelectObject(source, LoadPicture(dir.filePath("strip.bmp"))));
+  const HDC source = RedBlueStrip(dir);
   const HDC target = Surface(8, 2, Qt::white, dir);
   const auto row = [&](int y) {
     std::vector<quint32> pixels;
