@@ -182,7 +182,7 @@ struct Utf8Sequence {
   bool wellFormed;
 };
 
-Utf8Sequence NextUtf8Sequence(const unsigned char* in, size_t left) {
+Utf8Sequence nextUtf8Sequence(const unsigned char* in, size_t left) {
   const unsigned char lead = in[0];
   if (lead < 0x80) return {1, true};
   size_t trail;
@@ -209,14 +209,14 @@ Utf8Sequence NextUtf8Sequence(const unsigned char* in, size_t left) {
   return {trail + 1, true};
 }
 
-char32_t CodePointOf(const unsigned char* in, size_t length) {
+char32_t codePointOf(const unsigned char* in, size_t length) {
   static constexpr unsigned char kLeadBits[] = {0, 0x7F, 0x1F, 0x0F, 0x07};
   char32_t codePoint = in[0] & kLeadBits[length];
   for (size_t i = 1; i < length; ++i) codePoint = codePoint << 6 | (in[i] & 0x3F);
   return codePoint;
 }
 
-bool PutCodePoint(UnitSink& sink, char32_t codePoint) {
+bool putCodePoint(UnitSink& sink, char32_t codePoint) {
   if (codePoint < 0x10000) return sink.put(char16_t(codePoint));
   codePoint -= 0x10000;
   return sink.put(char16_t(0xD800 + (codePoint >> 10))) &&
@@ -224,13 +224,13 @@ bool PutCodePoint(UnitSink& sink, char32_t codePoint) {
 }
 
 // Units produced (or needed, with no output); -1 when the output runs out.
-long long DecodeUtf8(const char* bytes, size_t count, char16_t* units, size_t unitCount) {
+long long decodeUtf8(const char* bytes, size_t count, char16_t* units, size_t unitCount) {
   const auto* in = reinterpret_cast<const unsigned char*>(bytes);
   UnitSink sink{units, unitCount};
   for (size_t at = 0; at < count;) {
-    const Utf8Sequence sequence = NextUtf8Sequence(in + at, count - at);
+    const Utf8Sequence sequence = nextUtf8Sequence(in + at, count - at);
     const bool stored = sequence.wellFormed
-                            ? PutCodePoint(sink, CodePointOf(in + at, sequence.length))
+                            ? putCodePoint(sink, codePointOf(in + at, sequence.length))
                             : sink.put(kReplacementCharacter);
     if (!stored) return -1;
     at += sequence.length;
@@ -242,7 +242,7 @@ long long DecodeUtf8(const char* bytes, size_t count, char16_t* units, size_t un
 // Windows; any other negative count stays an error (-1 is returned for both
 // an error and a text too long for an int).
 template <typename Char>
-int SourceCount(const Char* text, int count) {
+int sourceCount(const Char* text, int count) {
   if (count != -1) return count;
   const size_t length = std::char_traits<Char>::length(text);
   return length < static_cast<size_t>(INT_MAX) ? static_cast<int>(length) + 1 : -1;
@@ -264,11 +264,11 @@ int toResult(long long produced, size_t unitSize) {
 int MultiByteToWideChar(unsigned codePage, unsigned /*flags*/, const char* bytes, int byteCount,
                         char16_t* units, int unitCount) {
   if (!bytes) return 0;
-  byteCount = SourceCount(bytes, byteCount);
+  byteCount = sourceCount(bytes, byteCount);
   if (byteCount <= 0 || unitCount < 0) return 0;
   const bool query = isQuery(units, unitCount);
   if (codePage == CP_UTF8) {
-    return toResult(DecodeUtf8(bytes, static_cast<size_t>(byteCount), query ? nullptr : units,
+    return toResult(decodeUtf8(bytes, static_cast<size_t>(byteCount), query ? nullptr : units,
                                static_cast<size_t>(unitCount)),
                     1);
   }
@@ -284,7 +284,7 @@ int WideCharToMultiByte(unsigned codePage, unsigned /*flags*/, const char16_t* u
                         char* bytes, int byteCount, bool* usedDefaultChar) {
   if (usedDefaultChar) *usedDefaultChar = false;
   if (!units) return 0;
-  unitCount = SourceCount(units, unitCount);
+  unitCount = sourceCount(units, unitCount);
   if (unitCount <= 0 || byteCount < 0) return 0;
   static constexpr char kDefaultChar = '?';
   const Replacement bad{&kDefaultChar, 1, skipOneCharacter};
