@@ -56,6 +56,11 @@ ClickableControl::ClickableControl(QWidget* parent) : QWidget(parent) {
   setMouseTracking(true);
 }
 
+void ClickableControl::disconnectHandlers() {
+  Click = nullptr;
+  MouseMove = nullptr;
+}
+
 void ClickableControl::mousePressEvent(QMouseEvent* event) {
   pressed_ = event->button() == Qt::LeftButton;
 }
@@ -114,6 +119,13 @@ TextBox::TextBox(QWidget* parent) : QLineEdit(parent) {
   setFrame(false);
   BackColor = kWindowBackground;
   ForeColor = kWindowText;
+}
+
+void TextBox::disconnectHandlers() {
+  Click = nullptr;
+  KeyPress = nullptr;
+  GotFocus = nullptr;
+  LostFocus = nullptr;
 }
 
 void TextBox::mouseReleaseEvent(QMouseEvent* event) {

@@ -30,6 +30,9 @@ class Control {
   virtual QWidget* widget() = 0;
   // The caption of a label, the text of a text box; empty for the others.
   virtual QString captionOrText() const { return {}; }
+  // Drops the event handlers the window gave the control, so that none runs
+  // while the window is being destroyed.
+  virtual void disconnectHandlers() {}
 
   // Design geometry in twips, relative to the container's client area.
   void setDesignGeometry(float left, float top, float width, float height);
@@ -59,6 +62,7 @@ class ClickableControl : public QWidget, public Control {
  public:
   explicit ClickableControl(QWidget* parent);
   QWidget* widget() override { return this; }
+  void disconnectHandlers() override;
 
   std::function<void()> Click;
   std::function<void()> MouseMove;
@@ -119,6 +123,7 @@ class TextBox : public QLineEdit, public Control {
   explicit TextBox(QWidget* parent);
   QWidget* widget() override { return this; }
   QString captionOrText() const override { return text(); }
+  void disconnectHandlers() override;
 
   std::function<void()> Click;
   std::function<void(QKeyEvent*)> KeyPress;

@@ -58,6 +58,13 @@ void CourierPanel::paintLabel(QPainter& painter, const CourierEntry& label) cons
   painter.drawText(area, Qt::AlignLeft | Qt::AlignTop, withPlainLineBreaks(label.Caption));
 }
 
+void CourierPanel::disconnectHandlers() {
+  PictureBox::disconnectHandlers();
+  LabelClick = nullptr;
+  LabelMouseMove = nullptr;
+  PanelMouseMove = nullptr;
+}
+
 int16_t CourierPanel::labelAt(QPoint point) const {
   const auto& all = labels_.all();
   for (auto label = all.rbegin(); label != all.rend(); ++label) {

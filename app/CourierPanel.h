@@ -31,6 +31,8 @@ class CourierPanel : public FormControls::PictureBox {
   // on top; -1 over the bare panel.
   int16_t labelAt(QPoint point) const;
 
+  void disconnectHandlers() override;
+
   // Mouse events of the labels, by index, and of the bare panel.
   std::function<void(int16_t)> LabelClick;
   std::function<void(int16_t)> LabelMouseMove;

@@ -52,6 +52,14 @@ FormMain::FormMain() : labelCursor_(designPicture("hand.png"), 5, 0) {
   connectHandlers();
 }
 
+// Qt deletes the controls after this destructor, and they may still raise
+// events meanwhile (the number box loses its focus when the window goes):
+// none may reach a handler of a window that is no longer a FormMain.
+FormMain::~FormMain() {
+  for (const auto& [name, control] : controls_) control->disconnectHandlers();
+  disconnect(&Web->browser(), nullptr, this, nullptr);
+}
+
 template <typename T>
 T* FormMain::add(const QString& name, T* control) {
   controls_.emplace_back(name, control);

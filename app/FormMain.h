@@ -26,6 +26,7 @@ class FormMain : public QWidget, public Module1::CatalogueHost {
   static constexpr uint32_t kBackColor = 0x00E0E0E0;
 
   FormMain();
+  ~FormMain() override;
 
   // The load step: runs once, before the window is first shown, with the
   // command-line text. Returns false when the program was ended inside it

@@ -1,12 +1,18 @@
-// The converters over glibc iconv. Each call opens one conversion descriptor and
-// runs it over the whole input in as few iconv calls as the input allows: iconv
-// stops only at a byte sequence it cannot convert, where the replacement is
-// written by hand and the conversion goes on after the offending input.
+// The converters. UTF-8 is decoded here, by the well-formed byte sequences of
+// the Unicode standard; everything else runs over glibc iconv. Each iconv call
+// opens one conversion descriptor and runs it over the whole input in as few
+// iconv calls as the input allows: iconv stops only at a byte sequence it
+// cannot convert, where the replacement is written by hand and the conversion
+// goes on after the offending input.
 //
 // Replacement rules:
-// - decoding: every byte that does not start a valid sequence, and every byte of
-//   an incomplete sequence at the end, becomes one U+FFFD; decoding resumes at
-//   the next byte, so a valid character after a bad lead byte survives.
+// - decoding UTF-8: every maximal ill-formed subpart (the longest start of a
+//   well-formed sequence that breaks off, or else one byte) becomes one U+FFFD,
+//   as Windows and the browsers do.
+// - decoding GBK: every byte that does not start a valid sequence, and every
+//   byte of an incomplete sequence at the end, becomes one U+FFFD; decoding
+//   resumes at the next byte, so a valid character after a bad lead byte
+//   survives.
 // - encoding: every character the code page lacks, and every lone surrogate,
 //   becomes one '?' (for UTF-8 too: only lone surrogates can fail there).
 #include "CodePage.h"
@@ -18,6 +24,7 @@
 #include <climits>
 #include <cstddef>
 #include <cstring>
+#include <string>
 
 namespace ModAPI {
 namespace {
@@ -150,6 +157,97 @@ size_t skipOneCharacter(const char* in, size_t inLeft) {
 
 constexpr char16_t kReplacementCharacter = u'\uFFFD';
 
+// Where decoded units go: counted only while `next` is null, stored otherwise;
+// storing fails once `left` is used up.
+struct UnitSink {
+  char16_t* next;
+  size_t left;
+  size_t total = 0;
+
+  bool put(char16_t unit) {
+    ++total;
+    if (!next) return true;
+    if (left == 0) return false;
+    *next++ = unit;
+    --left;
+    return true;
+  }
+};
+
+// The sequence that starts at `in` (Unicode Table 3-7): its length and whether
+// it is well-formed. An ill-formed one is its maximal subpart: the longest
+// start of some well-formed sequence, or else the one byte.
+struct Utf8Sequence {
+  size_t length;
+  bool wellFormed;
+};
+
+Utf8Sequence nextUtf8Sequence(const unsigned char* in, size_t left) {
+  const unsigned char lead = in[0];
+  if (lead < 0x80) return {1, true};
+  size_t trail;
+  unsigned char low = 0x80;   // the range of the byte after the lead; later
+  unsigned char high = 0xBF;  // bytes always take 80..BF
+  if (lead >= 0xC2 && lead <= 0xDF) {
+    trail = 1;
+  } else if (lead >= 0xE0 && lead <= 0xEF) {
+    trail = 2;
+    if (lead == 0xE0) low = 0xA0;   // no overlong forms
+    if (lead == 0xED) high = 0x9F;  // no surrogates
+  } else if (lead >= 0xF0 && lead <= 0xF4) {
+    trail = 3;
+    if (lead == 0xF0) low = 0x90;   // no overlong forms
+    if (lead == 0xF4) high = 0x8F;  // nothing above U+10FFFF
+  } else {
+    return {1, false};  // 80..C1 and F5..FF start no sequence
+  }
+  for (size_t length = 1; length <= trail; ++length) {
+    if (length == left || in[length] < low || in[length] > high) return {length, false};
+    low = 0x80;
+    high = 0xBF;
+  }
+  return {trail + 1, true};
+}
+
+char32_t codePointOf(const unsigned char* in, size_t length) {
+  static constexpr unsigned char kLeadBits[] = {0, 0x7F, 0x1F, 0x0F, 0x07};
+  char32_t codePoint = in[0] & kLeadBits[length];
+  for (size_t i = 1; i < length; ++i) codePoint = codePoint << 6 | (in[i] & 0x3F);
+  return codePoint;
+}
+
+bool putCodePoint(UnitSink& sink, char32_t codePoint) {
+  if (codePoint < 0x10000) return sink.put(char16_t(codePoint));
+  codePoint -= 0x10000;
+  return sink.put(char16_t(0xD800 + (codePoint >> 10))) &&
+         sink.put(char16_t(0xDC00 + (codePoint & 0x3FF)));
+}
+
+// Units produced (or needed, with no output); -1 when the output runs out.
+long long decodeUtf8(const char* bytes, size_t count, char16_t* units, size_t unitCount) {
+  const auto* in = reinterpret_cast<const unsigned char*>(bytes);
+  UnitSink sink{units, unitCount};
+  for (size_t at = 0; at < count;) {
+    const Utf8Sequence sequence = nextUtf8Sequence(in + at, count - at);
+    const bool stored = sequence.wellFormed
+                            ? putCodePoint(sink, codePointOf(in + at, sequence.length))
+                            : sink.put(kReplacementCharacter);
+    if (!stored) return -1;
+    at += sequence.length;
+  }
+  return static_cast<long long>(sink.total);
+}
+
+// A source count of -1 stands for the text up to and including its NUL, as on
+// Windows; any other negative count stays an error (-1 is returned for both
+// an error and a text too long for an int).
+template <typename Char>
+int sourceCount(const Char* text, int count) {
+  if (count != -1) return count;
+  const size_t length = std::char_traits<Char>::length(text);
+  return length < static_cast<size_t>(INT_MAX) ? static_cast<int>(length) + 1 : -1;
+}
+
 // The Windows reading of a count pair: a negative count is an error, a zero
 // output count (or no output buffer) asks for the needed length.
 bool isQuery(const void* out, int outCount) {
@@ -165,9 +263,16 @@ int toResult(long long produced, size_t unitSize) {
 
 int MultiByteToWideChar(unsigned codePage, unsigned /*flags*/, const char* bytes, int byteCount,
                         char16_t* units, int unitCount) {
-  if (!bytes || byteCount <= 0 || unitCount < 0) return 0;
-  const Replacement bad{reinterpret_cast<const char*>(&kReplacementCharacter), 2, skipOneByte};
+  if (!bytes) return 0;
+  byteCount = sourceCount(bytes, byteCount);
+  if (byteCount <= 0 || unitCount < 0) return 0;
   const bool query = isQuery(units, unitCount);
+  if (codePage == CP_UTF8) {
+    return toResult(decodeUtf8(bytes, static_cast<size_t>(byteCount), query ? nullptr : units,
+                               static_cast<size_t>(unitCount)),
+                    1);
+  }
+  const Replacement bad{reinterpret_cast<const char*>(&kReplacementCharacter), 2, skipOneByte};
   const Result result =
       runConversion(kUtf16, iconvName(codePage), bytes, static_cast<size_t>(byteCount),
                     query ? nullptr : reinterpret_cast<char*>(units),
@@ -178,7 +283,9 @@ int MultiByteToWideChar(unsigned codePage, unsigned /*flags*/, const char* bytes
 int WideCharToMultiByte(unsigned codePage, unsigned /*flags*/, const char16_t* units, int unitCount,
                         char* bytes, int byteCount, bool* usedDefaultChar) {
   if (usedDefaultChar) *usedDefaultChar = false;
-  if (!units || unitCount <= 0 || byteCount < 0) return 0;
+  if (!units) return 0;
+  unitCount = sourceCount(units, unitCount);
+  if (unitCount <= 0 || byteCount < 0) return 0;
   static constexpr char kDefaultChar = '?';
   const Replacement bad{&kDefaultChar, 1, skipOneCharacter};
   const Result result = runConversion(

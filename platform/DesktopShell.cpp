@@ -10,8 +10,7 @@ namespace ModAPI {
 namespace {
 
 void showMessageBox(const QString& title, const QString& text) {
-  QMessageBox box(QMessageBox::NoIcon, title, text, QMessageBox::Ok);
-  box.exec();
+  MakeMessageBox(title, text)->exec();
 }
 
 std::function<void(const QStringList&)> shellLogger(const QString& path) {
@@ -22,6 +21,13 @@ std::function<void(const QStringList&)> shellLogger(const QString& path) {
 }
 
 }  // namespace
+
+std::unique_ptr<QMessageBox> MakeMessageBox(const QString& title, const QString& text) {
+  auto box = std::make_unique<QMessageBox>(QMessageBox::NoIcon, title, text, QMessageBox::Ok);
+  // Texts carry names from the catalogue: "<b>" in one is no markup.
+  box->setTextFormat(Qt::PlainText);
+  return box;
+}
 
 void InstallDesktopShell() {
   const QString logPath = qEnvironmentVariable("COURIER_QUERY_SHELL_LOG");

@@ -68,15 +68,21 @@ quint64& WindowCopies() {
   return copies;
 }
 
-// What each window shows, as last copied to it from outside its paint event.
-QImage* ScreenOf(HWND window) {
+std::unordered_map<quint32, QImage>& Screens() {
   static std::unordered_map<quint32, QImage> screens;
-  const QWidget* widget = WindowWidget(window);
-  if (!widget) {
-    screens.erase(window.value);
-    return nullptr;
+  return screens;
+}
+
+// What each window shows, as last copied to it from outside its paint event.
+// The entry goes with its window.
+QImage* ScreenOf(HWND window) {
+  QWidget* widget = WindowWidget(window);
+  if (!widget) return nullptr;
+  const auto [entry, made] = Screens().try_emplace(window.value);
+  if (made) {
+    QObject::connect(widget, &QObject::destroyed, [window] { Screens().erase(window.value); });
   }
-  QImage& screen = screens[window.value];
+  QImage& screen = entry->second;
   if (screen.size() != widget->size()) {
     screen = QImage(widget->size(), kDisplayFormat);
     screen.fill(Qt::black);
@@ -133,23 +139,39 @@ QRect NormalRect(int x, int y, int width, int height) {
                QPoint(Bounded(std::max<qint64>(x, x2)) - 1, Bounded(std::max<qint64>(y, y2)) - 1));
 }
 
+// The part of `target` that the part `inside` of the source rectangle `from`
+// is scaled onto, mirrored along the axes that are flipped.
+QRectF MappedPart(QRect target, QRect from, QRect inside, bool flipX, bool flipY) {
+  const qreal scaleX = qreal(target.width()) / from.width();
+  const qreal scaleY = qreal(target.height()) / from.height();
+  const int skipX = flipX ? from.right() - inside.right() : inside.left() - from.left();
+  const int skipY = flipY ? from.bottom() - inside.bottom() : inside.top() - from.top();
+  return QRectF(target.left() + skipX * scaleX, target.top() + skipY * scaleY,
+                inside.width() * scaleX, inside.height() * scaleY);
+}
+
 // Draws the source rectangle scaled onto the destination rectangle, mirrored
-// on each axis where exactly one of the two sizes is negative.
+// on each axis where exactly one of the two sizes is negative. Only the part
+// of the source rectangle that lies on the source bitmap is copied, to the
+// part of the destination it maps to; the rest of the destination stays as it
+// was. So a source rectangle far larger than its bitmap costs no memory.
 int Blend(HDC destination, QRect target, bool flipX, bool flipY, HDC source, QRect from,
           qreal opacity) {
   const Canvas to = CanvasOf(destination);
   const QImage* image = ImageOf(source);
   if (!to.device || !image) return 0;
-  if (target.isEmpty() || from.isEmpty()) return 1;
-  const QImage piece = image->copy(from).mirrored(flipX, flipY);
+  const QRect inside = from & image->rect();
+  if (target.isEmpty() || inside.isEmpty()) return 1;
+  const QRectF part = MappedPart(target, from, inside, flipX, flipY);
+  const QImage piece = image->copy(inside).mirrored(flipX, flipY);
   {
     QPainter painter(to.device);
     painter.setCompositionMode(opacity < 1 ? QPainter::CompositionMode_SourceOver
                                            : QPainter::CompositionMode_Source);
     painter.setOpacity(opacity);
-    painter.drawImage(target, piece);
+    painter.drawImage(part, piece);
   }
-  Shown(to, target, to.device == to.window);
+  Shown(to, part.toAlignedRect(), to.device == to.window);
   return 1;
 }
 
@@ -325,7 +347,7 @@ HRGN CreateRoundRectRgn(int left, int top, int right, int bottom, int ellipseWid
 }
 
 GdiObjectCounts LiveGdiObjects() {
-  return {int(Contexts().objects.size()), int(Bitmaps().objects.size())};
+  return {int(Contexts().objects.size()), int(Bitmaps().objects.size()), int(Screens().size())};
 }
 
 HDC GetDC(HWND window) {

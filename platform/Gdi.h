@@ -72,7 +72,9 @@ HBITMAP LoadPicture(const QString& path);
 int BitBlt(HDC destination, int x, int y, int width, int height, HDC source, int sourceX,
            int sourceY, quint32 rop);
 // Like BitBlt, scaling the source rectangle onto the destination rectangle
-// by pixel replication; a negative width or height mirrors that axis.
+// by pixel replication; a negative width or height mirrors that axis. The
+// part of the source rectangle off the source bitmap draws nothing: only the
+// rest is copied, to the part of the destination it maps to.
 int StretchBlt(HDC destination, int x, int y, int width, int height, HDC source, int sourceX,
                int sourceY, int sourceWidth, int sourceHeight, quint32 rop);
 // Blends the scaled source over the destination with the constant alpha held
@@ -126,11 +128,14 @@ int DrawIconEx(HDC dc, int x, int y, HICON icon, int width, int height, unsigned
 HRGN CreateRoundRectRgn(int left, int top, int right, int bottom, int ellipseWidth,
                         int ellipseHeight);
 
-// Surfaces and bitmaps alive now (the stock bitmap not counted), so that tests
-// can prove every one made was released.
+// Surfaces and bitmaps alive now (the stock bitmap not counted), and the
+// copies kept of what windows show (one per window drawn on from outside its
+// paint event, freed with the window), so that tests can prove every one made
+// was released.
 struct GdiObjectCounts {
   int deviceContexts = 0;
   int bitmaps = 0;
+  int windowScreens = 0;
 };
 GdiObjectCounts LiveGdiObjects();
 

@@ -63,6 +63,29 @@ QString FileNameOf(const char* fileName) {
   return FromCodePage(CP_ACP, QByteArray(fileName));
 }
 
+// A line ends at CR LF, at a lone CR or at a lone LF, as on Windows; a file
+// saved with CR line ends is as readable as any other.
+QByteArrayList SplitLines(const QByteArray& bytes) {
+  QByteArrayList lines;
+  qsizetype start = 0;
+  for (qsizetype at = 0; at < bytes.size(); ++at) {
+    if (bytes[at] != '\r' && bytes[at] != '\n') continue;
+    lines.append(bytes.mid(start, at - start));
+    if (bytes[at] == '\r' && at + 1 < bytes.size() && bytes[at + 1] == '\n') ++at;
+    start = at + 1;
+  }
+  if (start < bytes.size()) lines.append(bytes.mid(start));
+  return lines;
+}
+
+// The line end a rewritten file keeps: the file's own, CR LF for a new file.
+QByteArray LineEndOf(const QByteArray& bytes) {
+  if (bytes.contains("\r\n")) return "\r\n";
+  if (bytes.contains('\n')) return "\n";
+  if (bytes.contains('\r')) return "\r";
+  return "\r\n";
+}
+
 // The file's lines; a missing file has none. Fails only when the file exists
 // but cannot be read.
 std::optional<Profile> ReadProfile(const QString& path) {
@@ -71,14 +94,8 @@ std::optional<Profile> ReadProfile(const QString& path) {
   if (!file.exists()) return profile;
   if (!file.open(QIODevice::ReadOnly)) return std::nullopt;
   const QByteArray bytes = file.readAll();
-  if (bytes.isEmpty()) return profile;
-  if (bytes.contains('\n') && !bytes.contains("\r\n")) profile.lineEnd = "\n";
-  QByteArrayList raws = bytes.split('\n');
-  if (bytes.endsWith('\n')) raws.removeLast();
-  for (QByteArray& raw : raws) {
-    if (raw.endsWith('\r')) raw.chop(1);
-    profile.lines.push_back(ParseLine(raw));
-  }
+  profile.lineEnd = LineEndOf(bytes);
+  for (const QByteArray& raw : SplitLines(bytes)) profile.lines.push_back(ParseLine(raw));
   return profile;
 }
 

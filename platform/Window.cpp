@@ -213,4 +213,17 @@ int SystemParametersInfoA(unsigned action, unsigned, void* data, unsigned) {
   return 1;
 }
 
+int GetSystemMetrics(int index) {
+  const QScreen* screen = QGuiApplication::primaryScreen();
+  const QSize desktop = screen ? screen->virtualSize() : QSize();
+  switch (index) {
+    case SM_CXVIRTUALSCREEN:
+      return desktop.width();
+    case SM_CYVIRTUALSCREEN:
+      return desktop.height();
+    default:
+      return 0;
+  }
+}
+
 }  // namespace ModAPI

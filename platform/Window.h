@@ -83,4 +83,10 @@ int SystemParametersInfoA(unsigned action, unsigned param, void* data, unsigned 
 // Where the work area comes from; tests replace it.
 std::function<RECT()>& WorkAreaSource();
 
+constexpr int SM_CXVIRTUALSCREEN = 78;
+constexpr int SM_CYVIRTUALSCREEN = 79;
+// Only the width and height of the virtual desktop, the box around all
+// screens: no window needs to be larger. 0 without screens or for another index.
+int GetSystemMetrics(int index);
+
 }  // namespace ModAPI

@@ -2,13 +2,23 @@
 
 #include "SkinValue.h"
 
+#include <algorithm>
+
 namespace FrameLayout {
 
+namespace {
+
+// The sheet the glyphs come from: the program's own when none loaded.
+void SubstituteSheet(qint32& sheetWidth, qint32& sheetHeight) {
+  if (sheetWidth > 0 && sheetHeight > 0) return;
+  sheetWidth = kSheetWidth;
+  sheetHeight = kSheetHeight;
+}
+
+}  // namespace
+
 CmdKeys CompleteCmdKeys(const CmdKeyTexts& read, qint32 sheetWidth, qint32 sheetHeight) {
-  if (sheetWidth <= 0 || sheetHeight <= 0) {
-    sheetWidth = kSheetWidth;
-    sheetHeight = kSheetHeight;
-  }
+  SubstituteSheet(sheetWidth, sheetHeight);
   CmdKeys keys;
   keys.Height = read.Height.value_or(sheetHeight / 3);
   keys.Top = read.Top.value_or(0);
@@ -25,6 +35,17 @@ CmdKeys CompleteCmdKeys(const CmdKeyTexts& read, qint32 sheetWidth, qint32 sheet
   } else {
     keys.CloseWidth = keys.Width = sheetWidth / 5;
   }
+  return keys;
+}
+
+CmdKeys BoundCmdKeys(CmdKeys keys, qint32 sheetWidth, qint32 sheetHeight, qint32 desktopWidth,
+                     qint32 desktopHeight) {
+  SubstituteSheet(sheetWidth, sheetHeight);
+  keys.Height = std::clamp(keys.Height, 0, sheetHeight);
+  keys.CloseWidth = std::clamp(keys.CloseWidth, 0, sheetWidth);
+  keys.Width = std::clamp(keys.Width, 0, sheetWidth);
+  keys.Top = std::clamp(keys.Top, -desktopHeight, desktopHeight);
+  keys.Left = std::clamp(keys.Left, -double(desktopWidth), double(desktopWidth));
   return keys;
 }
 
@@ -88,8 +109,9 @@ ModAPI::MINMAXINFO SizeLimits(ModAPI::MINMAXINFO defaults, const ModAPI::RECT& w
   info.ptMaxSize = {workArea.right - workArea.left + 2 * inset + 4,
                     workArea.bottom - workArea.top + 2 * inset};
   info.ptMaxPosition = {workArea.left - inset, workArea.top - inset};
-  info.ptMinTrackSize = {stripWidth + 56, 42};
   info.ptMaxTrackSize = info.ptMaxSize;
+  info.ptMinTrackSize = {qint32(std::min<qint64>(qint64(stripWidth) + 56, info.ptMaxTrackSize.x)),
+                         std::min(42, info.ptMaxTrackSize.y)};
   return info;
 }
 

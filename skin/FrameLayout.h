@@ -44,6 +44,14 @@ constexpr qint32 kSheetHeight = 60;
 // own sheet.
 CmdKeys CompleteCmdKeys(const CmdKeyTexts& read, qint32 sheetWidth, qint32 sheetHeight);
 
+// The keys bounded by what can be shown, so that no skin value makes the
+// window or a copy larger than the screens: the button sizes within the
+// sprite sheet (0 to its width or height; a sheet that did not load counts as
+// the program's own), Cmd.Top and Cmd.Left within the virtual desktop
+// (desktopWidth x desktopHeight) either way.
+CmdKeys BoundCmdKeys(CmdKeys keys, qint32 sheetWidth, qint32 sheetHeight, qint32 desktopWidth,
+                     qint32 desktopHeight);
+
 // Close, maximise/restore, minimise and help, packed leftwards from the close
 // button whatever their visibility: the close button's left edge is
 // Cmd.Left + clientWidth - CmdClose.Width rounded half to even.
@@ -84,7 +92,9 @@ qint32 GlyphLeft(qint32 button, bool zoomed, qint32 sheetWidth, qint32 closeWidt
 // The skinned window's size limits, over the window system's `defaults`:
 // maximised it covers the work area with its frame of `inset` pixels outside
 // on every side, and is 4 pixels wider still; it can be dragged from 42
-// pixels high and the button strip plus 56 pixels wide up to that size.
+// pixels high and the button strip plus 56 pixels wide up to that size. The
+// least size never exceeds the largest: a strip wider than the screen must
+// not force a window wider than the screen.
 ModAPI::MINMAXINFO SizeLimits(ModAPI::MINMAXINFO defaults, const ModAPI::RECT& workArea,
                               qint32 inset, qint32 stripWidth);
 

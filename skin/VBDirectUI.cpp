@@ -139,7 +139,10 @@ CmdKeys VBDirectUI::ReadCmdKeys() {
   read.Top = SkinValue::toLong(ReadSkinText("Cmd.Top"));
   read.Left = SkinValue::toReal(ReadSkinText("Cmd.Left"));
   read.Width = SkinValue::toLong(ReadSkinText("Cmd.Width"));
-  return FrameLayout::CompleteCmdKeys(read, ButtonImageWidth, ButtonImageHeight);
+  const CmdKeys keys = FrameLayout::CompleteCmdKeys(read, ButtonImageWidth, ButtonImageHeight);
+  return FrameLayout::BoundCmdKeys(keys, ButtonImageWidth, ButtonImageHeight,
+                                   GetSystemMetrics(SM_CXVIRTUALSCREEN),
+                                   GetSystemMetrics(SM_CYVIRTUALSCREEN));
 }
 
 qint32 VBDirectUI::AttachSkin(HWND hwnd) {

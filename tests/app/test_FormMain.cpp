@@ -3,6 +3,7 @@
 #include "FormMain.h"
 
 #include "Design.h"
+#include "DesktopShell.h"
 #include "StateSnapshot.h"
 
 #include <gtest/gtest.h>
@@ -11,6 +12,8 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QLabel>
+#include <QMessageBox>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -351,6 +354,55 @@ TEST_F(Picker, ClickableControlsShowTheLabelPointer) {
     QTest::mouseMove(control, QPoint(3, 3));
     EXPECT_EQ(control->cursor().shape(), Qt::BitmapCursor);
   }
+}
+
+// A catalogue name that looks like markup reaches the message box as it is
+// and is shown as plain text, as the title label shows it.
+TEST_F(Picker, MessageBoxesShowMarkupAsPlainText) {
+  const QString name = QStringLiteral("<b>粗体</b><img src=x>");
+  form.LBTitle->setCaption(name);
+  form.SStext->setText(QString());
+  QTest::mouseClick(form.SSCMD, Qt::LeftButton);
+  ASSERT_EQ(messages.size(), 1);
+  const QStringList parts = messages[0].split('|');
+  const auto box = ModAPI::MakeMessageBox(parts[0], parts[1]);
+  EXPECT_EQ(box->textFormat(), Qt::PlainText);
+  EXPECT_EQ(box->text(), "请输入正确的 " + name + " 订单号！");
+  bool shownLiterally = false;
+  for (const QLabel* label : box->findChildren<QLabel*>())
+    shownLiterally |= label->text() == box->text() && label->textFormat() == Qt::PlainText;
+  EXPECT_TRUE(shownLiterally);
+}
+
+// Destroying a shown window whose number box has the focus: the box loses
+// the focus while Qt deletes the controls, after FormMain's destructor has
+// run; by then the window's handlers must be gone.
+TEST(MainWindowLifetime, NoHandlerRunsOnceTheWindowIsGoing) {
+  struct FocusWatch : QObject {
+    FormControls::TextBox* box = nullptr;
+    bool lateFocusOut = false;
+    bool handlerLeft = false;
+    bool eventFilter(QObject*, QEvent* event) override {
+      if (event->type() == QEvent::FocusOut && !dynamic_cast<FormMain*>(box->window())) {
+        lateFocusOut = true;
+        handlerLeft |= bool(box->LostFocus) || bool(box->KeyPress);
+      }
+      return false;
+    }
+  } watch;
+  auto form = std::make_unique<FormMain>();
+  ASSERT_TRUE(form->Form_Load({}));
+  form->show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
+  form->activateWindow();
+  form->SStext->setFocus();
+  QApplication::processEvents();
+  if (!form->SStext->hasFocus()) GTEST_SKIP() << "no focus on this platform";
+  watch.box = form->SStext;
+  form->SStext->installEventFilter(&watch);
+  form.reset();
+  EXPECT_TRUE(watch.lateFocusOut);
+  EXPECT_FALSE(watch.handlerLeft);
 }
 
 }  // namespace

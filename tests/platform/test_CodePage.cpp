@@ -70,12 +70,12 @@ TEST(CodePage, FailuresReturnZero) {
   // Output too small.
   EXPECT_EQ(MultiByteToWideChar(CP_GBK, 0, kYuantongGbk.constData(), 8, units, 3), 0);
   EXPECT_EQ(WideCharToMultiByte(CP_GBK, 0, u"圆通", 2, bytes, 3, nullptr), 0);
-  // Empty or negative input, negative output count.
+  // Empty input, a negative input count other than -1, negative output count.
   EXPECT_EQ(MultiByteToWideChar(CP_UTF8, 0, "a", 0, units, 8), 0);
-  EXPECT_EQ(MultiByteToWideChar(CP_UTF8, 0, "a", -1, units, 8), 0);
+  EXPECT_EQ(MultiByteToWideChar(CP_UTF8, 0, "a", -3, units, 8), 0);
   EXPECT_EQ(MultiByteToWideChar(CP_UTF8, 0, "a", 1, units, -1), 0);
   EXPECT_EQ(WideCharToMultiByte(CP_UTF8, 0, u"a", 0, bytes, 8, nullptr), 0);
-  EXPECT_EQ(WideCharToMultiByte(CP_UTF8, 0, u"a", -1, bytes, 8, nullptr), 0);
+  EXPECT_EQ(WideCharToMultiByte(CP_UTF8, 0, u"a", -3, bytes, 8, nullptr), 0);
   EXPECT_EQ(WideCharToMultiByte(CP_UTF8, 0, u"a", 1, bytes, -1, nullptr), 0);
   // A code page this program does not know.
   EXPECT_EQ(MultiByteToWideChar(1252, 0, "a", 1, units, 8), 0);
@@ -91,27 +91,78 @@ struct DecodeCase {
   std::u16string expected;
 };
 
-TEST(CodePage, InvalidBytesBecomeOneReplacementEach) {
+void ExpectDecodes(const DecodeCase& c) {
+  SCOPED_TRACE(c.what);
+  const int needed = unitsNeeded(c.codePage, c.bytes);
+  EXPECT_EQ(needed, int(c.expected.size()));
+  std::u16string units(c.expected.size(), u'\0');
+  EXPECT_EQ(MultiByteToWideChar(c.codePage, 0, c.bytes.constData(), int(c.bytes.size()),
+                                units.data(), int(units.size())),
+            needed);
+  EXPECT_EQ(units, c.expected);
+}
+
+TEST(CodePage, InvalidGbkBytesBecomeOneReplacementEach) {
   const DecodeCase cases[] = {
       {"byte that no GBK sequence starts with", CP_GBK, "a\xFFz", u"a\uFFFDz"},
       {"GBK lead byte cut off at the end", CP_GBK, "a\x81", u"a\uFFFD"},
       {"GBK lead byte with a bad trail: the trail survives", CP_GBK, "\x81 a", u"\uFFFD a"},
-      {"UTF-8 sequence cut off at the end", CP_UTF8, "a\xE5\x9C", u"a\uFFFD\uFFFD"},
-      {"UTF-8 stray continuation byte", CP_UTF8, "\x80z", u"\uFFFDz"},
-      {"UTF-8 overlong slash", CP_UTF8, "\xC0\xAF", u"\uFFFD\uFFFD"},
-      {"UTF-8 encoded surrogate", CP_UTF8, "\xED\xA0\x80", u"\uFFFD\uFFFD\uFFFD"},
-      {"UTF-8 lead byte F8", CP_UTF8, "\xF8\x88\x80\x80\x80", u"\uFFFD\uFFFD\uFFFD\uFFFD\uFFFD"},
   };
-  for (const DecodeCase& c : cases) {
-    SCOPED_TRACE(c.what);
-    const int needed = unitsNeeded(c.codePage, c.bytes);
-    EXPECT_EQ(needed, int(c.expected.size()));
-    std::u16string units(c.expected.size(), u'\0');
-    EXPECT_EQ(MultiByteToWideChar(c.codePage, 0, c.bytes.constData(), int(c.bytes.size()),
-                                  units.data(), int(units.size())),
-              needed);
-    EXPECT_EQ(units, c.expected);
+  for (const DecodeCase& c : cases) ExpectDecodes(c);
+}
+
+// Expected outputs from the Unicode standard, chapter 3, "U+FFFD Substitution
+// of Maximal Subparts": Table 3-8 and the section's examples of non-shortest
+// forms, surrogates, other ill-formed and truncated sequences. Windows does
+// the same for code page 65001 without MB_ERR_INVALID_CHARS.
+TEST(CodePage, Utf8ReplacesEachMaximalIllFormedSubpartOnce) {
+  const DecodeCase cases[] = {
+      {"Table 3-8: mixed truncations and stray trail bytes", CP_UTF8,
+       "\x61\xF1\x80\x80\xE1\x80\xC2\x62\x80\x63\x80\xBF\x64",
+       u"a\uFFFD\uFFFD\uFFFDb\uFFFDc\uFFFD\uFFFDd"},
+      {"non-shortest forms: one per byte", CP_UTF8, "\xC0\xAF\xE0\x80\xBF\xF0\x81\x82\x41",
+       u"\uFFFD\uFFFD\uFFFD\uFFFD\uFFFD\uFFFD\uFFFD\uFFFDA"},
+      {"encoded surrogates: one per byte", CP_UTF8, "\xED\xA0\x80\xED\xBF\xBF\xED\xAF\x41",
+       u"\uFFFD\uFFFD\uFFFD\uFFFD\uFFFD\uFFFD\uFFFD\uFFFDA"},
+      {"above U+10FFFF, FF, stray trail bytes", CP_UTF8, "\xF4\x91\x92\x93\xFF\x41\x80\xBF\x42",
+       u"\uFFFD\uFFFD\uFFFD\uFFFD\uFFFDA\uFFFD\uFFFDB"},
+      {"truncated sequences: one each", CP_UTF8, "\xE1\x80\xE2\xF0\x91\x92\xF1\xBF\x41",
+       u"\uFFFD\uFFFD\uFFFD\uFFFDA"},
+      {"3-byte sequence cut off at the end is one subpart", CP_UTF8, "a\xE5\x9C", u"a\uFFFD"},
+      {"4-byte sequence cut off at the end is one subpart", CP_UTF8, "\xF0\x9F\x98", u"\uFFFD"},
+      {"a lead byte alone at the end", CP_UTF8, "z\xC3", u"z\uFFFD"},
+      {"lead byte F8 starts nothing", CP_UTF8, "\xF8\x88\x80\x80\x80",
+       u"\uFFFD\uFFFD\uFFFD\uFFFD\uFFFD"},
+      {"C1 is always overlong", CP_UTF8, "\xC1\xBF", u"\uFFFD\uFFFD"},
+      {"the valid extremes of each length", CP_UTF8,
+       "\x7F\xC2\x80\xDF\xBF\xE0\xA0\x80\xED\x9F\xBF\xEE\x80\x80\xF0\x90\x80\x80\xF4\x8F\xBF\xBF",
+       u"\x7F\x80\u07FF\u0800\uD7FF\uE000\U00010000\U0010FFFF"},
+  };
+  for (const DecodeCase& c : cases) ExpectDecodes(c);
+}
+
+// A source count of -1 means "up to and including the NUL" (the NUL is
+// converted too); other negative counts fail as before.
+TEST(CodePage, CountMinusOneRunsThroughTheTerminatingNul) {
+  for (unsigned codePage : {CP_GBK, CP_UTF8}) {
+    SCOPED_TRACE(codePage);
+    EXPECT_EQ(MultiByteToWideChar(codePage, 0, "ab", -1, nullptr, 0), 3);
+    char16_t units[3] = {u'x', u'x', u'x'};
+    EXPECT_EQ(MultiByteToWideChar(codePage, 0, "ab", -1, units, 3), 3);
+    EXPECT_EQ(std::u16string(units, 3), std::u16string(u"ab\0", 3));
+    EXPECT_EQ(MultiByteToWideChar(codePage, 0, "ab", -1, units, 2), 0) << "no room for the NUL";
+    EXPECT_EQ(MultiByteToWideChar(codePage, 0, "", -1, units, 3), 1) << "the NUL alone";
+    EXPECT_EQ(MultiByteToWideChar(codePage, 0, "ab", -2, units, 3), 0);
+
+    EXPECT_EQ(WideCharToMultiByte(codePage, 0, u"ab", -1, nullptr, 0, nullptr), 3);
+    char bytes[3] = {'x', 'x', 'x'};
+    EXPECT_EQ(WideCharToMultiByte(codePage, 0, u"ab", -1, bytes, 3, nullptr), 3);
+    EXPECT_EQ(QByteArray(bytes, 3), QByteArray("ab\0", 3));
+    EXPECT_EQ(WideCharToMultiByte(codePage, 0, u"ab", -2, bytes, 3, nullptr), 0);
   }
+  char16_t units[4];
+  EXPECT_EQ(MultiByteToWideChar(CP_GBK, 0, kYuantongGbk.constData(), -1, units, 4), 0)
+      << "four characters and the NUL need five units";
 }
 
 struct EncodeCase {

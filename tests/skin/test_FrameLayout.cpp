@@ -118,4 +118,52 @@ TEST(FrameLayout, SizeLimitsCoverTheWorkAreaWithTheFrameOutside) {
   EXPECT_EQ(info.ptReserved, (ModAPI::POINT{7, 9})) << "the system's fields stay";
 }
 
+// Sizes from a skin file that no picture or screen can show are bounded
+// before they reach the layout: no key may make a window or a copy larger
+// than the screens.
+TEST(FrameLayout, CmdKeysAreBoundedByTheSheetAndTheDesktop) {
+  const struct {
+    const char* what;
+    CmdKeys in;
+    qint32 sheetWidth, sheetHeight;
+    CmdKeys out;
+  } cases[] = {
+      {"a sane skin is left as it is", {20, 39, 0, -4.5, 28}, 151, 60, {20, 39, 0, -4.5, 28}},
+      {"sizes beyond the sheet", {20000, 20000, 0, 0, 20000}, 151, 60, {60, 151, 0, 0, 151}},
+      {"negative sizes", {-5, -1, 0, 0, -20000}, 151, 60, {0, 0, 0, 0, 0}},
+      {"places beyond the desktop",
+       {20, 39, 20000, -20000.5, 28},
+       151,
+       60,
+       {20, 39, 1080, -1920, 28}},
+      {"places beyond the desktop, other side",
+       {20, 39, -20000, 1e9, 28},
+       151,
+       60,
+       {20, 39, -1080, 1920, 28}},
+      {"no sheet: the program's own bounds",
+       {20000, 20000, 0, 0, 20000},
+       0,
+       0,
+       {FrameLayout::kSheetHeight, FrameLayout::kSheetWidth, 0, 0, FrameLayout::kSheetWidth}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    const CmdKeys keys = FrameLayout::BoundCmdKeys(c.in, c.sheetWidth, c.sheetHeight, 1920, 1080);
+    EXPECT_EQ(keys.Height, c.out.Height);
+    EXPECT_EQ(keys.CloseWidth, c.out.CloseWidth);
+    EXPECT_EQ(keys.Top, c.out.Top);
+    EXPECT_EQ(keys.Left, c.out.Left);
+    EXPECT_EQ(keys.Width, c.out.Width);
+  }
+}
+
+TEST(FrameLayout, TheLeastSizeNeverExceedsTheLargest) {
+  const ModAPI::MINMAXINFO info = FrameLayout::SizeLimits({}, {0, 0, 1000, 700}, 0, 60000);
+  EXPECT_EQ(info.ptMaxTrackSize, (ModAPI::POINT{1004, 700}));
+  EXPECT_EQ(info.ptMinTrackSize, (ModAPI::POINT{1004, 42}));
+  const ModAPI::MINMAXINFO tiny = FrameLayout::SizeLimits({}, {0, 0, 20, 30}, 0, 100);
+  EXPECT_EQ(tiny.ptMinTrackSize, (ModAPI::POINT{24, 30}));
+}
+
 }  // namespace

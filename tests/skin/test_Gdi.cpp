@@ -2,10 +2,15 @@
 #include "Gdi.h"
 
 #include "SkinFolder.h"
+#include "Window.h"
 
 #include <QTemporaryDir>
+#include <QWidget>
 
 #include <gtest/gtest.h>
+
+#include <memory>
+#include <vector>
 
 using namespace ModAPI;
 
@@ -20,6 +25,17 @@ HDC Surface(int width, int height, QColor colour, QTemporaryDir& dir) {
   Plain(width, height, colour).save(path, "BMP");
   const HDC dc = CreateCompatibleDC({});
   DeleteObject(SelectObject(dc, LoadPicture(path)));
+  return dc;
+}
+
+// A 2 x 1 picture: red, then blue.
+HDC RedBlueStrip(QTemporaryDir& dir) {
+  QImage strip(2, 1, QImage::Format_RGB32);
+  strip.setPixelColor(0, 0, Qt::red);
+  strip.setPixelColor(1, 0, Qt::blue);
+  strip.save(dir.filePath("strip.bmp"));
+  const HDC dc = CreateCompatibleDC({});
+  DeleteObject(SelectObject(dc, LoadPicture(dir.filePath("strip.bmp"))));
   return dc;
 }
 
@@ -60,12 +76,7 @@ TEST(Gdi, ABitmapLivesWhileSelectedAndDiesWithItsOwner) {
 TEST(Gdi, StretchBltScalesAndMirrors) {
   QTemporaryDir dir;
   const HDC target = Surface(4, 1, Qt::black, dir);
-  QImage strip(2, 1, QImage::Format_RGB32);
-  strip.setPixelColor(0, 0, Qt::red);
-  strip.setPixelColor(1, 0, Qt::blue);
-  strip.save(dir.filePath("strip.bmp"));
-  const HDC source = CreateCompatibleDC({});
-  DeleteObject(SelectObject(source, LoadPicture(dir.filePath("strip.bmp"))));
+  const HDC source = RedBlueStrip(dir);
 
   ASSERT_NE(StretchBlt(target, 0, 0, 4, 1, source, 0, 0, 2, 1, SRCCOPY), 0);
   EXPECT_EQ(GetPixel(target, 1, 0), kRed);
@@ -77,6 +88,62 @@ TEST(Gdi, StretchBltScalesAndMirrors) {
   EXPECT_EQ(BitBlt(target, 0, 0, 1, 1, HDC{}, 0, 0, SRCCOPY), 0);
   Free(source);
   Free(target);
+}
+
+// A source rectangle that leaves its bitmap copies only what lies on the
+// bitmap, to the part of the destination it maps to, and leaves the rest of
+// the destination alone. However large the rectangle, nothing of its size is
+// allocated (a skin asking for 20000 pixels must not cost gigabytes).
+TEST(Gdi, CopiesClipTheSourceToItsBitmapFirst) {
+  QTemporaryDir dir;
+  const HDC source = RedBlueStrip(dir);
+  const HDC target = Surface(8, 2, Qt::white, dir);
+  const auto row = [&](int y) {
+    std::vector<quint32> pixels;
+    for (int x = 0; x < 8; ++x) pixels.push_back(GetPixel(target, x, y));
+    return pixels;
+  };
+  using Row = std::vector<quint32>;
+
+  // Source columns -2..1 onto 8 pixels: the bitmap's two columns land on 4..7.
+  ASSERT_NE(StretchBlt(target, 0, 0, 8, 1, source, -2, 0, 4, 1, SRCCOPY), 0);
+  EXPECT_EQ(row(0), (Row{kWhite, kWhite, kWhite, kWhite, kRed, kRed, kBlue, kBlue}));
+  // Mirrored, the same columns land on 0..3, blue first.
+  ASSERT_NE(StretchBlt(target, 8, 1, -8, 1, source, -2, 0, 4, 1, SRCCOPY), 0);
+  EXPECT_EQ(row(1), (Row{kBlue, kBlue, kRed, kRed, kWhite, kWhite, kWhite, kWhite}));
+
+  const HDC wide = Surface(8, 2, Qt::white, dir);
+  ASSERT_NE(BitBlt(wide, 0, 0, 20000, 20000, source, 0, 0, SRCCOPY), 0);
+  EXPECT_EQ(GetPixel(wide, 1, 0), kBlue);
+  EXPECT_EQ(GetPixel(wide, 2, 0), kWhite);
+  EXPECT_EQ(GetPixel(wide, 0, 1), kWhite);
+  ASSERT_NE(StretchBlt(wide, 0, 0, 8, 2, source, -(1 << 30), -(1 << 30), 1 << 30, 1 << 30, SRCCOPY),
+            0)
+      << "a source rectangle wholly off the bitmap draws nothing";
+  EXPECT_EQ(GetPixel(wide, 0, 0), kRed);
+  Free(wide);
+  Free(target);
+  Free(source);
+}
+
+// The copy of what a window shows, made when something is drawn on it from
+// outside its paint event, goes with the window.
+TEST(Gdi, AWindowsScreenCopyGoesWithTheWindow) {
+  QTemporaryDir dir;
+  const HDC picture = Surface(4, 4, Qt::red, dir);
+  const int before = LiveGdiObjects().windowScreens;
+  for (int round = 0; round < 3; ++round) {
+    auto widget = std::make_unique<QWidget>();
+    widget->resize(600, 500);
+    const HWND window = WindowHandle(widget.get());
+    const HDC dc = GetDC(window);
+    ASSERT_NE(BitBlt(dc, 0, 0, 4, 4, picture, 0, 0, SRCCOPY), 0);
+    ReleaseDC(window, dc);
+    EXPECT_EQ(LiveGdiObjects().windowScreens, before + 1);
+    widget.reset();
+    EXPECT_EQ(LiveGdiObjects().windowScreens, before);
+  }
+  Free(picture);
 }
 
 TEST(Gdi, AlphaBlendUsesTheConstantAlpha) {

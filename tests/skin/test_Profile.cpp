@@ -62,6 +62,36 @@ TEST_F(ProfileTest, FindsNamesCaseInsensitivelyAndCleansValues) {
   }
 }
 
+// Windows ends a profile line at CR LF, at a lone CR and at a lone LF.
+TEST_F(ProfileTest, EveryLineEndEndsALine) {
+  const struct {
+    const char* what;
+    QByteArray bytes;
+  } files[] = {
+      {"CR LF", "[Main]\r\nA=1\r\nB=2\r\n"},
+      {"LF", "[Main]\nA=1\nB=2\n"},
+      {"CR alone", "[Main]\rA=1\rB=2\r"},
+      {"mixed, last line unended", "[Main]\rA=1\nB=2"},
+      {"LF CR is two line ends", "[Main]\n\rA=1\n\rB=2\n\r"},
+  };
+  for (const auto& f : files) {
+    SCOPED_TRACE(f.what);
+    write(f.bytes);
+    EXPECT_EQ(read("Main", "A").first, "1");
+    EXPECT_EQ(read("Main", "B").first, "2");
+    EXPECT_EQ(read("Main", nullptr).first, QByteArray("A\0B\0", 4));
+  }
+}
+
+TEST_F(ProfileTest, WritingKeepsTheFilesLineEnds) {
+  write("[Main]\rA=1\r");
+  ASSERT_NE(WritePrivateProfileStringA("Main", "B", "2", file()), 0);
+  EXPECT_EQ(contents(), "[Main]\rA=1\rB=2\r");
+  write("[Main]\r\nA=1\r\n");
+  ASSERT_NE(WritePrivateProfileStringA("Main", "A", "3", file()), 0);
+  EXPECT_EQ(contents(), "[Main]\r\nA=3\r\n");
+}
+
 TEST_F(ProfileTest, MissingEntriesGiveTheDefaultWithoutTrailingBlanks) {
   write("[Main]\r\nkey=value\r\n");
   EXPECT_EQ(read("Main", "absent", 64, "fallback  ").first, "fallback");

@@ -5,6 +5,7 @@
 #include "Gdi.h"
 #include "Shell.h"
 #include "SkinFolder.h"
+#include "Subclass.h"
 #include "VBDirectUIProbe.h"
 #include "Window.h"
 
@@ -168,6 +169,32 @@ TEST_F(SkinTest, LaysOutButtonsAreasAndGrips) {
   }
   EXPECT_EQ(a[0].Width, window.frameGeometry().width());
   EXPECT_EQ(probe.grips()[6].Top, 296);
+}
+
+// A skin whose keys ask for 20000 pixels: the slices copy only what the
+// frame picture holds, the buttons stay within the sprite sheet and the
+// window within the screens, and everything is still laid out and painted.
+TEST_F(SkinTest, SizesBeyondThePicturesAndTheScreensAreBounded) {
+  skin(
+      "Cmd.Height=20000\r\nCmdClose.Width=20000\r\nCmd.Top=20000\r\nCmd.Left=-20000\r\n"
+      "Cmd.Width=20000\r\nTopLeft=20000\r\nTopRight=20000\r\nTopCeter=20000\r\n"
+      "TopHeight=20000\r\nCetLeft=20000\r\nCetCeter=20000\r\nCetHeight=20000\r\n"
+      "BotLeft=20000\r\nBotCeter=20000\r\nBotHeight=20000\r\n");
+  EXPECT_EQ(probe.values().at("TopLeft"), 20000) << "the values themselves are kept";
+  const auto& b = probe.buttons();
+  EXPECT_EQ(b[0].Rect.Width, 151);
+  EXPECT_EQ(b[1].Rect.Width, 151);
+  EXPECT_EQ(b[0].Rect.Height, 60);
+  const qint32 desktopWidth = GetSystemMetrics(SM_CXVIRTUALSCREEN);
+  const qint32 desktopHeight = GetSystemMetrics(SM_CYVIRTUALSCREEN);
+  ASSERT_GT(desktopWidth, 0);
+  EXPECT_EQ(b[0].Rect.Top, desktopHeight);
+  const MINMAXINFO limits = QueryMinMaxInfo(WindowHandle(&window));
+  EXPECT_LE(limits.ptMinTrackSize.x, limits.ptMaxTrackSize.x);
+  EXPECT_LE(window.frameGeometry().width(), desktopWidth + 4);
+  EXPECT_LE(probe.clientSize().width(), desktopWidth + 4);
+  EXPECT_TRUE(probe.surfaces()[0] && probe.surfaces()[1]) << "the frame can be painted";
+  probe.paintFrame();
 }
 
 TEST_F(SkinTest, HalfPixelsRoundToEven) {
