@@ -5,6 +5,7 @@
 
 #include "Gdi.h"
 #include "Messages.h"
+#include "ShownPointer.h"
 #include "SystemMenu.h"
 #include "Timer.h"
 #include "Window.h"
@@ -187,16 +188,16 @@ TEST_F(SkinWindow, EdgesResizeBesideTheBodyOnlyOutsideIt) {
 TEST_F(SkinWindow, TheEdgesShowResizePointersOnlyWhenTheWindowCanBeResized) {
   skin();
   QTest::mouseMove(&window, QPoint(1, 100));
-  EXPECT_EQ(window.cursor().shape(), Qt::SizeHorCursor);
+  EXPECT_EQ(ShownPointer(window), Qt::SizeHorCursor);
   QTest::mouseMove(&window, QPoint(399, 299));
-  EXPECT_EQ(window.cursor().shape(), Qt::SizeFDiagCursor);
+  EXPECT_EQ(ShownPointer(window), Qt::SizeFDiagCursor);
   QTest::mouseMove(&window, QPoint(100, 15));
-  EXPECT_EQ(window.cursor().shape(), Qt::ArrowCursor);
+  EXPECT_EQ(ShownPointer(window), Qt::ArrowCursor);
 
   window.showMaximized();
   QTest::qWait(20);
   QTest::mouseMove(&window, QPoint(1, 100));
-  EXPECT_EQ(window.cursor().shape(), Qt::ArrowCursor);
+  EXPECT_EQ(ShownPointer(window), Qt::ArrowCursor);
   const QRect maximised = window.geometry();
   drag(QPoint(1, 100), QPoint(-10, 0));
   EXPECT_EQ(window.geometry(), maximised);
@@ -211,7 +212,7 @@ TEST(SkinFixedWindow, AWindowWithoutSizingFrameHasNoGrips) {
   VBDirectUI ui;
   ui.Skin(folder.name(), WindowHandle(&window));
   QTest::mouseMove(&window, QPoint(1, 100));
-  EXPECT_EQ(window.cursor().shape(), Qt::ArrowCursor);
+  EXPECT_EQ(ShownPointer(window), Qt::ArrowCursor);
   const QRect before = window.geometry();
   QTest::mousePress(&window, Qt::LeftButton, {}, QPoint(1, 100));
   QTest::mouseMove(&window, QPoint(-9, 100));
