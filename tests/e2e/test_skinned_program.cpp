@@ -1,6 +1,7 @@
 // The real program on a real X server (Xvfb, no window manager), used with
 // the pointer as a user does: the painted close button ends the program, a
-// double-click on the caption maximises and restores the window.
+// double-click on the caption maximises and restores the window, a maximised
+// window stays where it is.
 #include <gtest/gtest.h>
 
 #include <QFile>
@@ -92,6 +93,14 @@ class SkinnedProgram : public ::testing::Test {
                   "--repeat", QString::number(times), "--delay", "80", "1"});
   }
 
+  // A left-button drag from `from` by `by`, in screen pixels.
+  void drag(QPoint from, QPoint by) {
+    const QPoint to = from + by;
+    x("xdotool", {"mousemove", "--sync", QString::number(from.x()), QString::number(from.y()),
+                  "mousedown", "1", "mousemove", "--sync", QString::number(to.x()),
+                  QString::number(to.y()), "mouseup", "1"});
+  }
+
   QTemporaryDir dir;
   QProcess server;
   QProcess program;
@@ -121,6 +130,22 @@ TEST_F(SkinnedProgram, TheCaptionsDoubleClickMaximisesAndRestores) {
   EXPECT_TRUE(QTest::qWaitFor([&] { return geometry(id) == QRect(0, 0, 1028, 768); }, kTimeoutMs));
   click(QPoint(100, 15), 2);
   EXPECT_TRUE(QTest::qWaitFor([&] { return geometry(id) == normal; }, kTimeoutMs));
+}
+
+// Without a window manager the drag would move the window itself: half off
+// the screen, and no longer maximised for the next double-click.
+TEST_F(SkinnedProgram, AMaximisedWindowStaysPutWhenItsCaptionIsDragged) {
+  const QString id = start();
+  ASSERT_FALSE(id.isEmpty());
+  const QRect normal = geometry(id);
+  const QRect maximised(0, 0, 1028, 768);
+  click(normal.topLeft() + QPoint(100, 15), 2);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return geometry(id) == maximised; }, kTimeoutMs));
+  drag(QPoint(100, 15), QPoint(50, 85));
+  EXPECT_EQ(geometry(id), maximised);
+  click(QPoint(100, 15), 2);
+  EXPECT_TRUE(QTest::qWaitFor([&] { return geometry(id) == normal; }, kTimeoutMs))
+      << "still maximised: the double-click restores it";
 }
 
 }  // namespace

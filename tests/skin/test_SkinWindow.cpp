@@ -164,6 +164,22 @@ TEST_F(SkinWindow, TheCaptionMovesTheWindow) {
   EXPECT_EQ(window.size(), QSize(400, 300));
 }
 
+// Where the window system refuses its own move the window would follow the
+// pointer, and the toolkit would quietly end the maximised state.
+TEST_F(SkinWindow, AMaximisedWindowDoesNotMove) {
+  skin();
+  window.showMaximized();
+  QTest::qWait(20);
+  const QRect maximised = window.geometry();
+  drag(QPoint(100, 15), QPoint(50, 85));
+  EXPECT_EQ(window.geometry(), maximised);
+  EXPECT_TRUE(window.isMaximized());
+  const SkinRect& button = probe().buttons()[1].Rect;
+  const quint32 c = GetPixel(probe().frameDC(), button.Left + 14, button.Top + 10);
+  EXPECT_EQ(QColor(int(c & 0xFF), int(c >> 8 & 0xFF), int(c >> 16 & 0xFF)), GlyphColour(1, 0))
+      << "the restore glyph stays";
+}
+
 TEST_F(SkinWindow, EdgesResizeBesideTheBodyOnlyOutsideIt) {
   const struct {
     QPoint press;
