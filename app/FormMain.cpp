@@ -285,8 +285,11 @@ void FormMain::runQuery() {
   Text->setText(Query::kLoadingText);
 }
 
+// Enter and the keypad's Enter type character 13; held with Ctrl or Alt
+// they type none.
 void FormMain::SStext_KeyPress(QKeyEvent* event) {
-  if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) runQuery();
+  const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+  if (enter && !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) runQuery();
 }
 
 void FormMain::SStext_Click() {

@@ -261,6 +261,23 @@ TEST_F(Picker, ViewsAndTheirTransitions) {
   EXPECT_TRUE(messages.isEmpty());
 }
 
+TEST_F(Picker, OnlyEnterWithoutCtrlOrAltRunsTheQuery) {
+  form.SStext->setText("YT1234567");
+  const Qt::KeyboardModifiers withCtrlOrAlt[] = {Qt::ControlModifier, Qt::AltModifier,
+                                                 Qt::ControlModifier | Qt::AltModifier};
+  for (const Qt::KeyboardModifiers held : withCtrlOrAlt) {
+    QTest::keyClick(form.SStext, Qt::Key_Return, held);
+    QTest::keyClick(form.SStext, Qt::Key_Enter, held | Qt::KeypadModifier);
+    EXPECT_TRUE(pickerShown()) << held.toInt();
+  }
+  QTest::keyClick(form.SStext, Qt::Key_Enter, Qt::KeypadModifier);
+  EXPECT_TRUE(resultViewShown()) << "the keypad's Enter";
+  QTest::mouseClick(form.Back, Qt::LeftButton, {}, QPoint(5, 5));
+  QTest::keyClick(form.SStext, Qt::Key_Return, Qt::ShiftModifier);
+  EXPECT_TRUE(resultViewShown()) << "Shift+Enter";
+  EXPECT_TRUE(messages.isEmpty());
+}
+
 TEST_F(Picker, InvalidNumbersOnlyGetTheMessageBox) {
   const QString courier = form.LBTitle->caption();
   for (const QString& number : {QString(), form.SStext->text(), QStringLiteral("１２３")}) {
@@ -293,6 +310,48 @@ TEST_F(Picker, ClickableControlsShowTheLabelPointer) {
     QTest::mouseMove(control, QPoint(3, 3));
     EXPECT_EQ(control->cursor().shape(), Qt::BitmapCursor);
   }
+}
+
+// The result area is an ordinary text box: its text is what it holds, the
+// user's edits included.
+class ResultArea : public MainWindow {
+ protected:
+  void SetUp() override {
+    load();
+    form.Text->show();
+  }
+  void type(QTextCursor::MoveOperation to, std::initializer_list<Qt::Key> keys) {
+    form.Text->moveCursor(to);
+    for (Qt::Key key : keys) QTest::keyClick(form.Text, key);
+  }
+};
+
+TEST_F(ResultArea, EditsBecomeItsText) {
+  form.Text->setText("a\rb\r\nc");  // shows "ab", a line break and "c"
+  ASSERT_FALSE(form.Text->isReadOnly());
+  type(QTextCursor::End, {Qt::Key_X});
+  EXPECT_EQ(form.Text->text(), "a\rb\r\ncx");
+  type(QTextCursor::End, {Qt::Key_Return});
+  EXPECT_EQ(form.Text->text(), "a\rb\r\ncx\r\n") << "Enter types CR LF";
+  type(QTextCursor::End, {Qt::Key_Backspace, Qt::Key_Backspace});
+  EXPECT_EQ(form.Text->text(), "a\rb\r\nc");
+  type(QTextCursor::Start, {Qt::Key_Delete});
+  EXPECT_EQ(form.Text->text(), "\rb\r\nc") << "a hidden character beside the edit stays";
+  type(QTextCursor::EndOfLine, {Qt::Key_Delete});
+  EXPECT_EQ(form.Text->text(), "\rbc") << "a line break goes as a pair";
+  form.Text->selectAll();
+  QTest::keyClicks(form.Text, "z");
+  EXPECT_EQ(form.Text->text(), "z");
+  QTest::keyClick(form.Text, Qt::Key_Z, Qt::ControlModifier);
+  EXPECT_EQ(form.Text->text(), "bc") << "undoing is an edit too";
+}
+
+TEST_F(ResultArea, SettingTheTextReplacesTheEdits) {
+  form.Text->setText("abc");
+  type(QTextCursor::End, {Qt::Key_D});
+  form.Text->setText("x\ry");
+  EXPECT_EQ(form.Text->text(), "x\ry");
+  EXPECT_EQ(form.Text->toPlainText(), "xy");
 }
 
 }  // namespace
