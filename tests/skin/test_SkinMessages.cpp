@@ -14,11 +14,6 @@ using namespace ModAPI;
 
 namespace {
 
-QColor PixelAt(HDC dc, int x, int y) {
-  const quint32 c = GetPixel(dc, x, y);
-  return QColor(int(c & 0xFF), int((c >> 8) & 0xFF), int((c >> 16) & 0xFF));
-}
-
 // The centre of caption button `i`.
 QPoint Centre(const VBDirectUIProbe& probe, int i) {
   const SkinRect& r = probe.buttons()[size_t(i)].Rect;

@@ -78,8 +78,7 @@ TEST_F(SkinWindow, ReleasingOffTheButtonClicksNothing) {
   EXPECT_EQ(probe().pressedButton(), -1);
   while (TickTimers()) {
   }
-  const quint32 c = GetPixel(probe().frameDC(), 375, 10);
-  EXPECT_EQ(QColor(int(c & 0xFF), int(c >> 8 & 0xFF), int(c >> 16 & 0xFF)), GlyphColour(0, 0));
+  EXPECT_EQ(PixelAt(probe().frameDC(), 375, 10), GlyphColour(0, 0));
 }
 
 TEST_F(SkinWindow, ARightClickOnAButtonDoesNothing) {
@@ -175,8 +174,7 @@ TEST_F(SkinWindow, AMaximisedWindowDoesNotMove) {
   EXPECT_EQ(window.geometry(), maximised);
   EXPECT_TRUE(window.isMaximized());
   const SkinRect& button = probe().buttons()[1].Rect;
-  const quint32 c = GetPixel(probe().frameDC(), button.Left + 14, button.Top + 10);
-  EXPECT_EQ(QColor(int(c & 0xFF), int(c >> 8 & 0xFF), int(c >> 16 & 0xFF)), GlyphColour(1, 0))
+  EXPECT_EQ(PixelAt(probe().frameDC(), button.Left + 14, button.Top + 10), GlyphColour(1, 0))
       << "the restore glyph stays";
 }
 
