@@ -1,6 +1,7 @@
 #include "FormMain.h"
 
 #include "Design.h"
+#include "FirstFrame.h"
 #include "Query.h"
 #include "Window.h"
 
@@ -48,6 +49,11 @@ FormMain::FormMain() : labelCursor_(designPicture("hand.png"), 5, 0) {
   setPalette(background);
   createControls();
   connectHandlers();
+  // The browser engine takes longer to start than the whole window: it
+  // starts once the window's first frame is on the screen, and the load
+  // step's navigation waits for it.
+  Web->browser().DeferStart();
+  ModAPI::AfterFirstFrame(this, [this] { Web->browser().Start(); });
 }
 
 template <typename T>

@@ -9,6 +9,7 @@
 #include <QString>
 
 #include <memory>
+#include <optional>
 
 namespace ModAPI {
 
@@ -23,12 +24,24 @@ struct HtmlElement {
 // Identity of a document's browser object: the top level or one of its frames.
 using BrowserObject = quintptr;
 
+class BrowserEngine;
+
 class WebBrowser : public QObject {
   Q_OBJECT
 
  public:
   explicit WebBrowser(QObject* parent = nullptr);
   ~WebBrowser() override;
+
+  // The browser engine is slow to start; it starts with the first Navigate,
+  // or earlier with Start. After DeferStart it waits for Start: Navigate only
+  // keeps the address until then (the last one, as a newer Navigate abandons
+  // an older load) and Start loads it. A program calls DeferStart before its
+  // window's first frame and Start after it. An engine that cannot start
+  // (its module is missing) loads nothing: every address then completes
+  // with an empty collection.
+  void DeferStart();
+  void Start();
 
   // Starts loading `address` and returns at once. A load still under way is
   // abandoned and reports nothing. Only http and https addresses with a host
@@ -59,8 +72,11 @@ class WebBrowser : public QObject {
   void DocumentComplete(ModAPI::BrowserObject pDisp, const QString& url);
 
  private:
-  class Engine;
-  std::unique_ptr<Engine> engine_;
+  std::unique_ptr<BrowserEngine> engine_;
+  bool started_ = false;
+  bool deferred_ = false;
+  std::optional<QString> waiting_;  // the address a deferred Navigate keeps
+  quint64 unloadedSerial_ = 0;      // the latest Navigate without an engine
 };
 
 }  // namespace ModAPI

@@ -89,6 +89,21 @@ class QueryEndToEnd : public ::testing::Test {
 
 TestServer* QueryEndToEnd::server = nullptr;
 
+// The browser engine starts once the window's first frame is on the screen;
+// the load step's navigation waits for it and still completes.
+TEST(BrowserStart, TheEngineWaitsForTheFirstFrame) {
+  FormMain form;
+  ASSERT_TRUE(form.Form_Load(QString()));
+  QCoreApplication::processEvents();
+  EXPECT_TRUE(form.Web->browser().children().isEmpty()) << "an engine page before the frame";
+  form.show();
+  EXPECT_TRUE(QTest::qWaitFor(
+      [&] { return form.Text->text() == Query::NoResultMessage(form.LBTitle->caption()); },
+      kBoundMs));
+  EXPECT_FALSE(form.Web->browser().children().isEmpty());
+  EXPECT_TRUE(form.Text->isHidden());
+}
+
 TEST_F(QueryEndToEnd, FoundResultIsShownInBlack) {
   query("/found");
   EXPECT_EQ(form.Text->text(), "正在加载。。。");
