@@ -8,8 +8,6 @@
 #include <QScreen>
 
 int main(int argc, char* argv[]) {
-  // The browser engine shares its graphics contexts with the application's.
-  QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("快递单号查询"));
   ModAPI::InstallFontSubstitutes();

@@ -141,7 +141,6 @@ BENCHMARK(BM_HttpClientBaseline)->Unit(benchmark::kMillisecond)->Iterations(20);
 
 int main(int argc, char** argv) {
   if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
   QApplication app(argc, argv);
   Service running;
   if (running.base().isEmpty()) return 1;

@@ -24,6 +24,13 @@
 #include <functional>
 #include <utility>
 
+// The engine's own set-up of a shared OpenGL context for a program that
+// loads it after its application object exists (exported, not in a public
+// header).
+namespace QtWebEngineCore {
+Q_DECL_IMPORT void initialize();
+}
+
 namespace ModAPI {
 
 namespace {
@@ -292,6 +299,11 @@ void Engine::Complete(quint64 serial, const QUrl& url, QList<HtmlElement> elemen
 
 extern "C" BrowserEngine* cq_CreateBrowserEngine(QObject* owner, BrowserObject topLevel,
                                                  BrowserEngine::Completion complete) {
+  // Loaded after the application started, the engine has no OpenGL context
+  // to share yet (where OpenGL is available it would crash without one); its
+  // own set-up for that case makes it. Setting it up before the application
+  // starts would make it there, in front of the first frame.
+  QtWebEngineCore::initialize();
   return new Engine(owner, topLevel, std::move(complete));
 }
 

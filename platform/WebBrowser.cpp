@@ -4,6 +4,7 @@
 #include "Shell.h"
 
 #include <QLibrary>
+#include <QMessageLogContext>
 #include <QMetaObject>
 
 #include <utility>
@@ -11,15 +12,39 @@
 namespace ModAPI {
 namespace {
 
+// Loaded after the application started, the engine warns that it should
+// have been set up before the application, and its own late set-up (see
+// BrowserEngine.cpp) warns that it sets an attribute too late. Both are
+// expected here.
+constexpr const char* kLateStartWarnings[] = {
+    "Qt WebEngine seems to be initialized from a plugin.",
+    "Attribute Qt::AA_ShareOpenGLContexts must be set before QCoreApplication is created."};
+
+QtMessageHandler& OtherMessages() {
+  static QtMessageHandler handler = nullptr;
+  return handler;
+}
+
+void DropLateStartWarnings(QtMsgType type, const QMessageLogContext& context,
+                           const QString& message) {
+  for (const char* warning : kLateStartWarnings) {
+    if (type == QtWarningMsg && message.startsWith(QLatin1String(warning))) return;
+  }
+  OtherMessages()(type, context, message);
+}
+
 // The engine from its module beside the program; nothing when the module
 // cannot be loaded. The module stays loaded for the rest of the process.
 std::unique_ptr<BrowserEngine> LoadEngine(QObject* owner, BrowserObject topLevel,
                                           BrowserEngine::Completion complete) {
   QLibrary module(AppPath() + QLatin1Char('/') + QLatin1String(kBrowserEngineModule));
+  OtherMessages() = qInstallMessageHandler(DropLateStartWarnings);
   const auto create =
       reinterpret_cast<CreateBrowserEngine>(module.resolve("cq_CreateBrowserEngine"));
-  if (!create) return nullptr;
-  return std::unique_ptr<BrowserEngine>(create(owner, topLevel, std::move(complete)));
+  std::unique_ptr<BrowserEngine> engine(create ? create(owner, topLevel, std::move(complete))
+                                               : nullptr);
+  qInstallMessageHandler(OtherMessages());
+  return engine;
 }
 
 }  // namespace
