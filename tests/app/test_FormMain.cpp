@@ -258,6 +258,12 @@ TEST_F(Picker, ViewsAndTheirTransitions) {
   EXPECT_TRUE(resultViewShown());
   QTest::mouseClick(form.LbBack, Qt::LeftButton);
   EXPECT_TRUE(pickerShown());
+
+  QTest::mouseClick(form.SSCMD, Qt::LeftButton);
+  EXPECT_TRUE(resultViewShown());
+  QTest::mouseClick(form.LBTitle, Qt::LeftButton);  // the title closes the result view too
+  EXPECT_TRUE(pickerShown());
+  EXPECT_TRUE(form.LbBack->isHidden());
   EXPECT_TRUE(messages.isEmpty());
 }
 
@@ -304,12 +310,67 @@ TEST_F(Picker, NumberBoxSelectsAllAndShowsItsFocusFrame) {
 }
 
 TEST_F(Picker, ClickableControlsShowTheLabelPointer) {
-  const std::initializer_list<FormControls::ClickableControl*> pointing = {form.LBTitle, form.P1,
-                                                                           form.SSCMD};
+  form.SStext->setText("YT1234567");
+  QTest::mouseClick(form.SSCMD, Qt::LeftButton);  // shows the back button and its label
+  const std::initializer_list<FormControls::ClickableControl*> pointing = {
+      form.LBTitle, form.P1, form.SSCMD, form.Back, form.LbBack};
   for (FormControls::ClickableControl* control : pointing) {
     QTest::mouseMove(control, QPoint(3, 3));
-    EXPECT_EQ(control->cursor().shape(), Qt::BitmapCursor);
+    EXPECT_EQ(control->cursor().shape(), Qt::BitmapCursor) << control->objectName().toStdString();
+    EXPECT_EQ(control->cursor().hotSpot(), QPoint(5, 0));
   }
+}
+
+// Only a move over a heading or the bare panel hides the frame: a pointer
+// that leaves the window straight from a courier name leaves it shown.
+TEST_F(Picker, TheHoverFrameStaysWhenThePointerLeavesTheWindow) {
+  QTest::mouseMove(form.BG, centre(2));
+  ASSERT_FALSE(form.S1->isHidden());
+  QTest::mouseMove(&form, QPoint(form.width() + 20, form.height() / 2));  // the pointer itself
+  EXPECT_FALSE(form.BG->underMouse());
+  EXPECT_FALSE(form.S1->isHidden());
+}
+
+// The design's look: fonts and their sizes, the back colour, the hover
+// frame's outline, the labels' pointer and the icon.
+TEST(DesignLook, FontsAndSizes) {
+  FormMain form;
+  const auto expectFont = [](const QFont& font, const QString& family, int pixels, bool bold) {
+    EXPECT_EQ(font.family(), family);
+    EXPECT_EQ(font.pixelSize(), pixels);
+    EXPECT_EQ(font.bold(), bold);
+  };
+  expectFont(form.LBTitle->font(), "微软雅黑", 14, true);  // 10.5 pt at 96 dpi
+  expectFont(form.LbBack->font(), "宋体", 12, true);       // 9 pt
+  QFont song("宋体");
+  song.setPixelSize(14);
+  const QString courier = "圆通快递";
+  EXPECT_EQ(form.BG->textExtent(courier, false),
+            QSizeF(FormControls::captionExtent(QFontMetrics(song), courier)) * 15);
+  song.setBold(true);
+  EXPECT_EQ(form.BG->textExtent(courier, true),
+            QSizeF(FormControls::captionExtent(QFontMetrics(song), courier)) * 15)
+      << "headings are the labels' font in bold";
+}
+
+TEST(DesignLook, BackColourOutlinePointerAndIcon) {
+  FormMain form;  // the design alone, without the skin's frame over it
+  form.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+  EXPECT_EQ(form.grab().toImage().pixelColor(300, 20), QColor(0xE0, 0xE0, 0xE0));
+
+  form.S1->SetSize(600, 600);  // 40 x 40 pixels
+  form.S1->show();
+  const QImage outline = form.S1->grab().toImage();
+  const QColor rose(255, 192, 192);  // 0x00C0C0FF
+  for (const QPoint edge : {QPoint(0, 0), QPoint(1, 20), QPoint(38, 38), QPoint(39, 5)})
+    EXPECT_EQ(outline.pixelColor(edge), rose) << edge.x() << "," << edge.y();
+  EXPECT_NE(outline.pixelColor(2, 2), rose) << "2 pixels wide";
+  EXPECT_NE(outline.pixelColor(20, 20), rose) << "hollow";
+
+  const QIcon icon = form.windowIcon();
+  for (const int side : {16, 32, 48})
+    EXPECT_TRUE(icon.availableSizes().contains(QSize(side, side)));
 }
 
 // The result area is an ordinary text box: its text is what it holds, the

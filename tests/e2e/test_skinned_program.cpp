@@ -128,12 +128,14 @@ TEST_F(SkinnedProgram, TheCloseButtonEndsTheProgram) {
   EXPECT_FALSE(QFile::exists(dir.filePath("shell.log"))) << "nothing opened";
 }
 
-// Without a window manager the skin places the maximised window itself: over
-// the whole screen (the work area) and 4 pixels wider, and back again.
+// The window opens in the middle of the screen. Without a window manager the
+// skin places the maximised window itself: over the whole screen (the work
+// area) and 4 pixels wider, and back again.
 TEST_F(SkinnedProgram, TheCaptionsDoubleClickMaximisesAndRestores) {
   const QString id = start();
   ASSERT_FALSE(id.isEmpty());
   const QRect normal = geometry(id);
+  EXPECT_EQ(normal, QRect(212, 134, 600, 500)) << "first shown in the middle of the screen";
   click(normal.topLeft() + QPoint(100, 15), 2);
   EXPECT_TRUE(QTest::qWaitFor([&] { return geometry(id) == QRect(0, 0, 1028, 768); }, kTimeoutMs));
   click(QPoint(100, 15), 2);
