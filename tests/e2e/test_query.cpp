@@ -40,6 +40,7 @@ class QueryEndToEnd : public ::testing::Test {
     server->Serve("/frame-b", page("<div id=\"queryResult2\">frame b</div>"));
     server->Hold("/slow/chaxun", page("<div id=\"queryResult2\">slow answer</div>"));
     server->Hold("/abandoned/chaxun", page("<div id=\"queryResult2\">slow answer</div>"));
+    server->Hold("/late/chaxun", page("<div id=\"queryResult2\">late answer</div>"));
     std::string many;
     for (int i = 0; i < 40000; ++i) many += "<i></i>";
     server->Serve("/many/chaxun", page(many + "<div id=\"queryResult2\">after 40000</div>"));
@@ -165,6 +166,23 @@ TEST_F(QueryEndToEnd, SlowAnswerKeepsTheLoadingTextUntilItComes) {
   EXPECT_FALSE(QTest::qWaitFor([&] { return form.Text->text() != Query::kLoadingText; }, 500));
   server->Release("/slow/chaxun");
   ASSERT_TRUE(waitForText("slow answer"));
+}
+
+// Closing the result view does not stop the browser: the answer still comes
+// into the hidden result area, and the next query shows the loading text.
+TEST_F(QueryEndToEnd, AnAnswerAfterTheViewClosedStillFillsTheResultArea) {
+  query("/late");
+  QTest::mouseClick(form.Back, Qt::LeftButton, {}, QPoint(5, 5));
+  ASSERT_TRUE(form.Text->isHidden());
+  ASSERT_EQ(form.Text->text(), Query::kLoadingText);
+  server->Release("/late/chaxun");
+  ASSERT_TRUE(waitForText("late answer"));
+  EXPECT_EQ(form.Text->ForeColor, Query::kResultColor);
+  EXPECT_TRUE(form.Text->isHidden());
+  EXPECT_TRUE(form.Back->isHidden());
+  query("/found");
+  EXPECT_EQ(form.Text->text(), Query::kLoadingText);
+  ASSERT_TRUE(settled());
 }
 
 TEST_F(QueryEndToEnd, ASecondQueryWinsOverASlowFirst) {
