@@ -7,6 +7,7 @@
 #include "Timer.h"
 #include "Window.h"
 
+#include <QLineEdit>
 #include <QTest>
 #include <QWindow>
 
@@ -111,6 +112,30 @@ TEST(SkinSizeLimits, MaximisedCoversTheWorkAreaAndTrackingKeepsTheStrip) {
   WorkAreaSource() = previous;
 }
 
+TEST_F(SkinMessages, KeysForTheWindowItselfStopAtTheSkin) {
+  skin();
+  QLineEdit child(&window);
+  child.show();
+  QTest::keyClick(&window, Qt::Key_A);
+  QTest::keyClick(&window, Qt::Key_Return);
+  EXPECT_EQ(window.keyEvents, 0);
+  QTest::keyClicks(&child, "ab");
+  EXPECT_EQ(child.text(), "ab") << "a control's keys are its own";
+}
+
+TEST_F(SkinMessages, APressFadesInFrom100In155Steps) {
+  skin();
+  const QPoint close = Centre(probe(), 0);
+  send(true, WM_LBUTTONDOWN, MK_LBUTTON, At(close));
+  EXPECT_EQ(probe().buttons()[0].Fade, 100);
+  EXPECT_EQ(probe().buttons()[0].State, VBDirectUI::ButtonPressed);
+  for (int step = 0; step < 154; ++step) TickTimers();
+  EXPECT_EQ(probe().buttons()[0].Fade, 254);
+  TickTimers();
+  EXPECT_EQ(probe().buttons()[0].Fade, 255);
+  EXPECT_EQ(PixelAt(probe().frameDC(), close.x(), close.y()), GlyphColour(0, 2));
+}
+
 TEST_F(SkinMessages, AHoverFadeSettlesAfter55StepsAndStopsTheTimer) {
   skin();
   const QPoint close = Centre(probe(), 0);
@@ -186,6 +211,55 @@ TEST_F(SkinMessages, TheBackgroundIsBlendedOverEverything) {
   skin("BackAlpha=255\r\n", /*withBack=*/true);  // opaque: the picture alone
   EXPECT_EQ(PixelAt(probe().frameDC(), 200, 150), QColor(Qt::white));
   EXPECT_EQ(PixelAt(probe().frameDC(), 0, 150), FrameColour()) << "one pixel of frame stays";
+}
+
+// A picture whose every pixel tells where it lies: red = x, green = y.
+QImage Positions(int width, int height) {
+  QImage image(width, height, QImage::Format_RGB32);
+  for (int y = 0; y < height; ++y) {
+    for (int x = 0; x < width; ++x) image.setPixelColor(x, y, QColor(x % 256, y % 256, 128));
+  }
+  return image;
+}
+
+// The window is 400 x 300. A larger picture is cropped to its top-left
+// 400 x 300, a smaller one stretched over the window, less a 1-pixel border.
+TEST_F(SkinMessages, TheBackgroundIsCroppedOrStretchedToTheWindow) {
+  QImage larger(800, 600, QImage::Format_RGB32);
+  larger.fill(Qt::blue);
+  for (int y = 0; y < 300; ++y) {
+    for (int x = 0; x < 400; ++x) larger.setPixelColor(x, y, Qt::red);
+  }
+  skinOver(larger);
+  ASSERT_EQ(probe().clientSize(), QSize(400, 300));
+  EXPECT_EQ(PixelAt(probe().frameDC(), 390, 290), QColor(Qt::red)) << "cropped";
+  EXPECT_EQ(PixelAt(probe().frameDC(), 200, 150), QColor(Qt::red));
+}
+
+TEST_F(SkinMessages, ASmallerBackgroundIsStretched) {
+  QImage smaller(200, 150, QImage::Format_RGB32);
+  smaller.fill(Qt::red);
+  for (int y = 0; y < 150; ++y) {
+    for (int x = 100; x < 200; ++x) smaller.setPixelColor(x, y, Qt::blue);
+  }
+  skinOver(smaller);
+  EXPECT_EQ(PixelAt(probe().frameDC(), 190, 150), QColor(Qt::red));
+  EXPECT_EQ(PixelAt(probe().frameDC(), 210, 150), QColor(Qt::blue));
+  EXPECT_EQ(PixelAt(probe().frameDC(), 390, 290), QColor(Qt::blue)) << "stretched";
+}
+
+// The fade step lays the background picture, scaled to the whole window,
+// over each button it draws.
+TEST_F(SkinMessages, AFadeStepBlendsTheBackgroundOverTheButtons) {
+  const QImage back = Positions(400, 300);
+  skinOver(back);
+  const QPoint close = Centre(probe(), 0);
+  send(true, WM_MOUSEMOVE, 0, At(close));
+  TickTimers();
+  const SkinRect& r = probe().buttons()[0].Rect;
+  for (const QPoint p : {close, QPoint(r.Left, r.Top), QPoint(r.Right - 1, r.Bottom - 1)})
+    EXPECT_EQ(PixelAt(probe().frameDC(), p.x(), p.y()), back.pixelColor(p))
+        << p.x() << "," << p.y();
 }
 
 TEST_F(SkinMessages, TheIconAndTheCaptionStartAtTheLeft) {

@@ -265,6 +265,42 @@ TEST_F(SkinWindow, ARightClickOnTheCaptionOpensTheSystemMenuAtThePointer) {
   EXPECT_EQ(texts, QStringList({"还原", "移动", "大小", "最小化", "最大化", "", "关闭"}));
 }
 
+// While maximised, any click on the top band outside the caption opens the
+// system menu; on a normal window that band is frame and edge.
+TEST_F(SkinWindow, AMaximisedWindowsTopBandOpensTheSystemMenu) {
+  skin();
+  MenuRecorder menu(0);
+  QTest::mouseClick(&window, Qt::RightButton, {}, QPoint(100, 30));  // below the caption
+  EXPECT_TRUE(menu.shown.empty());
+  window.showMaximized();
+  QTest::qWait(20);
+  QTest::mouseClick(&window, Qt::RightButton, {}, QPoint(100, 30));
+  QTest::mouseClick(&window, Qt::LeftButton, {}, QPoint(1, 10));  // left of the caption
+  QTest::mouseClick(&window, Qt::MiddleButton, {}, QPoint(1, 31));  // beside the body
+  EXPECT_EQ(menu.shown.size(), 3u);
+  QTest::mouseClick(&window, Qt::LeftButton, {}, QPoint(100, 32));  // the body
+  EXPECT_EQ(menu.shown.size(), 3u);
+}
+
+// After a click the button shows its normal look while the pointer stays on
+// it; it lights up again only when the pointer comes back from another one.
+TEST_F(SkinWindow, AClickedButtonLooksNormalUntilThePointerReturns) {
+  skin();
+  const QPoint help(285, 10), minimise(314, 10);
+  QTest::mouseMove(&window, help);
+  QTest::mouseClick(&window, Qt::LeftButton, {}, help);
+  QTest::mouseMove(&window, help + QPoint(3, 2));
+  while (TickTimers()) {
+  }
+  EXPECT_EQ(probe().buttons()[3].State, VBDirectUI::ButtonNormal);
+  EXPECT_EQ(PixelAt(probe().frameDC(), help.x(), help.y()), GlyphColour(4, 0));
+  QTest::mouseMove(&window, minimise);
+  QTest::mouseMove(&window, help);
+  while (TickTimers()) {
+  }
+  EXPECT_EQ(PixelAt(probe().frameDC(), help.x(), help.y()), GlyphColour(4, 1));
+}
+
 TEST_F(SkinWindow, ADismissedSystemMenuChangesNothing) {
   skin();
   MenuRecorder menu(0);
