@@ -8,6 +8,7 @@
 #include "Window.h"
 
 #include <QLineEdit>
+#include <QPainter>
 #include <QTest>
 #include <QWindow>
 
@@ -222,27 +223,25 @@ QImage Positions(int width, int height) {
   return image;
 }
 
+// A blue picture of `size` with the part `red` red.
+QImage RedOnBlue(QSize size, QRect red) {
+  QImage image(size, QImage::Format_RGB32);
+  image.fill(Qt::blue);
+  QPainter(&image).fillRect(red, Qt::red);
+  return image;
+}
+
 // The window is 400 x 300. A larger picture is cropped to its top-left
 // 400 x 300, a smaller one stretched over the window, less a 1-pixel border.
 TEST_F(SkinMessages, TheBackgroundIsCroppedOrStretchedToTheWindow) {
-  QImage larger(800, 600, QImage::Format_RGB32);
-  larger.fill(Qt::blue);
-  for (int y = 0; y < 300; ++y) {
-    for (int x = 0; x < 400; ++x) larger.setPixelColor(x, y, Qt::red);
-  }
-  skinOver(larger);
+  skinOver(RedOnBlue({800, 600}, {0, 0, 400, 300}));
   ASSERT_EQ(probe().clientSize(), QSize(400, 300));
   EXPECT_EQ(PixelAt(probe().frameDC(), 390, 290), QColor(Qt::red)) << "cropped";
   EXPECT_EQ(PixelAt(probe().frameDC(), 200, 150), QColor(Qt::red));
 }
 
 TEST_F(SkinMessages, ASmallerBackgroundIsStretched) {
-  QImage smaller(200, 150, QImage::Format_RGB32);
-  smaller.fill(Qt::red);
-  for (int y = 0; y < 150; ++y) {
-    for (int x = 100; x < 200; ++x) smaller.setPixelColor(x, y, Qt::blue);
-  }
-  skinOver(smaller);
+  skinOver(RedOnBlue({200, 150}, {0, 0, 100, 150}));
   EXPECT_EQ(PixelAt(probe().frameDC(), 190, 150), QColor(Qt::red));
   EXPECT_EQ(PixelAt(probe().frameDC(), 210, 150), QColor(Qt::blue));
   EXPECT_EQ(PixelAt(probe().frameDC(), 390, 290), QColor(Qt::blue)) << "stretched";
