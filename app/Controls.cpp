@@ -5,8 +5,11 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QTextDocument>
 
 #include <algorithm>
+#include <utility>
+#include <vector>
 
 namespace FormControls {
 
@@ -149,34 +152,84 @@ void TextBox::focusOutEvent(QFocusEvent* event) {
 }
 
 MultiLineTextBox::MultiLineTextBox(QWidget* parent) : QPlainTextEdit(parent) {
-  setReadOnly(true);
   setFrameShape(QFrame::NoFrame);
   setLineWrapMode(QPlainTextEdit::NoWrap);
   setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   BackColor = kWindowBackground;
   ForeColor = kWindowText;
+  connect(document(), &QTextDocument::contentsChanged, this, [this] { followEdit(); });
 }
 
-// CR LF pairs become line breaks; any other CR or LF is not shown.
-static QString shownAsTextBox(const QString& text) {
-  QString shown;
-  shown.reserve(text.size());
-  for (qsizetype i = 0; i < text.size(); ++i) {
-    const bool pair = text[i] == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n';
+namespace {
+
+// The text as the box shows it, and for each shown character the range of
+// the kept text it stands for: CR LF pairs show as one line break, any other
+// CR or LF is not shown.
+struct ShownText {
+  QString text;
+  std::vector<std::pair<qsizetype, qsizetype>> spans;  // [begin, end) in the kept text
+};
+
+ShownText shownAsTextBox(const QString& kept) {
+  ShownText shown;
+  shown.text.reserve(kept.size());
+  for (qsizetype i = 0; i < kept.size(); ++i) {
+    const bool pair = kept[i] == u'\r' && i + 1 < kept.size() && kept[i + 1] == u'\n';
     if (pair) {
-      shown += u'\n';
+      shown.text += u'\n';
+      shown.spans.emplace_back(i, i + 2);
       ++i;
-    } else if (text[i] != u'\r' && text[i] != u'\n') {
-      shown += text[i];
+    } else if (kept[i] != u'\r' && kept[i] != u'\n') {
+      shown.text += kept[i];
+      shown.spans.emplace_back(i, i + 1);
     }
   }
   return shown;
 }
 
+// The document's text with its paragraph separators as line breaks.
+QString documentText(const QTextDocument& document) {
+  return document.toRawText().replace(QChar::ParagraphSeparator, u'\n');
+}
+
+}  // namespace
+
 void MultiLineTextBox::setText(const QString& text) {
   text_ = text;
-  setPlainText(shownAsTextBox(text));
+  settingText_ = true;
+  setPlainText(shownAsTextBox(text).text);
+  settingText_ = false;
+}
+
+// The shown text before and after an edit differ in one stretch; the same
+// stretch of the kept text becomes what was typed. Hidden characters go with
+// it when it takes the shown characters on both sides of them, or the one
+// beside them at the start or end of the text.
+void MultiLineTextBox::followEdit() {
+  if (settingText_) return;
+  ShownText before = shownAsTextBox(text_);
+  before.text.replace(QChar::ParagraphSeparator, u'\n');
+  const QString after = documentText(*document());
+  const qsizetype shorter = std::min(before.text.size(), after.size());
+  qsizetype head = 0;
+  while (head < shorter && before.text[head] == after[head]) ++head;
+  qsizetype tail = 0;
+  while (tail < shorter - head &&
+         before.text[before.text.size() - 1 - tail] == after[after.size() - 1 - tail])
+    ++tail;
+  const qsizetype shown = before.text.size();
+  const qsizetype removedEnd = shown - tail;
+  if (head == removedEnd && head == after.size() - tail) return;
+  const qsizetype from = head == 0      ? 0
+                         : head < shown ? before.spans[size_t(head)].first
+                                        : text_.size();
+  const qsizetype to = removedEnd == head    ? from
+                       : removedEnd == shown ? text_.size()
+                                             : before.spans[size_t(removedEnd - 1)].second;
+  QString typed = after.mid(head, after.size() - tail - head);
+  typed.replace(u'\n', QLatin1String("\r\n"));
+  text_.replace(from, to - from, typed);
 }
 
 void MultiLineTextBox::setForeColor(uint32_t color) {

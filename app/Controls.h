@@ -137,9 +137,11 @@ class TextBox : public QLineEdit, public Control {
   void focusOutEvent(QFocusEvent* event) override;
 };
 
-// A read-only multi-line text box. Its text is kept as set; it shows CR LF
-// as a line break, as the original platform's text box does, and shows a CR
-// or LF that is not part of such a pair as nothing.
+// A multi-line text box. text() is what the box holds: the text as set, with
+// the user's edits applied (Enter types CR LF). It shows CR LF as a line
+// break, as the original platform's text box does, and a CR or LF that is
+// not part of such a pair as nothing; such a hidden character stays in the
+// text until an edit removes the shown characters on both sides of it.
 class MultiLineTextBox : public QPlainTextEdit, public Control {
  public:
   explicit MultiLineTextBox(QWidget* parent);
@@ -151,7 +153,10 @@ class MultiLineTextBox : public QPlainTextEdit, public Control {
   void setForeColor(uint32_t color);
 
  private:
+  void followEdit();
+
   QString text_;
+  bool settingText_ = false;
 };
 
 // The browser control: it has its place in the design but shows nothing; its

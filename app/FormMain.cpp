@@ -1,6 +1,7 @@
 #include "FormMain.h"
 
 #include "Design.h"
+#include "FirstFrame.h"
 #include "Query.h"
 #include "Window.h"
 
@@ -50,6 +51,11 @@ FormMain::FormMain() : labelCursor_(designPicture("hand.png"), 5, 0) {
   setPalette(background);
   createControls();
   connectHandlers();
+  // The browser engine takes longer to start than the whole window: it
+  // starts once the window's first frame is on the screen, and the load
+  // step's navigation waits for it.
+  Web->browser().DeferStart();
+  ModAPI::AfterFirstFrame(this, [this] { Web->browser().Start(); });
 }
 
 // Qt deletes the controls after this destructor, and they may still raise
@@ -316,8 +322,11 @@ void FormMain::runQuery() {
   queryStatus->setLine(QString());
 }
 
+// Enter and the keypad's Enter type character 13; held with Ctrl or Alt
+// they type none.
 void FormMain::SStext_KeyPress(QKeyEvent* event) {
-  if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) runQuery();
+  const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+  if (enter && !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) runQuery();
 }
 
 void FormMain::SStext_Click() {

@@ -1,5 +1,6 @@
 #include "Design.h"
 #include "DesktopShell.h"
+#include "FirstFrame.h"
 #include "FormMain.h"
 #include "StateSnapshot.h"
 
@@ -7,8 +8,6 @@
 #include <QScreen>
 
 int main(int argc, char* argv[]) {
-  // The browser engine shares its graphics contexts with the application's.
-  QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("快递单号查询"));
   // Lets the desktop match the window to its menu entry and icon.
@@ -22,6 +21,9 @@ int main(int argc, char* argv[]) {
   if (snapshot) snapshot->writeIfChanged();
 
   form.move(form.screen()->geometry().center() - form.rect().center());
+  // Added after the window's own wait for its first frame (the browser
+  // engine's start), so the report comes first.
+  ModAPI::ReportFirstFrameIfAsked(&form);
   form.show();
   return app.exec();
 }

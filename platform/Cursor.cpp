@@ -5,6 +5,7 @@
 #include <QGuiApplication>
 #include <QPointer>
 #include <QWidget>
+#include <QWindow>
 
 #include <array>
 #include <utility>
@@ -46,6 +47,13 @@ HCURSOR HandleOf(Qt::CursorShape shape) {
   return HCURSOR{quint32(shape) + 1};
 }
 
+// The pointer shape lives on the native window, not in the widget's cursor,
+// which its child controls would inherit: as each child window does on
+// Windows, a control shows its own pointer again when the pointer enters it.
+QWindow* NativeWindow(QWidget* window) {
+  return window ? window->windowHandle() : nullptr;
+}
+
 }  // namespace
 
 // A cursor handle holds its Qt::CursorShape plus one, so that no shape is 0.
@@ -63,11 +71,10 @@ int DestroyCursor(HCURSOR cursor) {
 
 HCURSOR SetCursor(HCURSOR cursor) {
   PointerWindow& pointer = Pointer();
-  QWidget* window = pointer.window;
-  if (!window || !cursor || cursor.value > quint32(Qt::LastCursor) + 1) return {};
-  const Qt::CursorShape previous = window->cursor().shape();
-  const auto shape = Qt::CursorShape(cursor.value - 1);
-  if (!window->testAttribute(Qt::WA_SetCursor) || previous != shape) window->setCursor(shape);
+  QWindow* native = NativeWindow(pointer.window);
+  if (!native || !cursor || cursor.value > quint32(Qt::LastCursor) + 1) return {};
+  const Qt::CursorShape previous = native->cursor().shape();
+  native->setCursor(Qt::CursorShape(cursor.value - 1));
   pointer.shapeSet = pointer.shapeSet || pointer.inMessage;
   return HandleOf(previous);
 }
@@ -86,8 +93,8 @@ QPoint PointerMessagePosition() {
 
 void EndPointerMessage() {
   PointerWindow& pointer = Pointer();
-  if (pointer.window && !pointer.shapeSet && pointer.window->testAttribute(Qt::WA_SetCursor))
-    pointer.window->unsetCursor();
+  QWindow* native = NativeWindow(pointer.window);
+  if (native && !pointer.shapeSet) native->setCursor(pointer.window->cursor());
   pointer.inMessage = false;
 }
 

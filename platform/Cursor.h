@@ -29,9 +29,10 @@ int DestroyCursor(HCURSOR cursor);
 
 // Shows `cursor` over the window that gets the pointer's messages (the one
 // whose mouse message is being handled, else the last one that had one);
-// returns the shape shown before. As on Windows, a hooked window shows the
-// arrow again at its next pointer move or press unless its handler sets a
-// shape while handling that message.
+// returns the shape shown before. As on Windows, a hooked window shows its
+// own pointer again at its next pointer move or press unless its handler sets
+// a shape while handling that message, and its child controls never take the
+// shape over: the pointer shows theirs as soon as it enters them.
 HCURSOR SetCursor(HCURSOR cursor);
 // Removes every application-wide pointer override, so that each window shows
 // its own pointer again.

@@ -74,9 +74,11 @@ int Limited(int moved, int fixed, int sign, int least, int most) {
 
 }  // namespace
 
+// A maximised window keeps its place and size: dragging it would also make
+// the toolkit end the maximised state without a word.
 void StartSystemMoveResize(QWidget* window, Qt::Edges edges, bool buttonHeld) {
   QWindow* handle = window ? window->windowHandle() : nullptr;
-  if (!handle) return;
+  if (!handle || window->isMaximized()) return;
   const bool started = edges ? handle->startSystemResize(edges) : handle->startSystemMove();
   if (!started && buttonHeld) new PlainDrag(window, edges);
 }

@@ -10,6 +10,7 @@
 
 #include <chrono>
 #include <memory>
+#include <optional>
 
 namespace ModAPI {
 
@@ -39,12 +40,24 @@ struct LoadStatus {
   friend bool operator==(const LoadStatus&, const LoadStatus&) = default;
 };
 
+class BrowserEngine;
+
 class WebBrowser : public QObject {
   Q_OBJECT
 
  public:
   explicit WebBrowser(QObject* parent = nullptr);
   ~WebBrowser() override;
+
+  // The browser engine is slow to start; it starts with the first Navigate,
+  // or earlier with Start. After DeferStart it waits for Start: Navigate only
+  // keeps the address until then (the last one, as a newer Navigate abandons
+  // an older load) and Start loads it. A program calls DeferStart before its
+  // window's first frame and Start after it. An engine that cannot start
+  // (its module is missing) loads nothing: every address then completes
+  // with an empty collection.
+  void DeferStart();
+  void Start();
 
   static constexpr std::chrono::milliseconds kDefaultTimeLimit{20000};
 
@@ -85,8 +98,12 @@ class WebBrowser : public QObject {
                         const ModAPI::LoadStatus& status);
 
  private:
-  class Engine;
-  std::unique_ptr<Engine> engine_;
+  std::unique_ptr<BrowserEngine> engine_;
+  bool started_ = false;
+  bool deferred_ = false;
+  std::chrono::milliseconds timeLimit_ = kDefaultTimeLimit;
+  std::optional<QString> waiting_;  // the address a deferred Navigate keeps
+  quint64 unloadedSerial_ = 0;      // the latest Navigate without an engine
 };
 
 }  // namespace ModAPI

@@ -319,6 +319,29 @@ TEST_F(Picker, ViewsAndTheirTransitions) {
   EXPECT_TRUE(resultViewShown());
   QTest::mouseClick(form.LbBack, Qt::LeftButton);
   EXPECT_TRUE(pickerShown());
+
+  QTest::mouseClick(form.SSCMD, Qt::LeftButton);
+  EXPECT_TRUE(resultViewShown());
+  QTest::mouseClick(form.LBTitle, Qt::LeftButton);  // the title closes the result view too
+  EXPECT_TRUE(pickerShown());
+  EXPECT_TRUE(form.LbBack->isHidden());
+  EXPECT_TRUE(messages.isEmpty());
+}
+
+TEST_F(Picker, OnlyEnterWithoutCtrlOrAltRunsTheQuery) {
+  form.SStext->setText("YT1234567");
+  const Qt::KeyboardModifiers withCtrlOrAlt[] = {Qt::ControlModifier, Qt::AltModifier,
+                                                 Qt::ControlModifier | Qt::AltModifier};
+  for (const Qt::KeyboardModifiers held : withCtrlOrAlt) {
+    QTest::keyClick(form.SStext, Qt::Key_Return, held);
+    QTest::keyClick(form.SStext, Qt::Key_Enter, held | Qt::KeypadModifier);
+    EXPECT_TRUE(pickerShown()) << held.toInt();
+  }
+  QTest::keyClick(form.SStext, Qt::Key_Enter, Qt::KeypadModifier);
+  EXPECT_TRUE(resultViewShown()) << "the keypad's Enter";
+  QTest::mouseClick(form.Back, Qt::LeftButton, {}, QPoint(5, 5));
+  QTest::keyClick(form.SStext, Qt::Key_Return, Qt::ShiftModifier);
+  EXPECT_TRUE(resultViewShown()) << "Shift+Enter";
   EXPECT_TRUE(messages.isEmpty());
 }
 
@@ -348,11 +371,14 @@ TEST_F(Picker, NumberBoxSelectsAllAndShowsItsFocusFrame) {
 }
 
 TEST_F(Picker, ClickableControlsShowTheLabelPointer) {
-  const std::initializer_list<FormControls::ClickableControl*> pointing = {form.LBTitle, form.P1,
-                                                                           form.SSCMD};
+  form.SStext->setText("YT1234567");
+  QTest::mouseClick(form.SSCMD, Qt::LeftButton);  // shows the back button and its label
+  const std::initializer_list<FormControls::ClickableControl*> pointing = {
+      form.LBTitle, form.P1, form.SSCMD, form.Back, form.LbBack};
   for (FormControls::ClickableControl* control : pointing) {
     QTest::mouseMove(control, QPoint(3, 3));
-    EXPECT_EQ(control->cursor().shape(), Qt::BitmapCursor);
+    EXPECT_EQ(control->cursor().shape(), Qt::BitmapCursor) << control->objectName().toStdString();
+    EXPECT_EQ(control->cursor().hotSpot(), QPoint(5, 0));
   }
 }
 
@@ -403,6 +429,100 @@ TEST(MainWindowLifetime, NoHandlerRunsOnceTheWindowIsGoing) {
   form.reset();
   EXPECT_TRUE(watch.lateFocusOut);
   EXPECT_FALSE(watch.handlerLeft);
+}
+
+// Only a move over a heading or the bare panel hides the frame: a pointer
+// that leaves the window straight from a courier name leaves it shown.
+TEST_F(Picker, TheHoverFrameStaysWhenThePointerLeavesTheWindow) {
+  QTest::mouseMove(form.BG, centre(2));
+  ASSERT_FALSE(form.S1->isHidden());
+  QTest::mouseMove(&form, QPoint(form.width() + 20, form.height() / 2));  // the pointer itself
+  EXPECT_FALSE(form.BG->underMouse());
+  EXPECT_FALSE(form.S1->isHidden());
+}
+
+// The design's look: fonts and their sizes, the back colour, the hover
+// frame's outline, the labels' pointer and the icon.
+TEST(DesignLook, FontsAndSizes) {
+  FormMain form;
+  const auto expectFont = [](const QFont& font, const QString& family, int pixels, bool bold) {
+    EXPECT_EQ(font.family(), family);
+    EXPECT_EQ(font.pixelSize(), pixels);
+    EXPECT_EQ(font.bold(), bold);
+  };
+  expectFont(form.LBTitle->font(), "微软雅黑", 14, true);  // 10.5 pt at 96 dpi
+  expectFont(form.LbBack->font(), "宋体", 12, true);       // 9 pt
+  QFont song("宋体");
+  song.setPixelSize(14);
+  const QString courier = "圆通快递";
+  EXPECT_EQ(form.BG->textExtent(courier, false),
+            QSizeF(FormControls::captionExtent(QFontMetrics(song), courier)) * 15);
+  song.setBold(true);
+  EXPECT_EQ(form.BG->textExtent(courier, true),
+            QSizeF(FormControls::captionExtent(QFontMetrics(song), courier)) * 15)
+      << "headings are the labels' font in bold";
+}
+
+TEST(DesignLook, BackColourOutlinePointerAndIcon) {
+  FormMain form;  // the design alone, without the skin's frame over it
+  form.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+  EXPECT_EQ(form.grab().toImage().pixelColor(300, 20), QColor(0xE0, 0xE0, 0xE0));
+
+  form.S1->SetSize(600, 600);  // 40 x 40 pixels
+  form.S1->show();
+  const QImage outline = form.S1->grab().toImage();
+  const QColor rose(255, 192, 192);  // 0x00C0C0FF
+  for (const QPoint edge : {QPoint(0, 0), QPoint(1, 20), QPoint(38, 38), QPoint(39, 5)})
+    EXPECT_EQ(outline.pixelColor(edge), rose) << edge.x() << "," << edge.y();
+  EXPECT_NE(outline.pixelColor(2, 2), rose) << "2 pixels wide";
+  EXPECT_NE(outline.pixelColor(20, 20), rose) << "hollow";
+
+  const QIcon icon = form.windowIcon();
+  for (const int side : {16, 32, 48})
+    EXPECT_TRUE(icon.availableSizes().contains(QSize(side, side)));
+}
+
+// The result area is an ordinary text box: its text is what it holds, the
+// user's edits included.
+class ResultArea : public MainWindow {
+ protected:
+  void SetUp() override {
+    load();
+    form.Text->show();
+  }
+  void type(QTextCursor::MoveOperation to, std::initializer_list<Qt::Key> keys) {
+    form.Text->moveCursor(to);
+    for (Qt::Key key : keys) QTest::keyClick(form.Text, key);
+  }
+};
+
+TEST_F(ResultArea, EditsBecomeItsText) {
+  form.Text->setText("a\rb\r\nc");  // shows "ab", a line break and "c"
+  ASSERT_FALSE(form.Text->isReadOnly());
+  type(QTextCursor::End, {Qt::Key_X});
+  EXPECT_EQ(form.Text->text(), "a\rb\r\ncx");
+  type(QTextCursor::End, {Qt::Key_Return});
+  EXPECT_EQ(form.Text->text(), "a\rb\r\ncx\r\n") << "Enter types CR LF";
+  type(QTextCursor::End, {Qt::Key_Backspace, Qt::Key_Backspace});
+  EXPECT_EQ(form.Text->text(), "a\rb\r\nc");
+  type(QTextCursor::Start, {Qt::Key_Delete});
+  EXPECT_EQ(form.Text->text(), "\rb\r\nc") << "a hidden character beside the edit stays";
+  type(QTextCursor::EndOfLine, {Qt::Key_Delete});
+  EXPECT_EQ(form.Text->text(), "\rbc") << "a line break goes as a pair";
+  form.Text->selectAll();
+  QTest::keyClicks(form.Text, "z");
+  EXPECT_EQ(form.Text->text(), "z");
+  QTest::keyClick(form.Text, Qt::Key_Z, Qt::ControlModifier);
+  EXPECT_EQ(form.Text->text(), "bc") << "undoing is an edit too";
+}
+
+TEST_F(ResultArea, SettingTheTextReplacesTheEdits) {
+  form.Text->setText("abc");
+  type(QTextCursor::End, {Qt::Key_D});
+  form.Text->setText("x\ry");
+  EXPECT_EQ(form.Text->text(), "x\ry");
+  EXPECT_EQ(form.Text->toPlainText(), "xy");
 }
 
 }  // namespace

@@ -24,7 +24,7 @@ QSizeF fixedExtent(const QString& caption, bool bold) {
 class Host : public CatalogueHost {
  public:
   LabelGroup& LB() override { return labels; }
-  float WindowWidth() const override { return 9000; }
+  float WindowWidth() const override { return width; }
   void SetTitle(const QString& c, const QString& t) override {
     titleCaption = c;
     titleTag = t;
@@ -42,6 +42,7 @@ class Host : public CatalogueHost {
                        fixedExtent};
   QString titleCaption = QStringLiteral("design");
   QString titleTag;
+  float width = 9000;
 };
 
 class Catalogue : public ::testing::Test {
@@ -66,6 +67,22 @@ void expectPlace(const CourierEntry& label, Place place) {
   EXPECT_FLOAT_EQ(label.Left, place.left);
   EXPECT_FLOAT_EQ(label.Top, place.top);
   EXPECT_FLOAT_EQ(label.Width, place.width);
+}
+
+// A row wraps when the previous label's right edge plus 1350 twips is
+// strictly greater than the window width: the sixth label (at 7200, 900
+// wide) reaches 9450 exactly.
+TEST_F(Catalogue, ARowWrapsOnlyBeyondTheWindowWidth) {
+  host.width = 9450;
+  const auto& same = load("a=1,b=2,c=3,d=4,e=5,f=6,g=7");
+  EXPECT_FLOAT_EQ(same[6].Left, 8550);
+  EXPECT_FLOAT_EQ(same[6].Top, 300);
+
+  Host narrower;
+  narrower.width = 9449;
+  PlaceCatalogue("a=1,b=2,c=3,d=4,e=5,f=6,g=7", narrower);
+  EXPECT_FLOAT_EQ(narrower.labels[6].Left, 450);
+  EXPECT_FLOAT_EQ(narrower.labels[6].Top, 810);
 }
 
 TEST_F(Catalogue, FirstBlockRowsWrapAtTheWindowWidth) {

@@ -138,6 +138,18 @@ TEST_F(ReadTextFileTest, LargeFilesDecodeWhole) {
   EXPECT_EQ(encoding, kUtf8);
 }
 
+// The file is decoded as one block whose size must fit a signed 32-bit
+// count: from 2^31 bytes on nothing is read (sparse files, no disk used).
+TEST_F(ReadTextFileTest, FilesOfTwoGigabytesOrMoreGiveNothing) {
+  for (const qint64 size : {qint64(1) << 31, (qint64(1) << 32) + 4}) {
+    const QString path = write("SF=shunfeng");
+    ASSERT_TRUE(QFile::resize(path, size));
+    int32_t encoding = kDetect;
+    EXPECT_TRUE(ReadTextFile(path, encoding).isEmpty()) << size;
+    EXPECT_EQ(encoding, kDetect) << size;
+  }
+}
+
 struct BomCase {
   const char* what;
   uint8_t b0, b1, b2, b3;

@@ -9,8 +9,10 @@
 #include <QDir>
 #include <QFile>
 #include <QJsonArray>
+#include <QJsonDocument>
 #include <QJsonObject>
 #include <QTemporaryDir>
+#include <QTest>
 
 namespace {
 
@@ -95,6 +97,27 @@ TEST_F(Program, CommandLineIsTheWholeTextAfterTheProgramName) {
   EXPECT_EQ(state["StartupArgument"].toString(), "no such courier");
   EXPECT_EQ(state["SelectedCourierIndex"].toInt(), 1);
   EXPECT_EQ(state["window"].toObject()["caption"].toString(), "圆通快递 单号查询软件_Quonvex");
+}
+
+// The copy runs without the browser engine's module beside it: the engine
+// cannot start, and every page, the start-up page first, completes with
+// nothing found.
+TEST_F(Program, WithoutItsBrowserEngineEveryPageFindsNothing) {
+  useSampleCatalogue();
+  start();
+  shownState();
+  const QString noResult = "查询不到结果，请您确认输入的是 圆通快递 订单号！";
+  QJsonObject text;
+  EXPECT_TRUE(QTest::qWaitFor(
+      [&] {
+        QFile file(stateFile());
+        if (!file.open(QIODevice::ReadOnly)) return false;
+        text = control(QJsonDocument::fromJson(file.readAll()).object(), "Text");
+        return text["caption"].toString() == noResult;
+      },
+      kStartTimeoutMs));
+  EXPECT_EQ(text["foreColor"].toInteger(), 0x0000FF);
+  EXPECT_TRUE(run.process.state() == QProcess::Running);
 }
 
 TEST_F(Program, MissingCatalogueReportsAndEndsWithoutAWindow) {

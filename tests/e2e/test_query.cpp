@@ -47,6 +47,7 @@ class QueryEndToEnd : public ::testing::Test {
     server->Serve("/hangs-later/chaxun",
                   page("<div id=\"queryResult2\">shown</div><script>addEventListener('load', () =>"
                        " setTimeout(() => { for (;;) {} }, 1000));</script>"));
+    server->Hold("/late/chaxun", page("<div id=\"queryResult2\">late answer</div>"));
     std::string many;
     for (int i = 0; i < 40000; ++i) many += "<i></i>";
     server->Serve("/many/chaxun", page(many + "<div id=\"queryResult2\">after 40000</div>"));
@@ -101,6 +102,21 @@ class QueryEndToEnd : public ::testing::Test {
 };
 
 TestServer* QueryEndToEnd::server = nullptr;
+
+// The browser engine starts once the window's first frame is on the screen;
+// the load step's navigation waits for it and still completes.
+TEST(BrowserStart, TheEngineWaitsForTheFirstFrame) {
+  FormMain form;
+  ASSERT_TRUE(form.Form_Load(QString()));
+  QCoreApplication::processEvents();
+  EXPECT_TRUE(form.Web->browser().children().isEmpty()) << "an engine page before the frame";
+  form.show();
+  EXPECT_TRUE(QTest::qWaitFor(
+      [&] { return form.Text->text() == Query::NoResultMessage(form.LBTitle->caption()); },
+      kBoundMs));
+  EXPECT_FALSE(form.Web->browser().children().isEmpty());
+  EXPECT_TRUE(form.Text->isHidden());
+}
 
 TEST_F(QueryEndToEnd, FoundResultIsShownInBlack) {
   query("/found");
@@ -163,6 +179,23 @@ TEST_F(QueryEndToEnd, SlowAnswerKeepsTheLoadingTextUntilItComes) {
   EXPECT_FALSE(QTest::qWaitFor([&] { return form.Text->text() != Query::kLoadingText; }, 500));
   server->Release("/slow/chaxun");
   ASSERT_TRUE(waitForText("slow answer"));
+}
+
+// Closing the result view does not stop the browser: the answer still comes
+// into the hidden result area, and the next query shows the loading text.
+TEST_F(QueryEndToEnd, AnAnswerAfterTheViewClosedStillFillsTheResultArea) {
+  query("/late");
+  QTest::mouseClick(form.Back, Qt::LeftButton, {}, QPoint(5, 5));
+  ASSERT_TRUE(form.Text->isHidden());
+  ASSERT_EQ(form.Text->text(), Query::kLoadingText);
+  server->Release("/late/chaxun");
+  ASSERT_TRUE(waitForText("late answer"));
+  EXPECT_EQ(form.Text->ForeColor, Query::kResultColor);
+  EXPECT_TRUE(form.Text->isHidden());
+  EXPECT_TRUE(form.Back->isHidden());
+  query("/found");
+  EXPECT_EQ(form.Text->text(), Query::kLoadingText);
+  ASSERT_TRUE(settled());
 }
 
 TEST_F(QueryEndToEnd, ASecondQueryWinsOverASlowFirst) {

@@ -1,13 +1,16 @@
 // The real program on a real X server (Xvfb, no window manager), used with
 // the pointer and the keyboard as a user does: the painted close button ends
 // the program, a double-click on the caption maximises and restores the
-// window, a query typed into the window is answered.
+// window, a maximised window stays where it is, a query typed into the
+// window is answered.
 #include "ProgramRun.h"
 #include "TestServer.h"
 
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -66,6 +69,7 @@ class SkinnedProgram : public ::testing::Test {
     return QJsonDocument::fromJson(file.readAll()).object();
   }
   bool shown() { return state()["window"].toObject()["visible"].toBool(); }
+  QString resultArea() { return control(state(), "Text")["caption"].toString(); }
 
   // Starts the program (the built one, or `binary`) and returns its window's
   // id once it is shown.
@@ -100,6 +104,14 @@ class SkinnedProgram : public ::testing::Test {
                   "--repeat", QString::number(times), "--delay", "80", "1"});
   }
 
+  // A left-button drag from `from` by `by`, in screen pixels.
+  void drag(QPoint from, QPoint by) {
+    const QPoint to = from + by;
+    x("xdotool", {"mousemove", "--sync", QString::number(from.x()), QString::number(from.y()),
+                  "mousedown", "1", "mousemove", "--sync", QString::number(to.x()),
+                  QString::number(to.y()), "mouseup", "1"});
+  }
+
   QTemporaryDir dir;
   QProcess server;
   QProcess program;
@@ -119,12 +131,14 @@ TEST_F(SkinnedProgram, TheCloseButtonEndsTheProgram) {
   EXPECT_FALSE(QFile::exists(dir.filePath("shell.log"))) << "nothing opened";
 }
 
-// Without a window manager the skin places the maximised window itself: over
-// the whole screen (the work area) and 4 pixels wider, and back again.
+// The window opens in the middle of the screen. Without a window manager the
+// skin places the maximised window itself: over the whole screen (the work
+// area) and 4 pixels wider, and back again.
 TEST_F(SkinnedProgram, TheCaptionsDoubleClickMaximisesAndRestores) {
   const QString id = start();
   ASSERT_FALSE(id.isEmpty());
   const QRect normal = geometry(id);
+  EXPECT_EQ(normal, QRect(212, 134, 600, 500)) << "first shown in the middle of the screen";
   click(normal.topLeft() + QPoint(100, 15), 2);
   EXPECT_TRUE(QTest::qWaitFor([&] { return geometry(id) == QRect(0, 0, 1028, 768); }, kTimeoutMs));
   click(QPoint(100, 15), 2);
@@ -142,6 +156,8 @@ TEST_F(SkinnedProgram, TheLargestCatalogueStillAnswersQueries) {
   service.Start();
   const QString binary = dir.filePath("courier-query");
   ASSERT_TRUE(QFile::copy(COURIER_QUERY_BINARY, binary));
+  const QString engine = QFileInfo(COURIER_QUERY_BINARY).dir().filePath("libcq-browser-engine.so");
+  ASSERT_TRUE(QFile::link(engine, dir.filePath("libcq-browser-engine.so")));
   QStringList couriers, index{"B"};
   for (int i = 0; i < 12; ++i) couriers << QStringLiteral("快递%1=code%1").arg(i);
   for (int i = 12; i < 40000; ++i) index << QStringLiteral("c%1=物流%1").arg(i);
@@ -164,6 +180,33 @@ TEST_F(SkinnedProgram, TheLargestCatalogueStillAnswersQueries) {
   EXPECT_TRUE(status["visible"].toBool());
   EXPECT_EQ(status["caption"].toString(), "");
   EXPECT_EQ(service.LastParams("/chaxun").find("nu")->second, "YT100");
+}
+
+// The browser engine starts once the window is on the screen, where OpenGL
+// is at hand (it needs a context to share there); the start-up page then
+// completes with nothing found.
+TEST_F(SkinnedProgram, TheBrowserEngineStartsAfterTheWindowAppears) {
+  ASSERT_FALSE(start().isEmpty());
+  EXPECT_TRUE(QTest::qWaitFor(
+      [&] { return resultArea() == "查询不到结果，请您确认输入的是 圆通快递 订单号！"; },
+      kTimeoutMs));
+  EXPECT_EQ(program.state(), QProcess::Running);
+}
+
+// Without a window manager the drag would move the window itself: half off
+// the screen, and no longer maximised for the next double-click.
+TEST_F(SkinnedProgram, AMaximisedWindowStaysPutWhenItsCaptionIsDragged) {
+  const QString id = start();
+  ASSERT_FALSE(id.isEmpty());
+  const QRect normal = geometry(id);
+  const QRect maximised(0, 0, 1028, 768);
+  click(normal.topLeft() + QPoint(100, 15), 2);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return geometry(id) == maximised; }, kTimeoutMs));
+  drag(QPoint(100, 15), QPoint(50, 85));
+  EXPECT_EQ(geometry(id), maximised);
+  click(QPoint(100, 15), 2);
+  EXPECT_TRUE(QTest::qWaitFor([&] { return geometry(id) == normal; }, kTimeoutMs))
+      << "still maximised: the double-click restores it";
 }
 
 }  // namespace

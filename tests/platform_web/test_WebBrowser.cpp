@@ -66,10 +66,13 @@ class WebBrowserTest : public ::testing::Test {
 b</pre><span id="hidden" style="display:none">x</span><pre id="cr"></pre>)"
                                     R"(<script>document.getElementById('cr').textContent =)"
                                     R"( 'p\rq\ns';</script>)"));
-    server_.Serve("/frames", Page(R"(<iframe src="/frame-a"></iframe><iframe id="b"></iframe>)"
-                                  R"(<script>document.getElementById('b').src =)"
-                                  R"( location.href.replace('127.0.0.1', 'localhost')
-                                  .replace('/frames', '/frame-b');</script>)"));
+    // Frame b gets its address before it enters the document: an empty frame
+    // would first hold a document of its own, which may or may not report.
+    server_.Serve("/frames", Page(R"(<iframe src="/frame-a"></iframe>)"
+                                  R"(<script>const b = document.createElement('iframe');)"
+                                  R"( b.src = location.href.replace('127.0.0.1', 'localhost')
+                                  .replace('/frames', '/frame-b');)"
+                                  R"( document.body.appendChild(b);</script>)"));
     server_.Serve("/frame-a", Page("<p id=\"queryResult2\">in a frame</p>"));
     server_.Serve("/frame-b", Page("<p>b</p>"));
     server_.Serve("/large", LargePage(40000));

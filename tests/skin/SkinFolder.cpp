@@ -1,5 +1,6 @@
 #include "SkinFolder.h"
 
+#include "Gdi.h"
 #include "Shell.h"
 
 #include <QDir>
@@ -65,6 +66,11 @@ QColor FrameColour() {
 
 QColor GlyphColour(int slot, int row) {
   return QColor(30 + 50 * slot, 40 + 80 * row, 90);
+}
+
+QColor PixelAt(ModAPI::HDC dc, int x, int y) {
+  const quint32 c = ModAPI::GetPixel(dc, x, y);
+  return QColor(int(c & 0xFF), int((c >> 8) & 0xFF), int((c >> 16) & 0xFF));
 }
 
 QImage Plain(int width, int height, QColor colour) {

@@ -2,6 +2,8 @@
 // where the skin engine looks, and removed again by the destructor.
 #pragma once
 
+#include "Handles.h"
+
 #include <QByteArray>
 #include <QColor>
 #include <QImage>
@@ -27,6 +29,9 @@ class SkinFolder {
  private:
   std::unique_ptr<QTemporaryDir> dir_;
 };
+
+// The colour of a pixel of a surface (GetPixel's 0x00BBGGRR as a QColor).
+QColor PixelAt(ModAPI::HDC dc, int x, int y);
 
 // A picture filled with one colour.
 QImage Plain(int width, int height, QColor colour);

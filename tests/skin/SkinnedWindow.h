@@ -10,6 +10,7 @@
 #include "Window.h"
 
 #include <QCloseEvent>
+#include <QKeyEvent>
 #include <QTest>
 #include <QWidget>
 
@@ -46,12 +47,15 @@ class SkinOwner : public QWidget {
   std::unique_ptr<VBDirectUI> skin;
   std::vector<Click> clicks;
   bool cancel = false;
+  int keyEvents = 0;  // key events that reached the window's own handling
 
  protected:
   void closeEvent(QCloseEvent* event) override {
     skin.reset();
     QWidget::closeEvent(event);
   }
+  void keyPressEvent(QKeyEvent*) override { ++keyEvents; }
+  void keyReleaseEvent(QKeyEvent*) override { ++keyEvents; }
 };
 
 class SkinnedWindow : public ::testing::Test {
@@ -62,6 +66,15 @@ class SkinnedWindow : public ::testing::Test {
   // Shows the window and skins it; `ini` goes into "Skin.ini" beside the keys.
   void skin(const QByteArray& ini = {}, bool withBack = false) {
     folder.writeSkin("[Main]\r\n" + kTestCmdKeys + ini, withBack);
+    showSkinned();
+  }
+  // The same with `back` as the background picture, blended opaque.
+  void skinOver(const QImage& back) {
+    folder.writeSkin("[Main]\r\n" + kTestCmdKeys + "BackAlpha=255\r\n", false);
+    folder.writePicture("bkg.jpg", back, "PNG");
+    showSkinned();
+  }
+  void showSkinned() {
     window.setWindowTitle("skinned");
     window.resize(400, 300);
     window.show();

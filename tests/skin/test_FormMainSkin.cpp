@@ -4,6 +4,7 @@
 
 #include "Gdi.h"
 #include "Shell.h"
+#include "ShownPointer.h"
 #include "Timer.h"
 #include "Window.h"
 
@@ -72,6 +73,22 @@ TEST_F(SkinnedMainWindow, TheMaximiseButtonIsTheSkinsOwn) {
   QTest::mouseClick(&form, Qt::LeftButton, {}, button(1));
   EXPECT_TRUE(form.isMaximized());
   EXPECT_TRUE(opened.empty());
+}
+
+// Driven through the window, so that the pointer enters and leaves the
+// controls as it does on a screen.
+TEST_F(SkinnedMainWindow, TheResizePointerStaysOnTheEdges) {
+  QWindow* window = form.windowHandle();
+  const QPoint rightEdge(form.width() - 1, 200);
+  const QPoint barePanel = form.BG->mapTo(&form, QPoint(2, form.BG->height() - 2));
+  QTest::mouseMove(window, rightEdge);
+  EXPECT_EQ(ShownPointer(form), Qt::SizeHorCursor);
+  QTest::mouseMove(window, barePanel);
+  EXPECT_EQ(ShownPointer(form), Qt::ArrowCursor) << "the panel shows its own pointer";
+  QTest::mouseMove(window, rightEdge);
+  EXPECT_EQ(ShownPointer(form), Qt::SizeHorCursor);
+  QTest::mouseMove(window, form.SStext->mapTo(&form, QPoint(5, 5)));
+  EXPECT_EQ(ShownPointer(form), Qt::IBeamCursor) << "the number box shows its own pointer";
 }
 
 }  // namespace

@@ -7,17 +7,14 @@
 #include "Timer.h"
 #include "Window.h"
 
+#include <QLineEdit>
+#include <QPainter>
 #include <QTest>
 #include <QWindow>
 
 using namespace ModAPI;
 
 namespace {
-
-QColor PixelAt(HDC dc, int x, int y) {
-  const quint32 c = GetPixel(dc, x, y);
-  return QColor(int(c & 0xFF), int((c >> 8) & 0xFF), int((c >> 16) & 0xFF));
-}
 
 // The centre of caption button `i`.
 QPoint Centre(const VBDirectUIProbe& probe, int i) {
@@ -116,6 +113,30 @@ TEST(SkinSizeLimits, MaximisedCoversTheWorkAreaAndTrackingKeepsTheStrip) {
   WorkAreaSource() = previous;
 }
 
+TEST_F(SkinMessages, KeysForTheWindowItselfStopAtTheSkin) {
+  skin();
+  QLineEdit child(&window);
+  child.show();
+  QTest::keyClick(&window, Qt::Key_A);
+  QTest::keyClick(&window, Qt::Key_Return);
+  EXPECT_EQ(window.keyEvents, 0);
+  QTest::keyClicks(&child, "ab");
+  EXPECT_EQ(child.text(), "ab") << "a control's keys are its own";
+}
+
+TEST_F(SkinMessages, APressFadesInFrom100In155Steps) {
+  skin();
+  const QPoint close = Centre(probe(), 0);
+  send(true, WM_LBUTTONDOWN, MK_LBUTTON, At(close));
+  EXPECT_EQ(probe().buttons()[0].Fade, 100);
+  EXPECT_EQ(probe().buttons()[0].State, VBDirectUI::ButtonPressed);
+  for (int step = 0; step < 154; ++step) TickTimers();
+  EXPECT_EQ(probe().buttons()[0].Fade, 254);
+  TickTimers();
+  EXPECT_EQ(probe().buttons()[0].Fade, 255);
+  EXPECT_EQ(PixelAt(probe().frameDC(), close.x(), close.y()), GlyphColour(0, 2));
+}
+
 TEST_F(SkinMessages, AHoverFadeSettlesAfter55StepsAndStopsTheTimer) {
   skin();
   const QPoint close = Centre(probe(), 0);
@@ -191,6 +212,53 @@ TEST_F(SkinMessages, TheBackgroundIsBlendedOverEverything) {
   skin("BackAlpha=255\r\n", /*withBack=*/true);  // opaque: the picture alone
   EXPECT_EQ(PixelAt(probe().frameDC(), 200, 150), QColor(Qt::white));
   EXPECT_EQ(PixelAt(probe().frameDC(), 0, 150), FrameColour()) << "one pixel of frame stays";
+}
+
+// A picture whose every pixel tells where it lies: red = x, green = y.
+QImage Positions(int width, int height) {
+  QImage image(width, height, QImage::Format_RGB32);
+  for (int y = 0; y < height; ++y) {
+    for (int x = 0; x < width; ++x) image.setPixelColor(x, y, QColor(x % 256, y % 256, 128));
+  }
+  return image;
+}
+
+// A blue picture of `size` with the part `red` red.
+QImage RedOnBlue(QSize size, QRect red) {
+  QImage image(size, QImage::Format_RGB32);
+  image.fill(Qt::blue);
+  QPainter(&image).fillRect(red, Qt::red);
+  return image;
+}
+
+// The window is 400 x 300. A larger picture is cropped to its top-left
+// 400 x 300, a smaller one stretched over the window, less a 1-pixel border.
+TEST_F(SkinMessages, TheBackgroundIsCroppedOrStretchedToTheWindow) {
+  skinOver(RedOnBlue({800, 600}, {0, 0, 400, 300}));
+  ASSERT_EQ(probe().clientSize(), QSize(400, 300));
+  EXPECT_EQ(PixelAt(probe().frameDC(), 390, 290), QColor(Qt::red)) << "cropped";
+  EXPECT_EQ(PixelAt(probe().frameDC(), 200, 150), QColor(Qt::red));
+}
+
+TEST_F(SkinMessages, ASmallerBackgroundIsStretched) {
+  skinOver(RedOnBlue({200, 150}, {0, 0, 100, 150}));
+  EXPECT_EQ(PixelAt(probe().frameDC(), 190, 150), QColor(Qt::red));
+  EXPECT_EQ(PixelAt(probe().frameDC(), 210, 150), QColor(Qt::blue));
+  EXPECT_EQ(PixelAt(probe().frameDC(), 390, 290), QColor(Qt::blue)) << "stretched";
+}
+
+// The fade step lays the background picture, scaled to the whole window,
+// over each button it draws.
+TEST_F(SkinMessages, AFadeStepBlendsTheBackgroundOverTheButtons) {
+  const QImage back = Positions(400, 300);
+  skinOver(back);
+  const QPoint close = Centre(probe(), 0);
+  send(true, WM_MOUSEMOVE, 0, At(close));
+  TickTimers();
+  const SkinRect& r = probe().buttons()[0].Rect;
+  for (const QPoint p : {close, QPoint(r.Left, r.Top), QPoint(r.Right - 1, r.Bottom - 1)})
+    EXPECT_EQ(PixelAt(probe().frameDC(), p.x(), p.y()), back.pixelColor(p))
+        << p.x() << "," << p.y();
 }
 
 TEST_F(SkinMessages, TheIconAndTheCaptionStartAtTheLeft) {

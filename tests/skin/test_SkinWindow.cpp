@@ -5,6 +5,7 @@
 
 #include "Gdi.h"
 #include "Messages.h"
+#include "ShownPointer.h"
 #include "SystemMenu.h"
 #include "Timer.h"
 #include "Window.h"
@@ -77,8 +78,7 @@ TEST_F(SkinWindow, ReleasingOffTheButtonClicksNothing) {
   EXPECT_EQ(probe().pressedButton(), -1);
   while (TickTimers()) {
   }
-  const quint32 c = GetPixel(probe().frameDC(), 375, 10);
-  EXPECT_EQ(QColor(int(c & 0xFF), int(c >> 8 & 0xFF), int(c >> 16 & 0xFF)), GlyphColour(0, 0));
+  EXPECT_EQ(PixelAt(probe().frameDC(), 375, 10), GlyphColour(0, 0));
 }
 
 TEST_F(SkinWindow, ARightClickOnAButtonDoesNothing) {
@@ -163,6 +163,21 @@ TEST_F(SkinWindow, TheCaptionMovesTheWindow) {
   EXPECT_EQ(window.size(), QSize(400, 300));
 }
 
+// Where the window system refuses its own move the window would follow the
+// pointer, and the toolkit would quietly end the maximised state.
+TEST_F(SkinWindow, AMaximisedWindowDoesNotMove) {
+  skin();
+  window.showMaximized();
+  QTest::qWait(20);
+  const QRect maximised = window.geometry();
+  drag(QPoint(100, 15), QPoint(50, 85));
+  EXPECT_EQ(window.geometry(), maximised);
+  EXPECT_TRUE(window.isMaximized());
+  const SkinRect& button = probe().buttons()[1].Rect;
+  EXPECT_EQ(PixelAt(probe().frameDC(), button.Left + 14, button.Top + 10), GlyphColour(1, 0))
+      << "the restore glyph stays";
+}
+
 TEST_F(SkinWindow, EdgesResizeBesideTheBodyOnlyOutsideIt) {
   const struct {
     QPoint press;
@@ -187,16 +202,16 @@ TEST_F(SkinWindow, EdgesResizeBesideTheBodyOnlyOutsideIt) {
 TEST_F(SkinWindow, TheEdgesShowResizePointersOnlyWhenTheWindowCanBeResized) {
   skin();
   QTest::mouseMove(&window, QPoint(1, 100));
-  EXPECT_EQ(window.cursor().shape(), Qt::SizeHorCursor);
+  EXPECT_EQ(ShownPointer(window), Qt::SizeHorCursor);
   QTest::mouseMove(&window, QPoint(399, 299));
-  EXPECT_EQ(window.cursor().shape(), Qt::SizeFDiagCursor);
+  EXPECT_EQ(ShownPointer(window), Qt::SizeFDiagCursor);
   QTest::mouseMove(&window, QPoint(100, 15));
-  EXPECT_EQ(window.cursor().shape(), Qt::ArrowCursor);
+  EXPECT_EQ(ShownPointer(window), Qt::ArrowCursor);
 
   window.showMaximized();
   QTest::qWait(20);
   QTest::mouseMove(&window, QPoint(1, 100));
-  EXPECT_EQ(window.cursor().shape(), Qt::ArrowCursor);
+  EXPECT_EQ(ShownPointer(window), Qt::ArrowCursor);
   const QRect maximised = window.geometry();
   drag(QPoint(1, 100), QPoint(-10, 0));
   EXPECT_EQ(window.geometry(), maximised);
@@ -211,7 +226,7 @@ TEST(SkinFixedWindow, AWindowWithoutSizingFrameHasNoGrips) {
   VBDirectUI ui;
   ui.Skin(folder.name(), WindowHandle(&window));
   QTest::mouseMove(&window, QPoint(1, 100));
-  EXPECT_EQ(window.cursor().shape(), Qt::ArrowCursor);
+  EXPECT_EQ(ShownPointer(window), Qt::ArrowCursor);
   const QRect before = window.geometry();
   QTest::mousePress(&window, Qt::LeftButton, {}, QPoint(1, 100));
   QTest::mouseMove(&window, QPoint(-9, 100));
@@ -248,6 +263,42 @@ TEST_F(SkinWindow, ARightClickOnTheCaptionOpensTheSystemMenuAtThePointer) {
   QStringList texts;
   for (const MenuItem& item : menu.lastItems) texts << item.text;
   EXPECT_EQ(texts, QStringList({"还原", "移动", "大小", "最小化", "最大化", "", "关闭"}));
+}
+
+// While maximised, any click on the top band outside the caption opens the
+// system menu; on a normal window that band is frame and edge.
+TEST_F(SkinWindow, AMaximisedWindowsTopBandOpensTheSystemMenu) {
+  skin();
+  MenuRecorder menu(0);
+  QTest::mouseClick(&window, Qt::RightButton, {}, QPoint(100, 30));  // below the caption
+  EXPECT_TRUE(menu.shown.empty());
+  window.showMaximized();
+  QTest::qWait(20);
+  QTest::mouseClick(&window, Qt::RightButton, {}, QPoint(100, 30));
+  QTest::mouseClick(&window, Qt::LeftButton, {}, QPoint(1, 10));  // left of the caption
+  QTest::mouseClick(&window, Qt::MiddleButton, {}, QPoint(1, 31));  // beside the body
+  EXPECT_EQ(menu.shown.size(), 3u);
+  QTest::mouseClick(&window, Qt::LeftButton, {}, QPoint(100, 32));  // the body
+  EXPECT_EQ(menu.shown.size(), 3u);
+}
+
+// After a click the button shows its normal look while the pointer stays on
+// it; it lights up again only when the pointer comes back from another one.
+TEST_F(SkinWindow, AClickedButtonLooksNormalUntilThePointerReturns) {
+  skin();
+  const QPoint help(285, 10), minimise(314, 10);
+  QTest::mouseMove(&window, help);
+  QTest::mouseClick(&window, Qt::LeftButton, {}, help);
+  QTest::mouseMove(&window, help + QPoint(3, 2));
+  while (TickTimers()) {
+  }
+  EXPECT_EQ(probe().buttons()[3].State, VBDirectUI::ButtonNormal);
+  EXPECT_EQ(PixelAt(probe().frameDC(), help.x(), help.y()), GlyphColour(4, 0));
+  QTest::mouseMove(&window, minimise);
+  QTest::mouseMove(&window, help);
+  while (TickTimers()) {
+  }
+  EXPECT_EQ(PixelAt(probe().frameDC(), help.x(), help.y()), GlyphColour(4, 1));
 }
 
 TEST_F(SkinWindow, ADismissedSystemMenuChangesNothing) {

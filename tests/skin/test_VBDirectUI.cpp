@@ -3,9 +3,11 @@
 #include "VBDirectUI.h"
 
 #include "Gdi.h"
+#include "Messages.h"
 #include "Shell.h"
 #include "SkinFolder.h"
 #include "Subclass.h"
+#include "Timer.h"
 #include "VBDirectUIProbe.h"
 #include "Window.h"
 
@@ -15,6 +17,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdlib>
 #include <map>
 
 using namespace ModAPI;
@@ -296,17 +300,26 @@ TEST(VBDirectUITeardown, ReleasesEverySurface) {
   EXPECT_EQ(LiveGdiObjects().bitmaps, before.bitmaps);
 }
 
-TEST(VBDirectUIQQ2010, TheProgramsSkinLoads) {
-  SkinFolder folder;
-  for (const char* file : {"main.bmp", "SysButton.bmp", "bkg.jpg", "Skin.ini"}) {
-    ASSERT_TRUE(QFile::copy(QStringLiteral(CQ_SKIN_QQ2010 "/") + file, folder.path(file))) << file;
+class VBDirectUIQQ2010 : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    for (const char* file : {"main.bmp", "SysButton.bmp", "bkg.jpg", "Skin.ini"}) {
+      ASSERT_TRUE(QFile::copy(QStringLiteral(CQ_SKIN_QQ2010 "/") + file, folder.path(file)))
+          << file;
+    }
+    window.resize(600, 500);
+    window.show();
+    ui.Skin(folder.name(), WindowHandle(&window));
   }
+  void TearDown() override { SetManualClock(false); }
+
+  SkinFolder folder;
   QWidget window;
-  window.resize(600, 500);
-  window.show();
   VBDirectUI ui;
-  ui.Skin(folder.name(), WindowHandle(&window));
-  VBDirectUIProbe probe(ui);
+  VBDirectUIProbe probe{ui};
+};
+
+TEST_F(VBDirectUIQQ2010, TheProgramsSkinLoads) {
   const auto values = probe.values();
   EXPECT_EQ(values.at("TopLeft") + values.at("TopCeter") + values.at("TopRight"),
             probe.mainSize().width());
@@ -318,6 +331,45 @@ TEST(VBDirectUIQQ2010, TheProgramsSkinLoads) {
   EXPECT_EQ(probe.sheetSize(), QSize(b[0].Rect.Width + 4 * b[1].Rect.Width, 3 * b[0].Rect.Height));
   EXPECT_EQ(b[0].Rect.Right, probe.clientSize().width() - 4);
   for (const HDC dc : probe.surfaces()) EXPECT_TRUE(dc);
+}
+
+// The fade step blends the background picture over the buttons' boxes; the
+// frame's one-pixel border must stay as it was painted, and a button back in
+// its normal look must look as painted.
+TEST_F(VBDirectUIQQ2010, FadesLeaveNoSeam) {
+  SetManualClock(true);
+  const HDC frame = probe.frameDC();
+  const SkinRect strip = probe.areas()[3];
+  const auto painted = [&] {
+    QImage image(strip.Width + 2, 31, QImage::Format_RGB32);
+    for (int y = 0; y < image.height(); ++y) {
+      for (int x = 0; x < image.width(); ++x)
+        image.setPixelColor(x, y, PixelAt(frame, strip.Left + x, y));
+    }
+    return image;
+  };
+  const QImage before = painted();
+  const QColor border = PixelAt(frame, 100, 0);
+  for (qint32 button = 0; button < 4; ++button) {
+    const SkinRect& r = probe.buttons()[size_t(button)].Rect;
+    SendMessageA(WindowHandle(&window), WM_MOUSEMOVE, 0, MAKELPARAM(r.Left + 5, r.Top + 5));
+    while (TickTimers()) {
+    }
+    for (int x = strip.Left; x <= strip.Right; ++x)
+      ASSERT_EQ(PixelAt(frame, x, 0), border) << "hovering button " << button << ", x " << x;
+  }
+  SendMessageA(WindowHandle(&window), WM_MOUSEMOVE, 0, MAKELPARAM(300, 250));  // off the strip
+  while (TickTimers()) {
+  }
+  const QImage after = painted();
+  for (int y = 0; y < before.height(); ++y) {
+    for (int x = 0; x < before.width(); ++x) {
+      const QColor a = before.pixelColor(x, y), b = after.pixelColor(x, y);
+      const int difference = std::max({std::abs(a.red() - b.red()), std::abs(a.green() - b.green()),
+                                       std::abs(a.blue() - b.blue())});
+      ASSERT_LE(difference, 2) << "at " << strip.Left + x << "," << y;
+    }
+  }
 }
 
 }  // namespace

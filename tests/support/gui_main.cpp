@@ -6,7 +6,6 @@
 #include <QApplication>
 
 int main(int argc, char** argv) {
-  QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
   QApplication app(argc, argv);
   ModAPI::InstallFontSubstitutes();
   ::testing::InitGoogleTest(&argc, argv);

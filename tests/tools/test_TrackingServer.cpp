@@ -6,6 +6,11 @@
 
 #include <thread>
 
+#include <netinet/in.h>
+#include <netinet/tcp.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
 using namespace TrackingService;
 
 namespace {
@@ -174,6 +179,41 @@ TEST_F(TrackingServerTest, OtherPathsGet404AndOtherMethods405) {
   ASSERT_TRUE(head);
   EXPECT_EQ(head->status, 200);
   EXPECT_TRUE(head->body.empty());
+}
+
+// A few kilobytes cost more to compress than to send: every page goes out as
+// it is, whatever the client accepts, and HEAD announces its length.
+TEST_F(TrackingServerTest, PagesAreSentUncompressed) {
+  auto http = client();
+  http.set_decompress(false);
+  const httplib::Headers acceptsAll = {{"Accept-Encoding", "br, gzip, deflate"}};
+  const std::string found = "/chaxun?com=shunfeng&nu=SF1001";
+  for (const std::string& target : {found, std::string("/chaxun?com=x"), std::string("/none")}) {
+    const auto result = http.Get(target, acceptsAll);
+    ASSERT_TRUE(result) << target;
+    EXPECT_FALSE(result->has_header("Content-Encoding")) << target;
+    EXPECT_NE(result->body.find("<meta charset=\"utf-8\">"), std::string::npos) << target;
+    EXPECT_EQ(result->get_header_value("Content-Length"), std::to_string(result->body.size()));
+  }
+  const auto head = http.Head(found, acceptsAll);
+  ASSERT_TRUE(head);
+  EXPECT_EQ(head->get_header_value("Content-Length"), std::to_string(http.Get(found)->body.size()));
+}
+
+TEST(TrackingServerSocket, SendsWithoutDelayAndSharesNoPort) {
+  const int socket = ::socket(AF_INET, SOCK_STREAM, 0);
+  ASSERT_GE(socket, 0);
+  configureSocket(socket);
+  const auto option = [socket](int level, int name) {
+    int value = 0;
+    socklen_t size = sizeof value;
+    getsockopt(socket, level, name, &value, &size);
+    return value != 0;
+  };
+  EXPECT_TRUE(option(IPPROTO_TCP, TCP_NODELAY));
+  EXPECT_TRUE(option(SOL_SOCKET, SO_REUSEADDR));
+  EXPECT_FALSE(option(SOL_SOCKET, SO_REUSEPORT));
+  close(socket);
 }
 
 }  // namespace

@@ -19,7 +19,10 @@ constexpr int kCorner = 8;
 
 // The caption buttons: their glyphs are drawn on the caption band's rows
 // kCmdTop.., so that a button in its normal look matches the band around it.
-constexpr int kCmdHeight = 20, kCloseWidth = 39, kCmdWidth = 28, kCmdTop = 0, kCmdLeft = -4;
+// They start below the outline row: the fade step blends the background
+// picture over a button's whole box, while the frame keeps its one-pixel
+// border clear of it, so a box over the border would leave a lighter seam.
+constexpr int kCmdHeight = 20, kCloseWidth = 39, kCmdWidth = 28, kCmdTop = 1, kCmdLeft = -4;
 constexpr int kSheetWidth = kCloseWidth + 4 * kCmdWidth;
 
 constexpr int kBackWidth = 600, kBackHeight = 500;
@@ -50,7 +53,7 @@ void fillBand(QImage& image, int firstRow, int rows, int bandTop) {
   }
 }
 
-// Hover and press tints of a glyph cell; the band's outline row stays as it is.
+// Hover and press tints of a glyph cell.
 QColor tint(int glyph, int state) {
   if (glyph == 0) return state == 1 ? QColor(226, 70, 70) : QColor(178, 40, 40);
   return state == 1 ? QColor(255, 255, 255, 70) : QColor(0, 40, 90, 60);
@@ -107,9 +110,7 @@ QRect glyphCell(int glyph, int state) {
 
 void drawGlyph(QPainter& p, int glyph, int state) {
   const QRect cell = glyphCell(glyph, state);
-  // The band's outline row, when the glyphs reach it, keeps its colour.
-  const int outlineRows = kCmdTop == 0 ? 1 : 0;
-  if (state > 0) p.fillRect(cell.adjusted(0, outlineRows, 0, 0), tint(glyph, state));
+  if (state > 0) p.fillRect(cell, tint(glyph, state));
   const QPoint centre(cell.left() + cell.width() / 2, cell.top() + kCmdHeight / 2);
   const QPointF exact(cell.left() + cell.width() / 2.0, cell.top() + kCmdHeight / 2.0);
   p.save();

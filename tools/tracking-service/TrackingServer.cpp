@@ -7,13 +7,30 @@
 #include <chrono>
 #include <cstdio>
 #include <ctime>
+#include <memory>
 #include <optional>
 #include <vector>
+
+#include <netinet/in.h>
+#include <netinet/tcp.h>
+#include <sys/socket.h>
 
 namespace TrackingService {
 namespace {
 
 constexpr const char* kHtml = "text/html; charset=utf-8";
+
+// The library compresses every body the client accepts compressed, at its
+// highest level: milliseconds for a page of a few kilobytes, longer than
+// sending it takes. A body from a content provider of known length goes out
+// as it is.
+void setPage(httplib::Response& response, std::string page) {
+  const auto body = std::make_shared<const std::string>(std::move(page));
+  response.set_content_provider(
+      body->size(), kHtml, [body](std::size_t offset, std::size_t length, httplib::DataSink& sink) {
+        return sink.write(body->data() + offset, length);
+      });
+}
 
 // Decodes "+" and %XX escapes; nothing when an escape is not two hex digits.
 std::optional<std::string> percentDecode(std::string_view text) {
@@ -47,14 +64,13 @@ void answerQuery(const ShipmentTable& shipments, const httplib::Request& request
   const auto query = readShipmentQuery(request.target);
   if (!query.fault.empty()) {
     response.status = 400;
-    response.set_content(renderErrorPage(400, query.fault), kHtml);
+    setPage(response, renderErrorPage(400, query.fault));
     return;
   }
   const auto found = shipments.find({query.code, query.number});
-  response.set_content(found == shipments.end()
-                           ? renderNoRecordPage(query.code, query.number)
-                           : renderShipmentPage(query.code, query.number, found->second),
-                       kHtml);
+  setPage(response, found == shipments.end()
+                        ? renderNoRecordPage(query.code, query.number)
+                        : renderShipmentPage(query.code, query.number, found->second));
 }
 
 // Answers every request that is not GET or HEAD on the query path before
@@ -76,11 +92,11 @@ httplib::Server::HandlerResponse screenRequest(const httplib::Request& request,
 // Gives every error answer that has no page yet (404, 405, the server's own
 // 400 and 414) a page.
 void fillErrorPage(const httplib::Request&, httplib::Response& response) {
-  if (!response.body.empty()) return;
+  if (response.has_header("Content-Type")) return;
   const char* reason = response.status == 404   ? "找不到页面"
                        : response.status == 405 ? "不支持的请求方法"
                                                 : "请求无效";
-  response.set_content(renderErrorPage(response.status, reason), kHtml);
+  setPage(response, renderErrorPage(response.status, reason));
 }
 
 std::string localTimeNow() {
@@ -138,11 +154,14 @@ void installHandlers(httplib::Server& server, const ShipmentTable& shipments) {
   server.set_error_handler(fillErrorPage);
 }
 
-void useExclusivePort(httplib::Server& server) {
-  server.set_socket_options([](socket_t socket) {
-    const int on = 1;
-    setsockopt(socket, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
-  });
+void configureSocket(socket_t socket) {
+  const int on = 1;
+  setsockopt(socket, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
+  setsockopt(socket, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
+}
+
+void useExclusivePortWithoutDelay(httplib::Server& server) {
+  server.set_socket_options(configureSocket);
 }
 
 std::string formatLogLine(const httplib::Request& request, const httplib::Response& response) {

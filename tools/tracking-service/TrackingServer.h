@@ -7,7 +7,8 @@
 //   other paths, any method              404
 // Requests the server itself cannot parse (an unknown method, a target longer
 // than 8192 bytes) get its own 400 or 414.
-// Every answer is an HTML page in UTF-8.
+// Every answer is an HTML page in UTF-8, sent uncompressed: the pages are a
+// few kilobytes.
 #pragma once
 
 #include "TrackingData.h"
@@ -36,10 +37,16 @@ ShipmentQuery readShipmentQuery(std::string_view target);
 // worker threads and must stay alive and unchanged while the server runs.
 void installHandlers(httplib::Server& server, const ShipmentTable& shipments);
 
-// Makes `server` bind with SO_REUSEADDR alone. The library's default adds
+// The options of the listening socket, which the connections accepted from
+// it inherit: SO_REUSEADDR alone, since the library's default adds
 // SO_REUSEPORT, with which a second service binds a port that another one
-// already listens on, and the two share its connections.
-void useExclusivePort(httplib::Server& server);
+// already listens on and the two share its connections; and TCP_NODELAY,
+// since an answer goes out in two writes (head, then body) and without it the
+// body of an answer on a kept-alive connection waits for the client's delayed
+// acknowledgement of the head, some 40 ms.
+void configureSocket(socket_t socket);
+// Makes `server` bind its sockets with configureSocket.
+void useExclusivePortWithoutDelay(httplib::Server& server);
 
 // One line of the request log, ending in '\n': local time, method, request
 // target and status, separated by spaces. Bytes of the target below 0x20 or

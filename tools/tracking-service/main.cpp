@@ -134,7 +134,7 @@ int bindServer(httplib::Server& server, const std::string& host, int port) {
 int serve(const Options& options, const TrackingService::ShipmentTable& shipments) {
   httplib::Server server;
   TrackingService::installHandlers(server, shipments);
-  TrackingService::useExclusivePort(server);
+  TrackingService::useExclusivePortWithoutDelay(server);
   server.set_logger([](const httplib::Request& request, const httplib::Response& response) {
     const auto line = TrackingService::formatLogLine(request, response);
     std::fwrite(line.data(), 1, line.size(), stderr);  // one call per line: no interleaving
