@@ -15,6 +15,7 @@ int main(int argc, char* argv[]) {
   QGuiApplication::setDesktopFileName(QStringLiteral(COURIER_QUERY_APP_ID));
   ModAPI::InstallFontSubstitutes();
   ModAPI::InstallDesktopShell();
+  ModAPI::InstallChineseToolkitTexts();
   // Before the window exists: a screen reader may ask for it as it is made.
   InstallAccessibleControls();
 
