@@ -5,6 +5,7 @@
 #include "FormMain.h"
 
 #include "Shell.h"
+#include "ShellRecorder.h"
 
 #include <gtest/gtest.h>
 
@@ -36,19 +37,13 @@ void recordEvent(QAccessibleEvent* event) {
 class Accessibility : public ::testing::Test {
  protected:
   void SetUp() override {
-    saved_ = ModAPI::Shell();
-    ModAPI::Shell().messageBox = [this](const QString&, const QString& text) { messages << text; };
-    ModAPI::Shell().openAddressMinimized = [this](const QString& address) { opened << address; };
     ASSERT_TRUE(form.Form_Load(QString()));
     form.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
     sentEvents().clear();
     previousHandler_ = QAccessible::installUpdateHandler(recordEvent);
   }
-  void TearDown() override {
-    QAccessible::installUpdateHandler(previousHandler_);
-    ModAPI::Shell() = saved_;
-  }
+  void TearDown() override { QAccessible::installUpdateHandler(previousHandler_); }
 
   QAccessibleInterface* list() { return accessible(form.BG)->child(0); }
   QAccessibleInterface* item(int16_t label) {
@@ -71,12 +66,10 @@ class Accessibility : public ::testing::Test {
     return names;
   }
 
+  ShellRecorder shell;
   FormMain form;
-  QStringList messages;
-  QStringList opened;
 
  private:
-  ModAPI::ShellSeams saved_;
   QAccessible::UpdateHandler previousHandler_ = nullptr;
 };
 
@@ -197,7 +190,7 @@ TEST_F(Accessibility, TheButtonsPressLikeAClick) {
   ASSERT_TRUE(
       query->actionInterface()->actionNames().contains(QAccessibleActionInterface::pressAction()));
   pressAction(query);
-  EXPECT_TRUE(QTest::qWaitFor([&] { return !messages.isEmpty(); }, 5000))
+  EXPECT_TRUE(QTest::qWaitFor([&] { return !shell.messages.isEmpty(); }, 5000))
       << "the prompt is no number: the message box";
   form.SStext->setText("YT100");
   pressAction(query);
@@ -220,7 +213,7 @@ TEST_F(Accessibility, TheCaptionButtonsAreNamedByTheWindowsState) {
   form.showMaximized();
   EXPECT_EQ(captionButtons(), QStringList({"帮助", "最小化", "还原", "关闭"}));
   pressAction(accessible(&form)->child(0));
-  EXPECT_EQ(opened, QStringList{ModAPI::VendorHomePage()});
+  EXPECT_EQ(shell.opened, QStringList{ModAPI::VendorHomePage()});
 }
 
 }  // namespace

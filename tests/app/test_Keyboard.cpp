@@ -7,6 +7,7 @@
 #include "Controls.h"
 #include "Design.h"
 #include "Shell.h"
+#include "ShellRecorder.h"
 #include "SystemMenu.h"
 
 #include <gtest/gtest.h>
@@ -20,9 +21,6 @@ namespace {
 class Keyboard : public ::testing::Test {
  protected:
   void SetUp() override {
-    saved_ = ModAPI::Shell();
-    ModAPI::Shell().messageBox = [this](const QString&, const QString& text) { messages << text; };
-    ModAPI::Shell().openAddressMinimized = [this](const QString& address) { opened << address; };
     // Nothing listens there: queries complete with the engine's error page.
     qputenv("COURIER_QUERY_SERVICE", "http://127.0.0.1:9");
     ASSERT_TRUE(form.Form_Load(QString()));
@@ -30,10 +28,7 @@ class Keyboard : public ::testing::Test {
     form.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
   }
-  void TearDown() override {
-    ModAPI::Shell() = saved_;
-    qunsetenv("COURIER_QUERY_SERVICE");
-  }
+  void TearDown() override { qunsetenv("COURIER_QUERY_SERVICE"); }
 
   void press(Qt::Key key, Qt::KeyboardModifiers modifiers = {}) {
     QTest::keyClick(form.windowHandle(), key, modifiers);
@@ -55,12 +50,8 @@ class Keyboard : public ::testing::Test {
   }
   bool resultViewShown() const { return !form.Text->isHidden() && !form.Back->isHidden(); }
 
+  ShellRecorder shell;
   FormMain form;
-  QStringList messages;
-  QStringList opened;
-
- private:
-  ModAPI::ShellSeams saved_;
 };
 
 TEST_F(Keyboard, TheNumberBoxStartsWithThePromptSelected) {
@@ -174,7 +165,7 @@ TEST_F(Keyboard, TheButtonsActOnEnterAndSpaceAndEscapeGoesBack) {
   press(Qt::Key_Return);
   EXPECT_FALSE(resultViewShown()) << "返回 on Enter";
   EXPECT_EQ(focus(), form.BG) << "the panel takes the result view's place";
-  EXPECT_TRUE(messages.isEmpty());
+  EXPECT_TRUE(shell.messages.isEmpty());
 }
 
 TEST_F(Keyboard, EscapeClosesWhateverBackCloses) {
@@ -190,7 +181,7 @@ TEST_F(Keyboard, EscapeClosesWhateverBackCloses) {
 
 TEST_F(Keyboard, F1IsTheHelpButtonAndAltSpaceTheSystemMenu) {
   press(Qt::Key_F1);
-  EXPECT_EQ(opened, QStringList{ModAPI::VendorHomePage()});
+  EXPECT_EQ(shell.opened, QStringList{ModAPI::VendorHomePage()});
   const ModAPI::PopupMenu previous = ModAPI::PopupMenuSource();
   QStringList offered;
   ModAPI::PopupMenuSource() = [&](const std::vector<ModAPI::MenuItem>& items, int, int,
