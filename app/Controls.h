@@ -7,7 +7,6 @@
 #include "WebBrowser.h"
 
 #include <QAbstractButton>
-#include <QColor>
 #include <QFont>
 #include <QLineEdit>
 #include <QPixmap>
@@ -77,6 +76,7 @@ struct MouseEvents {
   }
 };
 
+// A plain control that raises them.
 class ClickableControl : public QWidget, public Control, public MouseEvents {
  public:
   explicit ClickableControl(QWidget* parent);
