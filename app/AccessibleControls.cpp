@@ -266,7 +266,10 @@ void InstallAccessibleControls() {
   Q_UNUSED(installed);
 }
 
+// Only while a screen reader listens: the events would make the interfaces
+// for nothing otherwise.
 void AnnounceCurrentCourier(CourierPanel& panel) {
+  if (!QAccessible::isActive()) return;
   const CourierPanelAccessible* pane = PaneOf(&panel);
   QAccessibleInterface* item = pane ? pane->item(panel.currentLabel()) : nullptr;
   if (!item) return;
@@ -275,7 +278,7 @@ void AnnounceCurrentCourier(CourierPanel& panel) {
 }
 
 void AnnounceChosenCourier(CourierPanel& panel, int16_t previous) {
-  const CourierPanelAccessible* pane = PaneOf(&panel);
+  const CourierPanelAccessible* pane = QAccessible::isActive() ? PaneOf(&panel) : nullptr;
   if (!pane) return;
   QAccessible::State selected;
   selected.selected = true;

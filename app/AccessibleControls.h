@@ -14,7 +14,7 @@ class CourierPanel;
 // asked for them (before the window is created). Idempotent.
 void InstallAccessibleControls();
 
-// Tells assistive technology that the panel's current courier has the focus.
+// Tell a listening screen reader that the panel's current courier has the
+// focus, and that the chosen courier changed from label `previous`.
 void AnnounceCurrentCourier(CourierPanel& panel);
-// Tells it that the chosen courier changed from label `previous`.
 void AnnounceChosenCourier(CourierPanel& panel, int16_t previous);
