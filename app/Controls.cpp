@@ -59,11 +59,6 @@ ClickableControl::ClickableControl(QWidget* parent) : QWidget(parent) {
   setMouseTracking(true);
 }
 
-void ClickableControl::disconnectHandlers() {
-  Click = nullptr;
-  MouseMove = nullptr;
-}
-
 void ClickableControl::mousePressEvent(QMouseEvent* event) {
   pressed_ = event->button() == Qt::LeftButton;
 }
@@ -79,18 +74,79 @@ void ClickableControl::mouseMoveEvent(QMouseEvent*) {
   if (MouseMove) MouseMove();
 }
 
+namespace {
+
+// A picture box takes the size of its picture and draws it at 0, 0 on its
+// back colour.
+void showPicture(Control& control, const QPixmap& picture) {
+  control.SetSize(PixelsToTwips(picture.width()), PixelsToTwips(picture.height()));
+  control.widget()->update();
+}
+
+void paintPicture(QPainter& painter, const Control& control, const QRect& area,
+                  const QPixmap& picture) {
+  if (control.BackStyle) painter.fillRect(area, OleColor(control.BackColor));
+  painter.drawPixmap(0, 0, picture);
+}
+
+}  // namespace
+
 PictureBox::PictureBox(QWidget* parent) : ClickableControl(parent) {}
 
 void PictureBox::setPicture(const QPixmap& picture) {
   picture_ = picture;
-  SetSize(PixelsToTwips(picture.width()), PixelsToTwips(picture.height()));
-  update();
+  showPicture(*this, picture);
 }
 
 void PictureBox::paintEvent(QPaintEvent*) {
   QPainter painter(this);
-  if (BackStyle) painter.fillRect(rect(), OleColor(BackColor));
-  painter.drawPixmap(0, 0, picture_);
+  paintPicture(painter, *this, rect(), picture_);
+}
+
+PictureButton::PictureButton(QWidget* parent, const QString& accessibleName, uint32_t focusColor)
+    : QAbstractButton(parent), focusColor_(focusColor) {
+  setMouseTracking(true);
+  setFocusPolicy(Qt::TabFocus);
+  setAccessibleName(accessibleName);
+  connect(this, &QAbstractButton::clicked, this, [this] {
+    if (Click) Click();
+  });
+}
+
+void PictureButton::setPicture(const QPixmap& picture) {
+  picture_ = picture;
+  showPicture(*this, picture);
+}
+
+void PictureButton::paintEvent(QPaintEvent*) {
+  QPainter painter(this);
+  paintPicture(painter, *this, rect(), picture_);
+  if (hasFocus()) paintFocusRing(painter, rect().adjusted(2, 2, -2, -2), focusColor_);
+}
+
+// Enter types no character with Ctrl or Alt held, and clicks nothing then.
+void PictureButton::keyPressEvent(QKeyEvent* event) {
+  const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+  if (enter && !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) return click();
+  QAbstractButton::keyPressEvent(event);
+}
+
+// The button's own handling passes on what it does not use; a picture box
+// keeps every mouse event, so none reaches the window behind it.
+void PictureButton::mousePressEvent(QMouseEvent* event) {
+  QAbstractButton::mousePressEvent(event);
+  event->accept();
+}
+
+void PictureButton::mouseReleaseEvent(QMouseEvent* event) {
+  QAbstractButton::mouseReleaseEvent(event);
+  event->accept();
+}
+
+void PictureButton::mouseMoveEvent(QMouseEvent* event) {
+  if (MouseMove) MouseMove();
+  QAbstractButton::mouseMoveEvent(event);
+  event->accept();
 }
 
 Label::Label(QWidget* parent, const QFont& font, bool autoSize)
@@ -101,6 +157,7 @@ Label::Label(QWidget* parent, const QFont& font, bool autoSize)
 
 void Label::setCaption(const QString& caption) {
   caption_ = caption;
+  setAccessibleName(withPlainLineBreaks(caption));
   fitToCaption();
   update();
 }
@@ -128,6 +185,7 @@ void TextBox::disconnectHandlers() {
   Click = nullptr;
   KeyPress = nullptr;
   GotFocus = nullptr;
+  GotFocusByKeyboard = nullptr;
   LostFocus = nullptr;
 }
 
@@ -144,6 +202,9 @@ void TextBox::keyPressEvent(QKeyEvent* event) {
 void TextBox::focusInEvent(QFocusEvent* event) {
   QLineEdit::focusInEvent(event);
   if (GotFocus) GotFocus();
+  const bool pointer =
+      event->reason() == Qt::MouseFocusReason || event->reason() == Qt::PopupFocusReason;
+  if (!pointer && GotFocusByKeyboard) GotFocusByKeyboard();
 }
 
 void TextBox::focusOutEvent(QFocusEvent* event) {
@@ -237,6 +298,16 @@ void MultiLineTextBox::setForeColor(uint32_t color) {
   QPalette colors = palette();
   colors.setColor(QPalette::Text, OleColor(color));
   setPalette(colors);
+}
+
+void paintFocusRing(QPainter& painter, const QRect& area, uint32_t color) {
+  QPen pen(OleColor(color), 2);
+  pen.setJoinStyle(Qt::MiterJoin);
+  painter.save();
+  painter.setPen(pen);
+  painter.setBrush(Qt::NoBrush);
+  painter.drawRect(QRectF(area).adjusted(1, 1, -1, -1));  // the pen straddles the path
+  painter.restore();
 }
 
 Shape::Shape(QWidget* parent, int borderWidth) : QWidget(parent), borderWidth_(borderWidth) {

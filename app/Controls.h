@@ -6,6 +6,7 @@
 
 #include "WebBrowser.h"
 
+#include <QAbstractButton>
 #include <QFont>
 #include <QLineEdit>
 #include <QPixmap>
@@ -15,12 +16,18 @@
 #include <cstdint>
 #include <functional>
 
+class QPainter;
+
 namespace FormControls {
 
 constexpr uint32_t kButtonFace = 0x8000000F;
 constexpr uint32_t kButtonText = 0x80000012;
 constexpr uint32_t kWindowBackground = 0x80000005;
 constexpr uint32_t kWindowText = 0x80000008;
+// The focus ring: the skin's blue (the query button's face) on light
+// controls, white on that button itself.
+constexpr uint32_t kFocusBlue = 0x00E79659;
+constexpr uint32_t kFocusWhite = 0x00FFFFFF;
 
 // Properties shared by every control, and its place in twips. The twips are
 // the control's own values, as set; the widget shows them rounded to pixels.
@@ -56,16 +63,25 @@ class Control {
   float left_ = 0, top_ = 0, width_ = 0, height_ = 0;
 };
 
-// A control that raises Click (press and release of the left button on it)
-// and MouseMove (every move over it, buttons held or not) to its window.
-class ClickableControl : public QWidget, public Control {
+// The mouse events a clickable control raises to its window: Click (press
+// and release of the left button on it) and MouseMove (every move over it,
+// buttons held or not).
+struct MouseEvents {
+  std::function<void()> Click;
+  std::function<void()> MouseMove;
+
+  void dropMouseHandlers() {
+    Click = nullptr;
+    MouseMove = nullptr;
+  }
+};
+
+// A plain control that raises them.
+class ClickableControl : public QWidget, public Control, public MouseEvents {
  public:
   explicit ClickableControl(QWidget* parent);
   QWidget* widget() override { return this; }
-  void disconnectHandlers() override;
-
-  std::function<void()> Click;
-  std::function<void()> MouseMove;
+  void disconnectHandlers() override { dropMouseHandlers(); }
 
  protected:
   void mousePressEvent(QMouseEvent* event) override;
@@ -89,6 +105,30 @@ class PictureBox : public ClickableControl {
 
  private:
   QPixmap picture_;
+};
+
+// A picture box that is a push button for the keyboard and for screen
+// readers (named `accessibleName`): the mouse clicks it as any picture box,
+// Tab reaches it (a click does not focus it, as before), and Space, Enter
+// and the keypad's Enter click it. A ring of `focusColor` inside its edge
+// shows the focus.
+class PictureButton : public QAbstractButton, public Control, public MouseEvents {
+ public:
+  PictureButton(QWidget* parent, const QString& accessibleName, uint32_t focusColor);
+  QWidget* widget() override { return this; }
+  void disconnectHandlers() override { dropMouseHandlers(); }
+  void setPicture(const QPixmap& picture);
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
+
+ private:
+  QPixmap picture_;
+  uint32_t focusColor_;
 };
 
 // An image control: a picture store with no back colour of its own.
@@ -118,6 +158,8 @@ class Label : public ClickableControl {
 
 // A single-line text box. Click comes on release of the left button, after
 // the box has placed its caret; KeyPress sees each key before the box does.
+// GotFocusByKeyboard follows GotFocus when the focus came from the keyboard,
+// the window's activation or the program, not from a click or a menu.
 class TextBox : public QLineEdit, public Control {
  public:
   explicit TextBox(QWidget* parent);
@@ -128,6 +170,7 @@ class TextBox : public QLineEdit, public Control {
   std::function<void()> Click;
   std::function<void(QKeyEvent*)> KeyPress;
   std::function<void()> GotFocus;
+  std::function<void()> GotFocusByKeyboard;
   std::function<void()> LostFocus;
 
  protected:
@@ -184,6 +227,9 @@ class Shape : public QWidget, public Control {
  private:
   int borderWidth_;
 };
+
+// The ring that shows the keyboard focus: two pixels wide, inside `area`.
+void paintFocusRing(QPainter& painter, const QRect& area, uint32_t color);
 
 // Line breaks of a caption as the painter and the metrics take them: CR LF,
 // CR and LF each break the line.

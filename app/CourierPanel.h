@@ -1,6 +1,14 @@
 // The content panel `BG`: a white picture box that draws the courier labels of
 // the group `LB` itself, one text run per label, instead of holding a widget
 // per label; catalogues with thousands of items stay cheap to create and paint.
+//
+// For the keyboard the panel is one focus stop with a current courier (the
+// chosen one whenever the panel gets the focus): arrows go to the previous
+// or next courier in reading order (the labels' order), Home and End to the
+// first and last, a letter to the first courier under the heading of that
+// letter; headings are passed over. Enter or Space chooses the current
+// courier as a click on it does. While the result area covers the panel,
+// Tab passes it by.
 #pragma once
 
 #include "Controls.h"
@@ -30,6 +38,18 @@ class CourierPanel : public FormControls::PictureBox {
   // The visible label under a point of the panel (pixels), the last created
   // on top; -1 over the bare panel.
   int16_t labelAt(QPoint point) const;
+  // The label's place on the panel, in pixels.
+  QRect pixelRect(const Module1::CourierEntry& label) const;
+
+  // The courier the keyboard is on; -1 before the panel first had the focus.
+  int16_t currentLabel() const { return current_; }
+  // Makes label k, a courier, the current one.
+  void setCurrentLabel(int16_t k);
+  // Chooses courier k as a click on it does; a heading is not chosen.
+  void chooseLabel(int16_t k);
+  // The control that covers the panel when shown (the result area).
+  void setCover(QWidget* cover);
+  bool covered() const;
 
   void disconnectHandlers() override;
 
@@ -43,10 +63,22 @@ class CourierPanel : public FormControls::PictureBox {
   void mousePressEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
   void mouseMoveEvent(QMouseEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+  void focusInEvent(QFocusEvent* event) override;
+  void focusOutEvent(QFocusEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   void paintLabel(QPainter& painter, const Module1::CourierEntry& label) const;
-  QRect pixelRect(const Module1::CourierEntry& label) const;
+  // Where the focus ring goes around a label.
+  QRect ringRect(int16_t k) const;
+  bool choosable(int16_t k) const;
+  // The next courier from label `from` in direction `step` (1 or -1), -1
+  // when there is none.
+  int16_t nextCourier(int from, int step) const;
+  // The first courier under the heading whose caption is `letter`.
+  int16_t courierUnderHeading(const QString& letter) const;
+  int16_t targetOfKey(const QKeyEvent& event) const;
 
   QFont regularFont_;
   QFont boldFont_;
@@ -55,4 +87,6 @@ class CourierPanel : public FormControls::PictureBox {
   Module1::CourierLabels labels_;
   QCursor labelCursor_;
   int16_t pressedLabel_ = -1;
+  int16_t current_ = -1;
+  QWidget* cover_ = nullptr;
 };

@@ -1,14 +1,17 @@
 #include "FormMain.h"
 
+#include "AccessibleControls.h"
 #include "Design.h"
 #include "FirstFrame.h"
 #include "Query.h"
+#include "SystemMenu.h"
 #include "Window.h"
 
 #include <QCursor>
 #include <QIcon>
 #include <QKeyEvent>
 #include <QPixmap>
+#include <QShortcut>
 
 #include <algorithm>
 
@@ -42,6 +45,7 @@ Module1::CourierEntry designLabel() {
 }  // namespace
 
 FormMain::FormMain() : labelCursor_(designPicture("hand.png"), 5, 0) {
+  InstallAccessibleControls();
   setWindowFlag(Qt::FramelessWindowHint);
   setWindowTitle(kDesignCaption);
   setWindowIcon(QIcon(QStringLiteral(":/design/courier-query.ico")));
@@ -50,7 +54,9 @@ FormMain::FormMain() : labelCursor_(designPicture("hand.png"), 5, 0) {
   background.setColor(QPalette::Window, ModAPI::OleColor(kBackColor));
   setPalette(background);
   createControls();
+  nameControls();
   connectHandlers();
+  setUpKeyboard();
   // The browser engine takes longer to start than the whole window: it
   // starts once the window's first frame is on the screen, and the load
   // step's navigation waits for it.
@@ -83,7 +89,8 @@ void FormMain::createControls() {
   LBTitle->setDesignGeometry(720, 120, 1575, 255);
   LBTitle->setCaption(QStringLiteral("圆通快递"));
 
-  SSCMD = add(QStringLiteral("SSCMD"), new PictureBox(this));
+  SSCMD = add(QStringLiteral("SSCMD"),
+              new PictureButton(this, QStringLiteral("查询"), FormControls::kFocusWhite));
   SSCMD->setDesignGeometry(8400, 600, 1545, 600);
   SSCMD->setPicture(designPicture("SSCMD.bmp"));
 
@@ -99,7 +106,8 @@ void FormMain::createControls() {
   BG->setDesignGeometry(960, 2160, 11895, 7815);
   BG->BackColor = 0x00FFFFFF;
 
-  Back = add(QStringLiteral("Back"), new PictureBox(BG));
+  Back = add(QStringLiteral("Back"),
+             new PictureButton(BG, QStringLiteral("返回"), FormControls::kFocusBlue));
   Back->setDesignGeometry(6360, 2640, 1530, 405);
   Back->setPicture(designPicture("Back.bmp"));
   Back->hide();
@@ -111,6 +119,9 @@ void FormMain::createControls() {
   Text->setDesignGeometry(2520, 2280, 7815, 5055);
   Text->setFont(DesignFont(kSong, 9));
   Text->hide();
+  // Tab leaves the result area, as it leaves the original platform's text box.
+  Text->setTabChangesFocus(true);
+  BG->setCover(Text);
 
   S1 = add(QStringLiteral("S1"), new Shape(BG, 2));
   S1->setDesignGeometry(1920, 360, 615, 615);
@@ -139,6 +150,17 @@ void FormMain::createControls() {
   queryStatus->setContentsMargins(ModAPI::TwipsToPixels(150), 0, 0, 0);
 }
 
+// What screen readers call the controls; labels are named by their captions
+// and the two buttons by theirs.
+void FormMain::nameControls() {
+  const std::pair<QWidget*, const char*> names[] = {
+      {Web, "网页"},        {P1, "当前快递公司"},   {SSBG, "单号输入区"},
+      {SStext, "快递单号"}, {BG, "查询面板"},       {Text, "查询结果"},
+      {S1, "悬停框"},       {Image4, "单号框图片"}, {Image3, "单号框焦点图片"},
+  };
+  for (const auto& [control, name] : names) control->setAccessibleName(QString::fromUtf8(name));
+}
+
 void FormMain::connectHandlers() {
   BG->LabelClick = [this](int16_t k) { LB_Click(k); };
   BG->LabelMouseMove = [this](int16_t k) { LB_MouseMove(k); };
@@ -148,17 +170,41 @@ void FormMain::connectHandlers() {
   Back->Click = [this] { closeResultView(); };
   P1->Click = [this] { P1_Click(); };
   SSCMD->Click = [this] { runQuery(); };
-  const std::initializer_list<ClickableControl*> pointing = {LBTitle, LbBack, Back, P1, SSCMD};
-  for (ClickableControl* control : pointing)
-    control->MouseMove = [this, control] { showLabelPointer(control); };
+  const std::pair<QWidget*, MouseEvents*> pointing[] = {
+      {LBTitle, LBTitle}, {LbBack, LbBack}, {Back, Back}, {P1, P1}, {SSCMD, SSCMD}};
+  for (const auto& [control, events] : pointing)
+    events->MouseMove = [this, control = control] { showLabelPointer(control); };
   SStext->KeyPress = [this](QKeyEvent* event) { SStext_KeyPress(event); };
   SStext->Click = [this] { SStext_Click(); };
   SStext->GotFocus = [this] { SSBG->setPicture(Image3->picture()); };
+  SStext->GotFocusByKeyboard = [this] {
+    if (SStext->text() == prompt()) SStext->selectAll();
+  };
   SStext->LostFocus = [this] { SSBG->setPicture(Image4->picture()); };
   connect(&Web->browser(), &ModAPI::WebBrowser::DocumentComplete, this,
           [this](ModAPI::BrowserObject pDisp, const QString&, const ModAPI::LoadStatus& status) {
             Web_DocumentComplete(pDisp, status);
           });
+}
+
+// Tab goes number box, 查询, courier panel (or the result area covering it),
+// 返回. Esc does what 返回 does while it is shown; F1 presses the help
+// caption button and Alt+Space opens the system menu, which holds what the
+// other caption buttons do. Shortcuts, not key handlers: the skin keeps the
+// window's own key messages from it.
+void FormMain::setUpKeyboard() {
+  setTabOrder(SStext, SSCMD);
+  setTabOrder(SSCMD, BG);
+  setTabOrder(BG, Text);
+  setTabOrder(Text, Back);
+  SStext->setFocus();
+  connect(new QShortcut(QKeySequence(Qt::Key_Escape), this), &QShortcut::activated, this, [this] {
+    if (!Back->isHidden()) closeResultView();
+  });
+  connect(new QShortcut(QKeySequence::HelpContents, this), &QShortcut::activated, this, [this] {
+    if (c_DirectUI) c_DirectUI->ClickButton(3);
+  });
+  ModAPI::InstallSystemMenuKey(this);
 }
 
 bool FormMain::Form_Load(const QString& commandLine) {
@@ -212,8 +258,12 @@ void FormMain::selectLabel(int16_t n) {
   showPrompt();
 }
 
+QString FormMain::prompt() const {
+  return kPromptStart + LBTitle->caption() + kPromptEnd;
+}
+
 void FormMain::showPrompt() {
-  SStext->setText(kPromptStart + LBTitle->caption() + kPromptEnd);
+  SStext->setText(prompt());
 }
 
 float FormMain::WindowWidth() const {
@@ -293,13 +343,16 @@ void FormMain::P1_Click() {
   Text->hide();
 }
 
+// A focus in the result view goes to the courier panel, which takes its
+// place, before the view goes: the focus passes nothing on the way.
 void FormMain::closeResultView() {
+  if (Text->hasFocus() || Back->hasFocus()) BG->setFocus(Qt::OtherFocusReason);
   Text->hide();
   LbBack->hide();
   Back->hide();
 }
 
-void FormMain::showLabelPointer(ClickableControl* control) {
+void FormMain::showLabelPointer(QWidget* control) {
   control->setCursor(labelCursor_);
 }
 

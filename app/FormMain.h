@@ -48,11 +48,11 @@ class FormMain : public QWidget, public Module1::CatalogueHost {
   FormControls::BrowserControl* Web;
   FormControls::PictureBox* P1;
   FormControls::Label* LBTitle;
-  FormControls::PictureBox* SSCMD;
+  FormControls::PictureButton* SSCMD;
   FormControls::PictureBox* SSBG;
   FormControls::TextBox* SStext;
   CourierPanel* BG;
-  FormControls::PictureBox* Back;
+  FormControls::PictureButton* Back;
   FormControls::Label* LbBack;
   FormControls::MultiLineTextBox* Text;
   FormControls::Shape* S1;
@@ -74,12 +74,15 @@ class FormMain : public QWidget, public Module1::CatalogueHost {
 
  private:
   void createControls();
+  void nameControls();
   void connectHandlers();
+  void setUpKeyboard();
   void Form_Resize();
   void placeQueryStatus();
   void Form_Unload();
   void selectDefaultCourier();
   void selectLabel(int16_t n);
+  QString prompt() const;
   void showPrompt();
 
   // The courier picker.
@@ -88,7 +91,7 @@ class FormMain : public QWidget, public Module1::CatalogueHost {
   void BG_MouseMove();
   void P1_Click();
   void closeResultView();
-  void showLabelPointer(FormControls::ClickableControl* control);
+  void showLabelPointer(QWidget* control);
 
   // The tracking query.
   void runQuery();

@@ -1,3 +1,4 @@
+#include "AccessibleControls.h"
 #include "Design.h"
 #include "DesktopShell.h"
 #include "FirstFrame.h"
@@ -14,6 +15,9 @@ int main(int argc, char* argv[]) {
   QGuiApplication::setDesktopFileName(QStringLiteral(COURIER_QUERY_APP_ID));
   ModAPI::InstallFontSubstitutes();
   ModAPI::InstallDesktopShell();
+  ModAPI::InstallChineseToolkitTexts();
+  // Before the window exists: a screen reader may ask for it as it is made.
+  InstallAccessibleControls();
 
   FormMain form;
   if (!form.Form_Load()) return Module1::kMissingCatalogueExitStatus;

@@ -2,15 +2,18 @@
 
 #include "Shell.h"
 
+#include <QApplication>
 #include <QFile>
+#include <QLibraryInfo>
 #include <QMessageBox>
 #include <QStringList>
+#include <QTranslator>
 
 namespace ModAPI {
 namespace {
 
 void showMessageBox(const QString& title, const QString& text) {
-  MakeMessageBox(title, text)->exec();
+  MakeMessageBox(title, text, MessageBoxOwner())->exec();
 }
 
 std::function<void(const QStringList&)> shellLogger(const QString& path) {
@@ -22,11 +25,30 @@ std::function<void(const QStringList&)> shellLogger(const QString& path) {
 
 }  // namespace
 
-std::unique_ptr<QMessageBox> MakeMessageBox(const QString& title, const QString& text) {
-  auto box = std::make_unique<QMessageBox>(QMessageBox::NoIcon, title, text, QMessageBox::Ok);
+std::unique_ptr<QMessageBox> MakeMessageBox(const QString& title, const QString& text,
+                                            QWidget* owner) {
+  auto box =
+      std::make_unique<QMessageBox>(QMessageBox::NoIcon, title, text, QMessageBox::Ok, owner);
   // Texts carry names from the catalogue: "<b>" in one is no markup.
   box->setTextFormat(Qt::PlainText);
   return box;
+}
+
+QWidget* MessageBoxOwner() {
+  if (QWidget* active = QApplication::activeWindow()) return active;
+  for (QWidget* window : QApplication::topLevelWidgets()) {
+    if (window->isVisible() && window->windowType() == Qt::Window) return window;
+  }
+  return nullptr;
+}
+
+// "qt_zh_CN" loads the catalogues of every module with it.
+bool InstallChineseToolkitTexts() {
+  auto* texts = new QTranslator(qApp);
+  if (texts->load(QStringLiteral("qt_zh_CN"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+    return QCoreApplication::installTranslator(texts);
+  delete texts;
+  return false;
 }
 
 void InstallDesktopShell() {

@@ -6,12 +6,25 @@
 #include <memory>
 
 class QMessageBox;
+class QWidget;
 
 namespace ModAPI {
 
 // The message box the shell shows: the OK button only, no icon, and the text
-// shown as plain text, whatever it looks like.
-std::unique_ptr<QMessageBox> MakeMessageBox(const QString& title, const QString& text);
+// shown as plain text, whatever it looks like. It belongs to `owner` and is
+// centred on it; without one, on the screen.
+std::unique_ptr<QMessageBox> MakeMessageBox(const QString& title, const QString& text,
+                                            QWidget* owner = nullptr);
+
+// The window a message box belongs to: the active one, else the first shown
+// top-level window; null when none is shown.
+QWidget* MessageBoxOwner();
+
+// Loads the toolkit's own texts (button texts, the text boxes' context
+// menus) in Chinese, whatever the system's language: every text the window
+// shows is Chinese. False when the translations are not installed; the
+// texts then stay English.
+bool InstallChineseToolkitTexts();
 
 // Installs the real message box. When COURIER_QUERY_SHELL_LOG names a file,
 // the message box and the opener of web addresses instead append one line

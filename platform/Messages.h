@@ -62,6 +62,7 @@ constexpr quint32 SC_MOVE = 0xF010;
 constexpr quint32 SC_MINIMIZE = 0xF020;
 constexpr quint32 SC_MAXIMIZE = 0xF030;
 constexpr quint32 SC_CLOSE = 0xF060;
+constexpr quint32 SC_KEYMENU = 0xF100;
 constexpr quint32 SC_RESTORE = 0xF120;
 
 constexpr quint32 ICON_SMALL2 = 2;

@@ -1,6 +1,7 @@
 #include "Subclass.h"
 
 #include "CursorInternal.h"
+#include "SystemMenu.h"
 #include "SystemMove.h"
 #include "Window.h"
 
@@ -365,6 +366,9 @@ void SystemCommand(HWND window, QWidget* widget, quint32 command) {
       break;
     case SC_SIZE:
       StartSystemMoveResize(widget, Qt::BottomEdge | Qt::RightEdge, false);
+      break;
+    case SC_KEYMENU:
+      ShowSystemMenuFromKeyboard(window);
       break;
     default:
       break;

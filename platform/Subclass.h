@@ -68,8 +68,8 @@ void DetachAllSubclasses(SubclassTable& table);
 qint32 SendMessageA(HWND window, quint32 message, quint32 wParam, qint32 lParam);
 // The window's own handling of the messages the program sends: WM_CLOSE
 // closes it, WM_SYSCOMMAND carries out SC_CLOSE, SC_MINIMIZE, SC_MAXIMIZE,
-// SC_RESTORE, SC_MOVE and SC_SIZE, WM_NCLBUTTONDOWN starts the system's move
-// (HTCAPTION) or resize (the edge and corner codes), WM_GETICON answers the
+// SC_RESTORE, SC_MOVE and SC_SIZE and opens the system menu for SC_KEYMENU, WM_NCLBUTTONDOWN starts
+// the system's move (HTCAPTION) or resize (the edge and corner codes), WM_GETICON answers the
 // window's small icon. Everything else gives 0.
 qint32 DefWindowProcA(HWND window, quint32 message, quint32 wParam, qint32 lParam);
 

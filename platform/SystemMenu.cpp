@@ -1,9 +1,11 @@
 #include "SystemMenu.h"
 
 #include "Messages.h"
+#include "Subclass.h"
 #include "Window.h"
 
 #include <QMenu>
+#include <QShortcut>
 #include <QWidget>
 
 namespace ModAPI {
@@ -60,6 +62,24 @@ qint32 TrackPopupMenu(HMENU menu, unsigned flags, int x, int y, int, HWND owner,
 PopupMenu& PopupMenuSource() {
   static PopupMenu source = ShowMenu;
   return source;
+}
+
+void InstallSystemMenuKey(QWidget* window) {
+  auto* key = new QShortcut(QKeySequence(Qt::ALT | Qt::Key_Space), window);
+  QObject::connect(key, &QShortcut::activated, window, [window] {
+    SendMessageA(WindowHandle(window), WM_SYSCOMMAND, SC_KEYMENU, ' ');
+  });
+}
+
+// Dismissing the menu sends nothing.
+qint32 ShowSystemMenuFromKeyboard(HWND window) {
+  const HMENU menu = GetSystemMenu(window, false);
+  RECT outer;
+  if (!menu || !GetWindowRect(window, &outer)) return 0;
+  const qint32 command =
+      TrackPopupMenu(menu, TPM_RETURNCMD, outer.left, outer.top, 0, window, nullptr);
+  if (command) SendMessageA(window, WM_SYSCOMMAND, quint32(command), 0);
+  return 1;
 }
 
 }  // namespace ModAPI

@@ -10,6 +10,8 @@
 #include <functional>
 #include <vector>
 
+class QWidget;
+
 namespace ModAPI {
 
 using HMENU = Handle<struct MenuTag>;
@@ -42,5 +44,13 @@ qint32 TrackPopupMenu(HMENU menu, unsigned flags, int x, int y, int reserved, HW
 using PopupMenu =
     std::function<quint32(const std::vector<MenuItem>& items, int x, int y, HWND owner)>;
 PopupMenu& PopupMenuSource();
+
+// Alt+Space on `window` sends it WM_SYSCOMMAND with SC_KEYMENU, as the
+// window system does for every window with a system menu; the window's own
+// handling (DefWindowProcA) then shows the menu at its top-left corner and
+// sends it the chosen command.
+void InstallSystemMenuKey(QWidget* window);
+// That handling: nonzero when a menu was shown.
+qint32 ShowSystemMenuFromKeyboard(HWND window);
 
 }  // namespace ModAPI

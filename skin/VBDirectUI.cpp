@@ -54,6 +54,7 @@ void VBDirectUI::Teardown() {
   }
   // A fade still running would go on ticking for the window's whole life.
   KillTimer(HostWnd, 0);
+  if (HostWnd) SetPaintedButtons(HostWnd, nullptr);
   DetachAllSubclasses(SubclassTable);
 }
 
@@ -164,6 +165,7 @@ qint32 VBDirectUI::AttachSkin(HWND hwnd) {
   ApplyOutline();
   AttachSubclass(SubclassTable, HostWnd, *this);
   SubscribeMessages();
+  SetPaintedButtons(HostWnd, this);
   LayoutFrame();
   return 1;
 }

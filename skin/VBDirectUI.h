@@ -13,6 +13,7 @@
 // ControlButtonClick before carrying them out.
 #pragma once
 
+#include "AccessibleWindow.h"
 #include "FrameLayout.h"
 #include "Handles.h"
 #include "IniFile.h"
@@ -35,7 +36,7 @@ struct CaptionButton {
   bool Visible = false;
 };
 
-class VBDirectUI final : public ModAPI::SubclassHandler {
+class VBDirectUI final : public ModAPI::SubclassHandler, public ModAPI::PaintedButtons {
  public:
   enum ButtonState : qint32 { ButtonNormal = 0, ButtonHover = 1, ButtonPressed = 2 };
   enum Area : qint32 { AreaNone = -1, AreaFrame = 1, AreaBody = 2, AreaStrip = 3 };
@@ -76,6 +77,20 @@ class VBDirectUI final : public ModAPI::SubclassHandler {
   // the action from happening; changes to the other three have no effect.
   std::function<void(qint32& ButtonIndex, qint32& MenuX, qint32& MenuY, bool& Cancel)>
       ControlButtonClick;
+
+  // Clicks caption button ButtonIndex as the mouse does, for the keyboard and
+  // assistive technology: ControlButtonClick, then the button's action
+  // unless cancelled. A hidden button, or one of a window never attached,
+  // does nothing.
+  void ClickButton(qint32 ButtonIndex);
+
+  // The caption buttons as assistive technology reads them, left to right:
+  // 帮助, 最小化, 最大化 (还原 while maximised), 关闭. Pressing one clicks it.
+  int PaintedButtonCount() const override;
+  QString PaintedButtonName(int place) const override;
+  ModAPI::RECT PaintedButtonRect(int place) const override;
+  bool PaintedButtonShown(int place) const override;
+  void PressPaintedButton(int place) override;
 
   // The message handler the hook calls (see ModAPI::SubclassHandler). For
   // the window it is attached to it paints, limits the size, fades the
@@ -150,6 +165,9 @@ class VBDirectUI final : public ModAPI::SubclassHandler {
   void StartFade(qint32 index, qint32 fade, qint32 state);
   bool ShowSystemMenu(ModAPI::HWND window);
   bool RaiseControlButtonClick(qint32 index);
+  enum class ClickOutcome { Done, Cancelled, Gone };
+  ClickOutcome Click(qint32 index);
+  static qint32 ButtonAtPlace(int place);
 
   // Expires when the object goes; handlers that may close the window check it.
   std::shared_ptr<int> LifeToken = std::make_shared<int>(0);

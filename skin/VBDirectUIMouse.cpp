@@ -142,28 +142,40 @@ bool VBDirectUI::StripMouseUp(qint16 Button, float x, float y) {
   const double Y = double(y) + Areas[3].Top;
   const qint32 pressed = PressedButton;
   if (mDC::PointInSkinRect(Buttons[size_t(pressed)].Rect, X, Y)) {
-    const std::weak_ptr<int> alive = LifeToken;
-    const bool cancelled = RaiseControlButtonClick(pressed);
-    if (alive.expired()) return false;
-    if (cancelled) return true;
-    switch (pressed) {
-      case 0:
-        SendMessageA(HostWnd, WM_CLOSE, 0, 0);
-        break;
-      case 1:
-        ToggleMaximise();
-        break;
-      case 2:
-        ShowWindow(HostWnd, SW_MINIMIZE);
-        break;
-      default:
-        break;  // the help button means what its owner makes it mean
-    }
-    if (alive.expired()) return false;
+    const ClickOutcome outcome = Click(pressed);
+    if (outcome == ClickOutcome::Gone) return false;
+    if (outcome == ClickOutcome::Cancelled) return true;
   }
   StartFade(pressed, kChangeFade, ButtonNormal);
   PressedButton = -1;
   return true;
+}
+
+VBDirectUI::ClickOutcome VBDirectUI::Click(qint32 index) {
+  const std::weak_ptr<int> alive = LifeToken;
+  const bool cancelled = RaiseControlButtonClick(index);
+  if (alive.expired()) return ClickOutcome::Gone;
+  if (cancelled) return ClickOutcome::Cancelled;
+  switch (index) {
+    case 0:
+      SendMessageA(HostWnd, WM_CLOSE, 0, 0);
+      break;
+    case 1:
+      ToggleMaximise();
+      break;
+    case 2:
+      ShowWindow(HostWnd, SW_MINIMIZE);
+      break;
+    default:
+      break;  // the help button means what its owner makes it mean
+  }
+  return alive.expired() ? ClickOutcome::Gone : ClickOutcome::Done;
+}
+
+void VBDirectUI::ClickButton(qint32 ButtonIndex) {
+  if (!HostWnd || ButtonIndex < 0 || ButtonIndex > 3 || !Buttons[size_t(ButtonIndex)].Visible)
+    return;
+  Click(ButtonIndex);
 }
 
 void VBDirectUI::StripMouseLeave() {

@@ -24,9 +24,10 @@ set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE https://www.quonvex.com/)
 # The libraries come from dpkg-shlibdeps (with them the browser engine's page
 # process). The window's design needs a CJK font for its "微软雅黑" text and
-# prefers a Song face for "宋体".
+# prefers a Song face for "宋体"; the toolkit's own texts (message box
+# buttons, context menus) come in Chinese from Qt's translations.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-wqy-microhei")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-wqy-microhei, qt6-translations-l10n")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-arphic-uming")
 
 include(CPack)

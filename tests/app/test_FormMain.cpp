@@ -373,9 +373,9 @@ TEST_F(Picker, NumberBoxSelectsAllAndShowsItsFocusFrame) {
 TEST_F(Picker, ClickableControlsShowTheLabelPointer) {
   form.SStext->setText("YT1234567");
   QTest::mouseClick(form.SSCMD, Qt::LeftButton);  // shows the back button and its label
-  const std::initializer_list<FormControls::ClickableControl*> pointing = {
-      form.LBTitle, form.P1, form.SSCMD, form.Back, form.LbBack};
-  for (FormControls::ClickableControl* control : pointing) {
+  const std::initializer_list<QWidget*> pointing = {form.LBTitle, form.P1, form.SSCMD, form.Back,
+                                                    form.LbBack};
+  for (QWidget* control : pointing) {
     QTest::mouseMove(control, QPoint(3, 3));
     EXPECT_EQ(control->cursor().shape(), Qt::BitmapCursor) << control->objectName().toStdString();
     EXPECT_EQ(control->cursor().hotSpot(), QPoint(5, 0));

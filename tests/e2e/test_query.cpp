@@ -133,6 +133,31 @@ TEST_F(QueryEndToEnd, FoundResultIsShownInBlack) {
   ASSERT_TRUE(settled());
 }
 
+// The whole task without a mouse, every key through the window: another
+// courier from the panel by its index letter, a number, Enter, the answer,
+// Esc back to the picker.
+TEST_F(QueryEndToEnd, TheWholeQueryByKeyboardAlone) {
+  form.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+  qputenv("COURIER_QUERY_SERVICE", server->Url("/found").toUtf8());
+  QWindow* window = form.windowHandle();
+  for (const Qt::Key key : {Qt::Key_Tab, Qt::Key_Tab, Qt::Key_S, Qt::Key_Return, Qt::Key_Tab})
+    QTest::keyClick(window, key);
+  EXPECT_EQ(form.LBTitle->caption(), "速尔快递");
+  for (const char c : std::string("SR100")) QTest::keyClick(window, c);
+  QTest::keyClick(window, Qt::Key_Return);
+  EXPECT_FALSE(form.Text->isHidden());
+  ASSERT_TRUE(settled());
+  EXPECT_TRUE(form.Text->text().startsWith("2026-12-05 14:32 上海 已签收"));
+  const auto params = server->LastParams("/found/chaxun");
+  EXPECT_EQ(params.find("com")->second, "suer");
+  EXPECT_EQ(params.find("nu")->second, "SR100");
+  QTest::keyClick(window, Qt::Key_Escape);
+  EXPECT_TRUE(form.Text->isHidden());
+  EXPECT_TRUE(form.Back->isHidden());
+  EXPECT_TRUE(messages.isEmpty());
+}
+
 TEST_F(QueryEndToEnd, NothingFoundGivesTheRedMessage) {
   for (const char* base : {"/unknown", "/empty", "/first"}) {
     query(base);

@@ -57,6 +57,7 @@ TEST_F(Package, InfoNamesTheProgramItsLibrariesAndAFont) {
   EXPECT_TRUE(depends.filter(QRegularExpression("^libqt6core6 \\(>= 6")).size() == 1);
   EXPECT_TRUE(dependsOn("libqt6webenginecore6-bin")) << "the browser's page process";
   EXPECT_TRUE(dependsOn("fonts-wqy-microhei")) << "a CJK font";
+  EXPECT_TRUE(dependsOn("qt6-translations-l10n")) << "the toolkit's texts in Chinese";
 }
 
 TEST_F(Package, ContentsAreTheApplicationFolderTheLinkAndTheDesktopFiles) {
