@@ -361,7 +361,10 @@ TEST_F(WebBrowserTest, ARendererStuckInAScriptIsReplacedForTheNextLoad) {
 // anything nor completes again.
 TEST_F(WebBrowserTest, PagesThatMoveOnByThemselvesSettleWithinTheTimeLimit) {
   browser_.setTimeLimit(kShortLimit);
-  const int settleMs = static_cast<int>(kShortLimit.count()) + 1000;
+  // The time-out's timer may fire late on a busy machine; a page that kept
+  // going would complete again or fetch again long after this.
+  const int slackMs = 2000;
+  const int settleMs = static_cast<int>(kShortLimit.count()) + slackMs + 500;
   for (const char* path : {"/refresh-loop", "/meta-to-file", "/script-to-file", "/redirect-to-file",
                            "/popups", "/keeps-fetching", "/alert-loop", "/confirm-loop"}) {
     SCOPED_TRACE(path);
@@ -374,7 +377,7 @@ TEST_F(WebBrowserTest, PagesThatMoveOnByThemselvesSettleWithinTheTimeLimit) {
     QTest::qWait(1000);
 
     ASSERT_GT(TopCompletions().size(), before);
-    EXPECT_LE(TopCompletions().last().at - start, kShortLimit.count() + 500);
+    EXPECT_LE(TopCompletions().last().at - start, kShortLimit.count() + slackMs);
     EXPECT_EQ(FindById("queryResult2"), nullptr);
     EXPECT_EQ(server_.Hits(), hits) << "still loading";
     EXPECT_EQ(completions_.size(), completed) << "still completing";
