@@ -2,9 +2,12 @@
 
 #include "CodePage.h"
 #include "GdiInternal.h"
+#include "GdiScale.h"
 #include "Window.h"
 
+#include <QFileInfo>
 #include <QFontMetrics>
+#include <QGuiApplication>
 #include <QImage>
 #include <QImageReader>
 #include <QPainter>
@@ -17,9 +20,20 @@
 namespace ModAPI {
 namespace {
 
+// Every coordinate of the calls is in logical pixels; a bitmap holds its
+// pixels at a density of its own (devicePixelRatio of its image), so that a
+// surface made for a window of twice the density has twice as many pixels
+// each way and draws text, icons and pictures with all of them.
 struct Bitmap {
-  QImage image;
+  QImage image;  // at the bitmap's density
+  QSize size;    // in logical pixels
   HDC selectedInto;
+  // A loaded picture keeps the larger version its folder has, and the copies
+  // scaled from them for each other density and phase it was copied at, so
+  // that it is scaled once for each. Drawing on the bitmap ends all that.
+  bool picture = false;
+  std::vector<QImage> larger;
+  std::vector<std::pair<QImage, QPoint>> scaled;  // with their phases
 };
 
 struct DeviceContext {
@@ -75,26 +89,71 @@ std::unordered_map<quint32, QImage>& Screens() {
 
 // What each window shows, as last copied to it from outside its paint event.
 // The entry goes with its window.
-QImage* ScreenOf(HWND window) {
+// The number of pixels that cover `logical` pixels at `density`; empty when
+// the image would be too large to make.
+QSize DeviceSize(QSize logical, qreal density) {
+  const qreal width = std::ceil(logical.width() * density);
+  const qreal height = std::ceil(logical.height() * density);
+  if (width < 1 || height < 1 || width * height > qreal(1 << 29)) return {};
+  return QSize(int(width), int(height));
+}
+
+// A black image of `logical` pixels at `density`; null when too large.
+QImage BlankImage(QSize logical, qreal density) {
+  const QSize size = DeviceSize(logical, density);
+  if (size.isEmpty()) return {};
+  QImage image(size, kDisplayFormat);
+  if (image.isNull()) return {};
+  image.setDevicePixelRatio(density);
+  image.fill(Qt::black);
+  return image;
+}
+
+// The density of the display's own context: the highest of all screens.
+qreal DisplayDensity() {
+  return qGuiApp ? qGuiApp->devicePixelRatio() : 1.0;
+}
+
+// Where a context draws or is copied from: the bitmap selected into a memory
+// context, or the copy of what a window shows for a window context.
+struct Pixels {
+  QImage* image = nullptr;
+  QSize size;                // in logical pixels
+  Bitmap* bitmap = nullptr;  // null for a window's copy
+};
+
+Pixels ScreenOf(HWND window) {
   QWidget* widget = WindowWidget(window);
-  if (!widget) return nullptr;
+  if (!widget) return {};
   const auto [entry, made] = Screens().try_emplace(window.value);
   if (made) {
     QObject::connect(widget, &QObject::destroyed, [window] { Screens().erase(window.value); });
   }
   QImage& screen = entry->second;
-  if (screen.size() != widget->size()) {
-    screen = QImage(widget->size(), kDisplayFormat);
-    screen.fill(Qt::black);
+  const qreal density = widget->devicePixelRatioF();
+  if (screen.size() != DeviceSize(widget->size(), density) ||
+      screen.devicePixelRatio() != density) {
+    screen = BlankImage(widget->size(), density);
   }
-  return &screen;
+  return {screen.isNull() ? nullptr : &screen, widget->size()};
 }
 
-QImage* ImageOf(HDC dc) {
+Pixels PixelsOf(HDC dc) {
   const DeviceContext* context = Contexts().find(dc);
   if (context && context->window) return ScreenOf(context->window);
   Bitmap* bitmap = context ? Bitmaps().find(context->bitmap) : nullptr;
-  return bitmap ? &bitmap->image : nullptr;
+  if (!bitmap) return {};
+  return {&bitmap->image, bitmap->size, bitmap};
+}
+
+// What is drawn on a bitmap replaces the picture it held at every density.
+Pixels DrawnOn(Pixels pixels) {
+  if (pixels.bitmap) {
+    pixels.bitmap->picture = false;
+    pixels.bitmap->larger.clear();
+    pixels.bitmap->scaled.clear();
+  }
+  return pixels;
 }
 
 // Where a context draws. A window context also names the window that shows
@@ -109,7 +168,117 @@ Canvas CanvasOf(HDC dc) {
   if (!context) return {};
   QWidget* window = WindowWidget(context->window);
   if (context->painting) return {window, window};
-  return {ImageOf(dc), window};
+  return {DrawnOn(PixelsOf(dc)).image, window};
+}
+
+// The density of the pixels a context draws into; for the display's own
+// context and a memory context with the stock bitmap, the display's.
+qreal DensityOf(HDC dc) {
+  const DeviceContext* context = Contexts().find(dc);
+  if (!context) return 1.0;
+  if (const QWidget* window = WindowWidget(context->window)) return window->devicePixelRatioF();
+  const Bitmap* bitmap = Bitmaps().find(context->bitmap);
+  return bitmap ? bitmap->image.devicePixelRatio() : DisplayDensity();
+}
+
+// A density in steps of 1/kDensitySteps.
+qint64 Steps(qreal density) {
+  return std::llround(density * kDensitySteps);
+}
+
+// The pixel edge where a logical coordinate falls at `density`, rounded as
+// the painter rounds the edges of what it draws.
+int DeviceEdge(qreal logical, qreal density) {
+  return qRound(logical * density);
+}
+
+// A picture's pixels at `density` whose pixel k covers the picture from
+// (k + phase / kDensitySteps) / density logical pixels on: as loaded when
+// that is the density and there is no phase, else scaled by area, once for
+// each density and phase, from the loaded version that needs the least
+// enlargement (the largest when every version is smaller).
+const QImage& PictureAt(Bitmap& bitmap, qreal density, QPoint phase) {
+  const qint64 steps = Steps(density);
+  if (phase.isNull()) {
+    if (Steps(bitmap.image.devicePixelRatio()) == steps) return bitmap.image;
+    for (const QImage& version : bitmap.larger) {
+      if (Steps(version.devicePixelRatio()) == steps) return version;
+    }
+  }
+  for (const auto& [version, itsPhase] : bitmap.scaled) {
+    if (Steps(version.devicePixelRatio()) == steps && itsPhase == phase) return version;
+  }
+  const QImage* from = &bitmap.image;
+  for (const QImage& version : bitmap.larger) {
+    const qreal best = from->devicePixelRatio();
+    const qreal other = version.devicePixelRatio();
+    if (best < density ? other > best : other >= density && other < best) from = &version;
+  }
+  QImage scaled =
+      ScaledByArea(*from, steps * kDensitySteps / Steps(from->devicePixelRatio()), phase);
+  if (scaled.isNull()) return bitmap.image;
+  scaled.setDevicePixelRatio(density);
+  bitmap.scaled.emplace_back(std::move(scaled), phase);
+  return bitmap.scaled.back().first;
+}
+
+// One axis of a copy: the source pixels taken (from `first`, `count` of
+// them, in the source's pixels or a picture's version `phase` steps off its
+// grid) and the destination's pixel coordinates they cover.
+struct AxisCopy {
+  int first;
+  int count;
+  qint64 phase;
+  qreal to;
+  qreal toEnd;
+};
+
+qint64 FloorDiv(qint64 value, qint64 divisor) {
+  return value / divisor - (value % divisor < 0 ? 1 : 0);
+}
+
+// The axis of a copy of the logical source `from`.. (`length` long) onto the
+// destination at `to`.. (`toLength`), with the source's pixels at
+// `sourceDensity` and the destination's at `density`. Where the axis is
+// neither scaled nor mirrored and both densities are the same, whole source
+// pixels go onto whole destination pixels: the source's grid is laid over the
+// destination's, `phase` steps off it (a picture has a version made for that
+// phase). Otherwise the painter scales the source's pixels that cover
+// `from`.. onto where `to`.. falls.
+AxisCopy AxisOf(int from, int length, qreal to, qreal toLength, bool mirrored, qreal sourceDensity,
+                qreal density) {
+  if (mirrored || toLength != length || Steps(sourceDensity) != Steps(density)) {
+    const int first = DeviceEdge(from, sourceDensity);
+    return {first, DeviceEdge(from + length, sourceDensity) - first, 0, to * density,
+            (to + toLength) * density};
+  }
+  const int toFirst = DeviceEdge(to, density);
+  const int toEnd = DeviceEdge(to + length, density);
+  const qint64 offset = (from - qRound(to)) * Steps(density);
+  const qint64 whole = FloorDiv(offset, kDensitySteps);
+  return {toFirst + int(whole), toEnd - toFirst, offset - whole * kDensitySteps, qreal(toFirst),
+          qreal(toEnd)};
+}
+
+// The pixels of `source` for its part `inside`, and where on a canvas of
+// `density` they go (in the canvas's own pixels). A loaded picture gives a
+// version at the canvas's density, so it is scaled smoothly and once; a
+// drawing surface gives its pixels as they are.
+std::pair<QImage, QRectF> PieceOf(const Pixels& source, QRect inside, QRectF part, bool flipX,
+                                  bool flipY, qreal density) {
+  Bitmap* picture = source.bitmap && source.bitmap->picture ? source.bitmap : nullptr;
+  const qreal sourceDensity = picture ? density : source.image->devicePixelRatio();
+  const AxisCopy x = AxisOf(inside.left(), inside.width(), part.left(), part.width(), flipX,
+                            sourceDensity, density);
+  const AxisCopy y = AxisOf(inside.top(), inside.height(), part.top(), part.height(), flipY,
+                            sourceDensity, density);
+  const QImage& pixels =
+      picture ? PictureAt(*picture, density, QPoint(int(x.phase), int(y.phase))) : *source.image;
+  // Rounding may reach one pixel past a surface's edge: the span moves in.
+  const int left = std::clamp(x.first, 0, std::max(0, pixels.width() - x.count));
+  const int top = std::clamp(y.first, 0, std::max(0, pixels.height() - y.count));
+  return {pixels.copy(left, top, x.count, y.count).mirrored(flipX, flipY),
+          QRectF(QPointF(x.to, y.to), QPointF(x.toEnd, y.toEnd))};
 }
 
 // A window shows what was drawn on its context: at once during its paint
@@ -158,21 +327,37 @@ QRectF MappedPart(QRect target, QRect from, QRect inside, bool flipX, bool flipY
 int Blend(HDC destination, QRect target, bool flipX, bool flipY, HDC source, QRect from,
           qreal opacity) {
   const Canvas to = CanvasOf(destination);
-  const QImage* image = ImageOf(source);
-  if (!to.device || !image) return 0;
-  const QRect inside = from & image->rect();
+  const Pixels pixels = PixelsOf(source);
+  if (!to.device || !pixels.image) return 0;
+  const QRect inside = from & QRect(QPoint(0, 0), pixels.size);
   if (target.isEmpty() || inside.isEmpty()) return 1;
   const QRectF part = MappedPart(target, from, inside, flipX, flipY);
-  const QImage piece = image->copy(inside).mirrored(flipX, flipY);
+  const qreal density = to.device->devicePixelRatioF();
+  const auto [piece, onto] = PieceOf(pixels, inside, part, flipX, flipY, density);
   {
     QPainter painter(to.device);
+    // In the canvas's own pixels.
+    painter.setWorldTransform(QTransform::fromScale(1 / density, 1 / density));
     painter.setCompositionMode(opacity < 1 ? QPainter::CompositionMode_SourceOver
                                            : QPainter::CompositionMode_Source);
     painter.setOpacity(opacity);
-    painter.drawImage(part, piece);
+    painter.drawImage(onto, piece);
   }
   Shown(to, part.toAlignedRect(), to.device == to.window);
   return 1;
+}
+
+QImage ReadPicture(const QString& path) {
+  QImageReader reader(path);
+  reader.setDecideFormatFromContent(true);
+  return reader.read().convertToFormat(kDisplayFormat);
+}
+
+// "main.bmp" -> "main@2x.bmp"
+QString LargerVersionPath(const QString& path) {
+  const QFileInfo file(path);
+  const QString suffix = file.suffix().isEmpty() ? QString() : "." + file.suffix();
+  return file.path() + "/" + file.completeBaseName() + "@2x" + suffix;
 }
 
 // Row by row, the pixels whose centres lie inside the corner ellipses.
@@ -200,6 +385,11 @@ std::optional<QRegion> TakeRegion(HRGN region) {
   return taken;
 }
 
+QImage SurfacePixels(HDC dc) {
+  const QImage* image = PixelsOf(dc).image;
+  return image ? *image : QImage();
+}
+
 HDC CreateDCA(const char* driver, const char*, const char*, const void*) {
   if (!driver || QByteArray(driver) != "DISPLAY") return {};
   return Contexts().add({});
@@ -211,12 +401,14 @@ HDC CreateCompatibleDC(HDC) {
   return Contexts().add(context);
 }
 
-HBITMAP CreateCompatibleBitmap(HDC, int width, int height) {
+HBITMAP CreateCompatibleBitmap(HDC reference, int width, int height) {
   if (width < 1 || height < 1) return {};
-  QImage image(width, height, kDisplayFormat);
-  if (image.isNull()) return {};
-  image.fill(Qt::black);
-  return Bitmaps().add({image, {}});
+  const QSize size(width, height);
+  Bitmap bitmap;
+  bitmap.image = BlankImage(size, DensityOf(reference));
+  bitmap.size = size;
+  if (bitmap.image.isNull()) return {};
+  return Bitmaps().add(std::move(bitmap));
 }
 
 HBITMAP SelectObject(HDC dc, HBITMAP bitmap) {
@@ -252,18 +444,24 @@ int DeleteDC(HDC dc) {
 
 int GetObjectA(HBITMAP bitmap, BITMAP* info) {
   const Bitmap* found = Bitmaps().find(bitmap);
-  const QSize size = bitmap == kStockBitmap ? QSize(1, 1) : found ? found->image.size() : QSize();
+  const QSize size = bitmap == kStockBitmap ? QSize(1, 1) : found ? found->size : QSize();
   if (!info || size.isEmpty()) return 0;
   *info = {size.width(), size.height()};
   return int(sizeof(BITMAP));
 }
 
 HBITMAP LoadPicture(const QString& path) {
-  QImageReader reader(path);
-  reader.setDecideFormatFromContent(true);
-  const QImage image = reader.read();
-  if (image.isNull()) return {};
-  return Bitmaps().add({image.convertToFormat(kDisplayFormat), {}});
+  Bitmap bitmap;
+  bitmap.image = ReadPicture(path);
+  bitmap.size = bitmap.image.size();
+  if (bitmap.image.isNull()) return {};
+  bitmap.picture = true;
+  QImage larger = ReadPicture(LargerVersionPath(path));
+  if (larger.size() == 2 * bitmap.size) {
+    larger.setDevicePixelRatio(2);
+    bitmap.larger.push_back(larger);
+  }
+  return Bitmaps().add(std::move(bitmap));
 }
 
 int BitBlt(HDC destination, int x, int y, int width, int height, HDC source, int sourceX,
@@ -281,10 +479,10 @@ int StretchBlt(HDC destination, int x, int y, int width, int height, HDC source,
 
 int AlphaBlend(HDC destination, int x, int y, int width, int height, HDC source, int sourceX,
                int sourceY, int sourceWidth, int sourceHeight, quint32 blendFunction) {
-  const QImage* image = ImageOf(source);
+  const Pixels pixels = PixelsOf(source);
   const QRect from = NormalRect(sourceX, sourceY, sourceWidth, sourceHeight);
-  if (!image || width < 0 || height < 0 || sourceWidth < 0 || sourceHeight < 0 ||
-      !image->rect().contains(from)) {
+  if (!pixels.image || width < 0 || height < 0 || sourceWidth < 0 || sourceHeight < 0 ||
+      !QRect(QPoint(0, 0), pixels.size).contains(from)) {
     return 0;
   }
   const int alpha = int((blendFunction >> 16) & 0xFF);
@@ -292,10 +490,14 @@ int AlphaBlend(HDC destination, int x, int y, int width, int height, HDC source,
                alpha / 255.0);
 }
 
+// At a higher density the first of the pixels that cover the logical one.
 quint32 GetPixel(HDC dc, int x, int y) {
-  const QImage* image = ImageOf(dc);
-  if (!image || !image->valid(x, y)) return CLR_INVALID;
-  const QRgb pixel = image->pixel(x, y);
+  const Pixels pixels = PixelsOf(dc);
+  if (!pixels.image || !QRect(QPoint(0, 0), pixels.size).contains(x, y)) return CLR_INVALID;
+  const qreal density = pixels.image->devicePixelRatio();
+  const QPoint first(DeviceEdge(x, density), DeviceEdge(y, density));
+  if (!pixels.image->valid(first)) return CLR_INVALID;
+  const QRgb pixel = pixels.image->pixel(first);
   return quint32(qRed(pixel)) | quint32(qGreen(pixel)) << 8 | quint32(qBlue(pixel)) << 16;
 }
 
@@ -311,9 +513,10 @@ int SetBkMode(HDC dc, int mode) {
 }
 
 int DrawTextA(HDC dc, const char* text, int length, RECT* rect, unsigned format) {
-  QImage* image = ImageOf(dc);
-  if (!image || !text || !rect || Contexts().find(dc)->window) return 0;
-  const DeviceContext& context = *Contexts().find(dc);
+  const DeviceContext* context = Contexts().find(dc);
+  if (!text || !rect || !context || context->window) return 0;
+  QImage* image = DrawnOn(PixelsOf(dc)).image;
+  if (!image) return 0;
   const QRect box(QPoint(rect->left, rect->top), QPoint(rect->right - 1, rect->bottom - 1));
   QString line = FromCodePage(CP_ACP, length < 0 ? QByteArray(text) : QByteArray(text, length));
   QPainter painter(image);
@@ -329,8 +532,8 @@ int DrawTextA(HDC dc, const char* text, int length, RECT* rect, unsigned format)
   const int flags = horizontal | vertical | ((format & DT_SINGLELINE) ? Qt::TextSingleLine : 0);
   const QRect drawn = painter.boundingRect(box, flags, line);
   painter.setClipRect(box);
-  if (context.bkMode == OPAQUE) painter.fillRect(drawn, Qt::white);
-  painter.setPen(ColourOf(context.textColour));
+  if (context->bkMode == OPAQUE) painter.fillRect(drawn, Qt::white);
+  painter.setPen(ColourOf(context->textColour));
   painter.drawText(box, flags, line);
   return drawn.bottom() + 1 - box.top();
 }
@@ -381,7 +584,7 @@ quint64 WindowCopyCount() {
 }
 
 int GetTextExtentPoint32W(HDC dc, const QString& text, int length, SIZE* size) {
-  QImage* image = ImageOf(dc);
+  QImage* image = PixelsOf(dc).image;
   if (!image || !size || length < 0) return 0;
   const QFontMetrics metrics = QPainter(image).fontMetrics();
   *size = {metrics.horizontalAdvance(text.left(length)), metrics.height()};
@@ -396,7 +599,7 @@ int DrawIconEx(HDC dc, int x, int y, HICON icon, int width, int height, unsigned
   const QRect target(x, y, width, height);
   {
     QPainter painter(canvas.device);
-    painter.drawPixmap(target, picture.pixmap(target.size()));
+    painter.drawPixmap(target, picture.pixmap(target.size(), canvas.device->devicePixelRatioF()));
   }
   Shown(canvas, target, canvas.device == canvas.window);
   return 1;
