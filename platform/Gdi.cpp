@@ -353,13 +353,6 @@ QImage ReadPicture(const QString& path) {
   return reader.read().convertToFormat(kDisplayFormat);
 }
 
-// "main.bmp" -> "main@2x.bmp"
-QString LargerVersionPath(const QString& path) {
-  const QFileInfo file(path);
-  const QString suffix = file.suffix().isEmpty() ? QString() : "." + file.suffix();
-  return file.path() + "/" + file.completeBaseName() + "@2x" + suffix;
-}
-
 // Row by row, the pixels whose centres lie inside the corner ellipses.
 QRegion RoundRect(QRect box, int ellipseWidth, int ellipseHeight) {
   QRegion region(box.adjusted(0, ellipseHeight / 2, 0, -(ellipseHeight / 2)));
@@ -383,6 +376,12 @@ std::optional<QRegion> TakeRegion(HRGN region) {
   const QRegion taken = *found;
   Regions().objects.erase(region.value);
   return taken;
+}
+
+QString LargerVersionPath(const QString& path) {
+  const QFileInfo file(path);
+  const QString suffix = file.suffix().isEmpty() ? QString() : "." + file.suffix();
+  return file.path() + "/" + file.completeBaseName() + "@2x" + suffix;
 }
 
 QImage SurfacePixels(HDC dc) {

@@ -19,6 +19,10 @@ std::optional<QRegion> TakeRegion(HRGN region);
 // The icon an icon handle names; null for 0 or a window without icon.
 QIcon IconOf(HICON icon);
 
+// Where a picture's larger version for high-density screens lies:
+// "main.bmp" -> "main@2x.bmp".
+QString LargerVersionPath(const QString& path);
+
 // The pixels a context draws into, at their density (a copy); null for 0.
 QImage SurfacePixels(HDC dc);
 

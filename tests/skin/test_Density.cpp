@@ -1,6 +1,7 @@
 // Surfaces, pictures, text and the skinned frame on screens of 1, 1.5 and 2
 // pixels to the logical pixel: coordinates stay logical, what is drawn uses
 // every pixel, and lines of one logical pixel stay sharp.
+#include "Design.h"
 #include "Gdi.h"
 #include "GdiInternal.h"
 #include "GdiScale.h"
@@ -289,6 +290,37 @@ TEST_F(Densities, IconsComeInTheSizeThatFits) {
               kDensities[i].ratio > 1 ? kBlue : kRed)
         << kDensities[i].ratio;
     mDC::ReleaseSurface(dc);
+  }
+}
+
+// The window's own pictures take their larger versions on the screens of 2
+// (the highest here); the pointer, pixel art, is doubled pixel for pixel.
+TEST(DesignPictures, TheLargerVersionServesTheHighestDensity) {
+  QTemporaryDir dir;
+  Plain(4, 3, kRed).save(dir.filePath("P.bmp"));
+  Plain(8, 6, kBlue).save(dir.filePath("P@2x.bmp"));
+  Plain(4, 3, kRed).save(dir.filePath("Q.bmp"));
+  const QPixmap larger = DesignPicture(dir.filePath("P.bmp"));
+  EXPECT_EQ(larger.devicePixelRatio(), 2);
+  EXPECT_EQ(larger.deviceIndependentSize(), QSizeF(4, 3));
+  EXPECT_EQ(larger.toImage().pixelColor(5, 3), kBlue);
+  const QPixmap scaled = DesignPicture(dir.filePath("Q.bmp"));
+  EXPECT_EQ(scaled.deviceIndependentSize(), QSizeF(4, 3));
+  EXPECT_EQ(scaled.toImage().pixelColor(5, 3), kRed);
+}
+
+TEST(DesignPictures, ThePointerIsDoubledPixelForPixel) {
+  QTemporaryDir dir;
+  QImage hand(3, 2, QImage::Format_ARGB32);
+  hand.fill(Qt::transparent);
+  hand.setPixelColor(1, 0, Qt::black);
+  hand.save(dir.filePath("hand.png"));
+  const QCursor cursor = DesignCursor(dir.filePath("hand.png"), {1, 0});
+  EXPECT_EQ(cursor.hotSpot(), QPoint(2, 0));
+  const QImage shown = cursor.pixmap().toImage().convertToFormat(QImage::Format_ARGB32);
+  ASSERT_EQ(shown.size(), QSize(6, 4));
+  for (int y = 0; y < 4; ++y) {
+    for (int x = 0; x < 6; ++x) EXPECT_EQ(shown.pixel(x, y), hand.pixel(x / 2, y / 2));
   }
 }
 
