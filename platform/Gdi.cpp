@@ -28,12 +28,19 @@ struct Bitmap {
   QImage image;  // at the bitmap's density
   QSize size;    // in logical pixels
   HDC selectedInto;
-  // A loaded picture keeps the larger version its folder has, and the copies
-  // scaled from them for each other density and phase it was copied at, so
-  // that it is scaled once for each. Drawing on the bitmap ends all that.
+  // A loaded picture keeps the larger version its folder has, and its parts
+  // as scaled for other densities where they were copied, so that each is
+  // scaled once. Drawing on the bitmap ends all that.
   bool picture = false;
   std::vector<QImage> larger;
-  std::vector<std::pair<QImage, QPoint>> scaled;  // with their phases
+  struct Part {
+    QRect inside;
+    qint64 density;  // in steps
+    QPoint phase;
+    QImage pixels;
+  };
+  std::vector<Part> parts;
+  qint64 partPixels = 0;
 };
 
 struct DeviceContext {
@@ -151,7 +158,8 @@ Pixels DrawnOn(Pixels pixels) {
   if (pixels.bitmap) {
     pixels.bitmap->picture = false;
     pixels.bitmap->larger.clear();
-    pixels.bitmap->scaled.clear();
+    pixels.bitmap->parts.clear();
+    pixels.bitmap->partPixels = 0;
   }
   return pixels;
 }
@@ -192,21 +200,28 @@ int DeviceEdge(qreal logical, qreal density) {
   return qRound(logical * density);
 }
 
-// A picture's pixels at `density` whose pixel k covers the picture from
-// (k + phase / kDensitySteps) / density logical pixels on: as loaded when
-// that is the density and there is no phase, else scaled by area, once for
-// each density and phase, from the loaded version that needs the least
-// enlargement (the largest when every version is smaller).
-const QImage& PictureAt(Bitmap& bitmap, qreal density, QPoint phase) {
-  const qint64 steps = Steps(density);
-  if (phase.isNull()) {
-    if (Steps(bitmap.image.devicePixelRatio()) == steps) return bitmap.image;
-    for (const QImage& version : bitmap.larger) {
-      if (Steps(version.devicePixelRatio()) == steps) return version;
-    }
+// The loaded version of a picture at `density`, null when there is none.
+const QImage* VersionAt(const Bitmap& bitmap, qreal density) {
+  if (Steps(bitmap.image.devicePixelRatio()) == Steps(density)) return &bitmap.image;
+  for (const QImage& version : bitmap.larger) {
+    if (Steps(version.devicePixelRatio()) == Steps(density)) return &version;
   }
-  for (const auto& [version, itsPhase] : bitmap.scaled) {
-    if (Steps(version.devicePixelRatio()) == steps && itsPhase == phase) return version;
+  return nullptr;
+}
+
+// The part `inside` (logical pixels) of a picture scaled to `density`, its
+// pixel k covering the part from (k + phase / kDensitySteps) / density on: a
+// negative phase puts the first pixel partly before the part, where it
+// averages only what it covers, as the last one does past the part's end. So
+// a part never takes colour from beside it in the picture (the next glyph of
+// a sprite sheet). Scaled by area from the loaded version that needs the least
+// enlargement (the largest when every version is smaller), once for each
+// part, density and phase; the parts kept are dropped together when they hold
+// more than eight times the picture's pixels at that density.
+const QImage& PartAt(Bitmap& bitmap, QRect inside, qreal density, QPoint phase) {
+  const qint64 steps = Steps(density);
+  for (const Bitmap::Part& part : bitmap.parts) {
+    if (part.inside == inside && part.density == steps && part.phase == phase) return part.pixels;
   }
   const QImage* from = &bitmap.image;
   for (const QImage& version : bitmap.larger) {
@@ -214,21 +229,26 @@ const QImage& PictureAt(Bitmap& bitmap, qreal density, QPoint phase) {
     const qreal other = version.devicePixelRatio();
     if (best < density ? other > best : other >= density && other < best) from = &version;
   }
-  QImage scaled =
-      ScaledByArea(*from, steps * kDensitySteps / Steps(from->devicePixelRatio()), phase);
-  if (scaled.isNull()) return bitmap.image;
-  scaled.setDevicePixelRatio(density);
-  bitmap.scaled.emplace_back(std::move(scaled), phase);
-  return bitmap.scaled.back().first;
+  const int fileScale = qRound(from->devicePixelRatio());
+  const QImage scaled =
+      ScaledByArea(from->copy(QRect(inside.topLeft() * fileScale, inside.size() * fileScale)),
+                   steps * kDensitySteps / Steps(from->devicePixelRatio()), phase);
+  const qint64 budget = 8 * qint64(bitmap.size.width()) * bitmap.size.height() * steps * steps /
+                        kDensitySteps / kDensitySteps;
+  if (bitmap.partPixels > budget) {
+    bitmap.parts.clear();
+    bitmap.partPixels = 0;
+  }
+  bitmap.partPixels += qint64(scaled.width()) * scaled.height();
+  bitmap.parts.push_back({inside, steps, phase, scaled});
+  return bitmap.parts.back().pixels;
 }
 
-// One axis of a copy: the source pixels taken (from `first`, `count` of
-// them, in the source's pixels or a picture's version `phase` steps off its
-// grid) and the destination's pixel coordinates they cover.
+// One axis of a copy: the source pixels taken (`count` of them from
+// `first`) and the destination's pixel coordinates they cover.
 struct AxisCopy {
   int first;
   int count;
-  qint64 phase;
   qreal to;
   qreal toEnd;
 };
@@ -237,47 +257,66 @@ qint64 FloorDiv(qint64 value, qint64 divisor) {
   return value / divisor - (value % divisor < 0 ? 1 : 0);
 }
 
-// The axis of a copy of the logical source `from`.. (`length` long) onto the
-// destination at `to`.. (`toLength`), with the source's pixels at
-// `sourceDensity` and the destination's at `density`. Where the axis is
-// neither scaled nor mirrored and both densities are the same, whole source
-// pixels go onto whole destination pixels: the source's grid is laid over the
-// destination's, `phase` steps off it (a picture has a version made for that
-// phase). Otherwise the painter scales the source's pixels that cover
-// `from`.. onto where `to`.. falls.
-AxisCopy AxisOf(int from, int length, qreal to, qreal toLength, bool mirrored, qreal sourceDensity,
-                qreal density) {
-  if (mirrored || toLength != length || Steps(sourceDensity) != Steps(density)) {
-    const int first = DeviceEdge(from, sourceDensity);
-    return {first, DeviceEdge(from + length, sourceDensity) - first, 0, to * density,
-            (to + toLength) * density};
-  }
+// An axis of a copy that is neither scaled nor mirrored, between pixels of
+// the same density: whole source pixels onto whole destination pixels, those
+// that cover the logical destination `to`.. (`length` long), taken from the
+// source's pixels that lie under them when the source's logical `from` lies
+// on `to`. `phase` receives how far (in steps) the source's pixel grid lies
+// off the destination's.
+AxisCopy AlignedAxis(int from, int length, int to, qreal density, qint64* phase) {
   const int toFirst = DeviceEdge(to, density);
   const int toEnd = DeviceEdge(to + length, density);
-  const qint64 offset = (from - qRound(to)) * Steps(density);
+  const qint64 offset = qint64(from - to) * Steps(density);
   const qint64 whole = FloorDiv(offset, kDensitySteps);
-  return {toFirst + int(whole), toEnd - toFirst, offset - whole * kDensitySteps, qreal(toFirst),
-          qreal(toEnd)};
+  if (phase) *phase = offset - whole * kDensitySteps;
+  return {toFirst + int(whole), toEnd - toFirst, qreal(toFirst), qreal(toEnd)};
+}
+
+// An axis that the painter scales: the source's pixels that cover `from`..
+// at `sourceDensity` go onto where `to`.. (`toLength` long) falls.
+AxisCopy ScaledAxis(int from, int length, qreal to, qreal toLength, qreal sourceDensity,
+                    qreal density) {
+  const int first = DeviceEdge(from, sourceDensity);
+  return {first, DeviceEdge(from + length, sourceDensity) - first, to * density,
+          (to + toLength) * density};
 }
 
 // The pixels of `source` for its part `inside`, and where on a canvas of
-// `density` they go (in the canvas's own pixels). A loaded picture gives a
-// version at the canvas's density, so it is scaled smoothly and once; a
-// drawing surface gives its pixels as they are.
+// `density` they go (in the canvas's own pixels). A drawing surface, or a
+// picture with a version at the canvas's density, gives its pixels as they
+// are; any other picture gives the part scaled by area for that density and
+// for the place it goes to, so that it is scaled smoothly and once.
 std::pair<QImage, QRectF> PieceOf(const Pixels& source, QRect inside, QRectF part, bool flipX,
                                   bool flipY, qreal density) {
   Bitmap* picture = source.bitmap && source.bitmap->picture ? source.bitmap : nullptr;
-  const qreal sourceDensity = picture ? density : source.image->devicePixelRatio();
-  const AxisCopy x = AxisOf(inside.left(), inside.width(), part.left(), part.width(), flipX,
-                            sourceDensity, density);
-  const AxisCopy y = AxisOf(inside.top(), inside.height(), part.top(), part.height(), flipY,
-                            sourceDensity, density);
-  const QImage& pixels =
-      picture ? PictureAt(*picture, density, QPoint(int(x.phase), int(y.phase))) : *source.image;
+  const QImage* version = picture ? VersionAt(*picture, density) : source.image;
+  const auto axis = [&](int from, int length, qreal to, qreal toLength, bool mirrored,
+                        qreal sourceDensity, qint64* phase) {
+    if (mirrored || toLength != length || Steps(sourceDensity) != Steps(density))
+      return ScaledAxis(from, length, to, toLength, sourceDensity, density);
+    return AlignedAxis(from, length, qRound(to), density, phase);
+  };
+  const QImage* pixels = version;
+  AxisCopy x, y;
+  if (version) {
+    const qreal own = version->devicePixelRatio();
+    x = axis(inside.left(), inside.width(), part.left(), part.width(), flipX, own, nullptr);
+    y = axis(inside.top(), inside.height(), part.top(), part.height(), flipY, own, nullptr);
+  } else {
+    // The part's pixels start at its own edge: the aligned axes start at 0
+    // with the phase of where the part's edge falls on the canvas.
+    qint64 phaseX = 0, phaseY = 0;
+    x = axis(0, inside.width(), part.left(), part.width(), flipX, density, &phaseX);
+    y = axis(0, inside.height(), part.top(), part.height(), flipY, density, &phaseY);
+    const QPoint phase(int(x.first * kDensitySteps + phaseX),
+                       int(y.first * kDensitySteps + phaseY));
+    x.first = y.first = 0;
+    pixels = &PartAt(*picture, inside, density, phase);
+  }
   // Rounding may reach one pixel past a surface's edge: the span moves in.
-  const int left = std::clamp(x.first, 0, std::max(0, pixels.width() - x.count));
-  const int top = std::clamp(y.first, 0, std::max(0, pixels.height() - y.count));
-  return {pixels.copy(left, top, x.count, y.count).mirrored(flipX, flipY),
+  const int left = std::clamp(x.first, 0, std::max(0, pixels->width() - x.count));
+  const int top = std::clamp(y.first, 0, std::max(0, pixels->height() - y.count));
+  return {pixels->copy(left, top, x.count, y.count).mirrored(flipX, flipY),
           QRectF(QPointF(x.to, y.to), QPointF(x.toEnd, y.toEnd))};
 }
 

@@ -21,8 +21,9 @@ Shares SharesOf(int oldLength, int newLength, qint64 factor, qint64 phase) {
   Shares shares(static_cast<size_t>(newLength));
   const qint64 oldEnd = oldLength * factor;
   for (int to = 0; to < newLength; ++to) {
-    const qint64 begin = to * kDensitySteps + phase;
-    const qint64 end = std::min(begin + kDensitySteps, oldEnd);
+    const qint64 start = to * kDensitySteps + phase;
+    const qint64 begin = std::max<qint64>(start, 0);
+    const qint64 end = std::min(start + kDensitySteps, oldEnd);
     if (begin >= oldEnd) {
       shares[size_t(to)].push_back({oldLength - 1, 1});
       continue;

@@ -18,12 +18,13 @@ constexpr qint64 kDensitySteps = 120;
 // blended only where an old pixel's edge crosses a new pixel.
 //
 // New pixel k covers the old picture from (k + phase) / factor on (`phase`
-// in steps, 0 to 119 on each axis), so that a picture copied to a place of
-// another phase on the surface can be scaled for it. There are enough new
-// pixels to cover the whole picture and one more each way; where new pixels
-// reach past the picture's end they average what they cover of it, and beyond
-// it repeat its last pixels. The result is in the display format (32-bit
-// RGB); a null picture or a factor below one step gives a null image.
+// in steps, -119 to 119 on each axis), so that a picture copied to a place
+// of another phase on the surface can be scaled for it. There are enough new
+// pixels to cover the whole picture and one more, across and down. A new
+// pixel that reaches before the picture's start or past its end averages what
+// it covers of it; beyond the end the last pixels repeat. The result is in
+// the display format (32-bit RGB); a null picture or a factor below one step
+// gives a null image.
 QImage ScaledByArea(const QImage& picture, qint64 factor, QPoint phase = {});
 
 }  // namespace ModAPI

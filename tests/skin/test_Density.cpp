@@ -224,6 +224,27 @@ TEST_F(Densities, PictureLinesOfOnePixelStaySharp) {
   mDC::ReleaseSurface(picture);
 }
 
+// A white cell of a red sprite sheet: copied where its last pixels at 1.5
+// half cover the next cell, they take nothing of it.
+TEST_F(Densities, APartOfAPictureTakesNoColourFromBesideIt) {
+  QImage sheet = Plain(6, 6, kRed);
+  QPainter(&sheet).fillRect(0, 0, 3, 3, kWhite);
+  const HDC picture = Picture("sheet", sheet);
+  for (size_t i = 0; i < std::size(kDensities); ++i) {
+    const HDC dc = WhiteSurface(windows[i], 8, 8);
+    BitBlt(dc, 0, 0, 3, 3, picture, 0, 0, SRCCOPY);
+    const QImage pixels = Pixels(dc);
+    for (int y = 0; y < pixels.height(); ++y) {
+      for (int x = 0; x < pixels.width(); ++x) {
+        ASSERT_EQ(pixels.pixelColor(x, y), kWhite) << pixels.pixelColor(x, y).name().toStdString()
+            << "at " << x << "," << y << ", " << kDensities[i].ratio;
+      }
+    }
+    mDC::ReleaseSurface(dc);
+  }
+  mDC::ReleaseSurface(picture);
+}
+
 TEST_F(Densities, ALargerPictureServesTheHigherDensities) {
   const HDC picture = Picture("pic", Plain(4, 4, kRed), Plain(8, 8, kBlue));
   const HDC misfit = Picture("misfit", Plain(4, 4, kRed), Plain(8, 7, kBlue));
