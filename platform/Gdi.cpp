@@ -94,8 +94,6 @@ std::unordered_map<quint32, QImage>& Screens() {
   return screens;
 }
 
-// What each window shows, as last copied to it from outside its paint event.
-// The entry goes with its window.
 // The number of pixels that cover `logical` pixels at `density`; empty when
 // the image would be too large to make.
 QSize DeviceSize(QSize logical, qreal density) {
@@ -129,6 +127,8 @@ struct Pixels {
   Bitmap* bitmap = nullptr;  // null for a window's copy
 };
 
+// What each window shows, as last copied to it from outside its paint event,
+// at the window's density. The entry goes with its window.
 Pixels ScreenOf(HWND window) {
   QWidget* widget = WindowWidget(window);
   if (!widget) return {};
