@@ -236,8 +236,9 @@ TEST_F(Densities, APartOfAPictureTakesNoColourFromBesideIt) {
     const QImage pixels = Pixels(dc);
     for (int y = 0; y < pixels.height(); ++y) {
       for (int x = 0; x < pixels.width(); ++x) {
-        ASSERT_EQ(pixels.pixelColor(x, y), kWhite) << pixels.pixelColor(x, y).name().toStdString()
-            << "at " << x << "," << y << ", " << kDensities[i].ratio;
+        ASSERT_EQ(pixels.pixelColor(x, y), kWhite)
+            << pixels.pixelColor(x, y).name().toStdString() << "at " << x << "," << y << ", "
+            << kDensities[i].ratio;
       }
     }
     mDC::ReleaseSurface(dc);
