@@ -77,15 +77,19 @@ void ClickableControl::mouseMoveEvent(QMouseEvent*) {
 namespace {
 
 // A picture box takes the size of its picture and draws it at 0, 0 on its
-// back colour.
+// back colour. The picture may have more pixels than its logical size (a
+// version for high-density screens): the box takes the logical size, and
+// only a picture made for another density is scaled, then smoothly.
 void showPicture(Control& control, const QPixmap& picture) {
-  control.SetSize(PixelsToTwips(picture.width()), PixelsToTwips(picture.height()));
+  const QSize size = picture.deviceIndependentSize().toSize();
+  control.SetSize(PixelsToTwips(size.width()), PixelsToTwips(size.height()));
   control.widget()->update();
 }
 
 void paintPicture(QPainter& painter, const Control& control, const QRect& area,
                   const QPixmap& picture) {
   if (control.BackStyle) painter.fillRect(area, OleColor(control.BackColor));
+  painter.setRenderHint(QPainter::SmoothPixmapTransform);
   painter.drawPixmap(0, 0, picture);
 }
 

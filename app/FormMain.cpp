@@ -26,7 +26,7 @@ const QString kPromptStart = QStringLiteral("请输入 ");
 const QString kPromptEnd = QStringLiteral(" 单号");
 
 QPixmap designPicture(const char* name) {
-  return QPixmap(QStringLiteral(":/design/") + QLatin1String(name));
+  return ModAPI::DesignPicture(QStringLiteral(":/design/") + QLatin1String(name));
 }
 
 // Member 0 of the label group as the design has it.
@@ -44,7 +44,7 @@ Module1::CourierEntry designLabel() {
 
 }  // namespace
 
-FormMain::FormMain() : labelCursor_(designPicture("hand.png"), 5, 0) {
+FormMain::FormMain() : labelCursor_(ModAPI::DesignCursor(":/design/hand.png", {5, 0})) {
   InstallAccessibleControls();
   setWindowFlag(Qt::FramelessWindowHint);
   setWindowTitle(kDesignCaption);

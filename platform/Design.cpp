@@ -1,7 +1,12 @@
 #include "Design.h"
 
+#include "GdiInternal.h"
+
 #include <QApplication>
+#include <QFileInfo>
 #include <QPalette>
+
+#include <algorithm>
 
 namespace ModAPI {
 namespace {
@@ -36,6 +41,30 @@ QFont DesignFont(const QString& family, double points, bool bold) {
   font.setPixelSize(qRound(points * 96.0 / 72.0));
   font.setBold(bold);
   return font;
+}
+
+QPixmap DesignPicture(const QString& path) {
+  const qreal density = qApp->devicePixelRatio();
+  const QString larger = LargerVersionPath(path);
+  // The reader gives a picture named "@2x" its density.
+  QPixmap picture(density > 1 && QFileInfo::exists(larger) ? larger : path);
+  if (picture.isNull() || picture.devicePixelRatio() == density) return picture;
+  const QSize size = picture.deviceIndependentSize().toSize();
+  picture = picture.scaled(QSizeF(size * density).toSize(), Qt::IgnoreAspectRatio,
+                           Qt::SmoothTransformation);
+  picture.setDevicePixelRatio(density);
+  return picture;
+}
+
+QCursor DesignCursor(const QString& path, QPoint hotSpot) {
+  const int times = std::max(1, int(qApp->devicePixelRatio()));
+  QPixmap picture(path);
+  if (times > 1) {
+    picture = picture.scaled(picture.size() * times, Qt::IgnoreAspectRatio, Qt::FastTransformation);
+    picture.setDevicePixelRatio(times);
+  }
+  // The pointer's hot spot is taken in the pixmap's own pixels.
+  return QCursor(picture, hotSpot.x() * times, hotSpot.y() * times);
 }
 
 void InstallFontSubstitutes() {

@@ -2,9 +2,12 @@
 
 #include "CodePage.h"
 #include "GdiInternal.h"
+#include "GdiScale.h"
 #include "Window.h"
 
+#include <QFileInfo>
 #include <QFontMetrics>
+#include <QGuiApplication>
 #include <QImage>
 #include <QImageReader>
 #include <QPainter>
@@ -17,9 +20,27 @@
 namespace ModAPI {
 namespace {
 
+// Every coordinate of the calls is in logical pixels; a bitmap holds its
+// pixels at a density of its own (devicePixelRatio of its image), so that a
+// surface made for a window of twice the density has twice as many pixels
+// each way and draws text, icons and pictures with all of them.
 struct Bitmap {
-  QImage image;
+  QImage image;  // at the bitmap's density
+  QSize size;    // in logical pixels
   HDC selectedInto;
+  // A loaded picture keeps the larger version its folder has, and its parts
+  // as scaled for other densities where they were copied, so that each is
+  // scaled once. Drawing on the bitmap ends all that.
+  bool picture = false;
+  std::vector<QImage> larger;
+  struct Part {
+    QRect inside;
+    qint64 density;  // in steps
+    QPoint phase;
+    QImage pixels;
+  };
+  std::vector<Part> parts;
+  qint64 partPixels = 0;
 };
 
 struct DeviceContext {
@@ -73,28 +94,74 @@ std::unordered_map<quint32, QImage>& Screens() {
   return screens;
 }
 
-// What each window shows, as last copied to it from outside its paint event.
-// The entry goes with its window.
-QImage* ScreenOf(HWND window) {
+// The number of pixels that cover `logical` pixels at `density`; empty when
+// the image would be too large to make.
+QSize DeviceSize(QSize logical, qreal density) {
+  const qreal width = std::ceil(logical.width() * density);
+  const qreal height = std::ceil(logical.height() * density);
+  if (width < 1 || height < 1 || width * height > qreal(1 << 29)) return {};
+  return QSize(int(width), int(height));
+}
+
+// A black image of `logical` pixels at `density`; null when too large.
+QImage BlankImage(QSize logical, qreal density) {
+  const QSize size = DeviceSize(logical, density);
+  if (size.isEmpty()) return {};
+  QImage image(size, kDisplayFormat);
+  if (image.isNull()) return {};
+  image.setDevicePixelRatio(density);
+  image.fill(Qt::black);
+  return image;
+}
+
+// The density of the display's own context: the highest of all screens.
+qreal DisplayDensity() {
+  return qGuiApp ? qGuiApp->devicePixelRatio() : 1.0;
+}
+
+// Where a context draws or is copied from: the bitmap selected into a memory
+// context, or the copy of what a window shows for a window context.
+struct Pixels {
+  QImage* image = nullptr;
+  QSize size;                // in logical pixels
+  Bitmap* bitmap = nullptr;  // null for a window's copy
+};
+
+// What each window shows, as last copied to it from outside its paint event,
+// at the window's density. The entry goes with its window.
+Pixels ScreenOf(HWND window) {
   QWidget* widget = WindowWidget(window);
-  if (!widget) return nullptr;
+  if (!widget) return {};
   const auto [entry, made] = Screens().try_emplace(window.value);
   if (made) {
     QObject::connect(widget, &QObject::destroyed, [window] { Screens().erase(window.value); });
   }
   QImage& screen = entry->second;
-  if (screen.size() != widget->size()) {
-    screen = QImage(widget->size(), kDisplayFormat);
-    screen.fill(Qt::black);
+  const qreal density = widget->devicePixelRatioF();
+  if (screen.size() != DeviceSize(widget->size(), density) ||
+      screen.devicePixelRatio() != density) {
+    screen = BlankImage(widget->size(), density);
   }
-  return &screen;
+  return {screen.isNull() ? nullptr : &screen, widget->size()};
 }
 
-QImage* ImageOf(HDC dc) {
+Pixels PixelsOf(HDC dc) {
   const DeviceContext* context = Contexts().find(dc);
   if (context && context->window) return ScreenOf(context->window);
   Bitmap* bitmap = context ? Bitmaps().find(context->bitmap) : nullptr;
-  return bitmap ? &bitmap->image : nullptr;
+  if (!bitmap) return {};
+  return {&bitmap->image, bitmap->size, bitmap};
+}
+
+// What is drawn on a bitmap replaces the picture it held at every density.
+Pixels DrawnOn(Pixels pixels) {
+  if (pixels.bitmap) {
+    pixels.bitmap->picture = false;
+    pixels.bitmap->larger.clear();
+    pixels.bitmap->parts.clear();
+    pixels.bitmap->partPixels = 0;
+  }
+  return pixels;
 }
 
 // Where a context draws. A window context also names the window that shows
@@ -109,7 +176,148 @@ Canvas CanvasOf(HDC dc) {
   if (!context) return {};
   QWidget* window = WindowWidget(context->window);
   if (context->painting) return {window, window};
-  return {ImageOf(dc), window};
+  return {DrawnOn(PixelsOf(dc)).image, window};
+}
+
+// The density of the pixels a context draws into; for the display's own
+// context and a memory context with the stock bitmap, the display's.
+qreal DensityOf(HDC dc) {
+  const DeviceContext* context = Contexts().find(dc);
+  if (!context) return 1.0;
+  if (const QWidget* window = WindowWidget(context->window)) return window->devicePixelRatioF();
+  const Bitmap* bitmap = Bitmaps().find(context->bitmap);
+  return bitmap ? bitmap->image.devicePixelRatio() : DisplayDensity();
+}
+
+// A density in steps of 1/kDensitySteps.
+qint64 Steps(qreal density) {
+  return std::llround(density * kDensitySteps);
+}
+
+// The pixel edge where a logical coordinate falls at `density`, rounded as
+// the painter rounds the edges of what it draws.
+int DeviceEdge(qreal logical, qreal density) {
+  return qRound(logical * density);
+}
+
+// The loaded version of a picture at `density`, null when there is none.
+const QImage* VersionAt(const Bitmap& bitmap, qreal density) {
+  if (Steps(bitmap.image.devicePixelRatio()) == Steps(density)) return &bitmap.image;
+  for (const QImage& version : bitmap.larger) {
+    if (Steps(version.devicePixelRatio()) == Steps(density)) return &version;
+  }
+  return nullptr;
+}
+
+// The part `inside` (logical pixels) of a picture scaled to `density`, its
+// pixel k covering the part from (k + phase / kDensitySteps) / density on: a
+// negative phase puts the first pixel partly before the part, where it
+// averages only what it covers, as the last one does past the part's end. So
+// a part never takes colour from beside it in the picture (the next glyph of
+// a sprite sheet). Scaled by area from the loaded version that needs the least
+// enlargement (the largest when every version is smaller), once for each
+// part, density and phase; the parts kept are dropped together when they hold
+// more than eight times the picture's pixels at that density.
+const QImage& PartAt(Bitmap& bitmap, QRect inside, qreal density, QPoint phase) {
+  const qint64 steps = Steps(density);
+  for (const Bitmap::Part& part : bitmap.parts) {
+    if (part.inside == inside && part.density == steps && part.phase == phase) return part.pixels;
+  }
+  const QImage* from = &bitmap.image;
+  for (const QImage& version : bitmap.larger) {
+    const qreal best = from->devicePixelRatio();
+    const qreal other = version.devicePixelRatio();
+    if (best < density ? other > best : other >= density && other < best) from = &version;
+  }
+  const int fileScale = qRound(from->devicePixelRatio());
+  const QImage scaled =
+      ScaledByArea(from->copy(QRect(inside.topLeft() * fileScale, inside.size() * fileScale)),
+                   steps * kDensitySteps / Steps(from->devicePixelRatio()), phase);
+  const qint64 budget = 8 * qint64(bitmap.size.width()) * bitmap.size.height() * steps * steps /
+                        kDensitySteps / kDensitySteps;
+  if (bitmap.partPixels > budget) {
+    bitmap.parts.clear();
+    bitmap.partPixels = 0;
+  }
+  bitmap.partPixels += qint64(scaled.width()) * scaled.height();
+  bitmap.parts.push_back({inside, steps, phase, scaled});
+  return bitmap.parts.back().pixels;
+}
+
+// One axis of a copy: the source pixels taken (`count` of them from
+// `first`) and the destination's pixel coordinates they cover.
+struct AxisCopy {
+  int first;
+  int count;
+  qreal to;
+  qreal toEnd;
+};
+
+qint64 FloorDiv(qint64 value, qint64 divisor) {
+  return value / divisor - (value % divisor < 0 ? 1 : 0);
+}
+
+// An axis of a copy that is neither scaled nor mirrored, between pixels of
+// the same density: whole source pixels onto whole destination pixels, those
+// that cover the logical destination `to`.. (`length` long), taken from the
+// source's pixels that lie under them when the source's logical `from` lies
+// on `to`. `phase` receives how far (in steps) the source's pixel grid lies
+// off the destination's.
+AxisCopy AlignedAxis(int from, int length, int to, qreal density, qint64* phase) {
+  const int toFirst = DeviceEdge(to, density);
+  const int toEnd = DeviceEdge(to + length, density);
+  const qint64 offset = qint64(from - to) * Steps(density);
+  const qint64 whole = FloorDiv(offset, kDensitySteps);
+  if (phase) *phase = offset - whole * kDensitySteps;
+  return {toFirst + int(whole), toEnd - toFirst, qreal(toFirst), qreal(toEnd)};
+}
+
+// An axis that the painter scales: the source's pixels that cover `from`..
+// at `sourceDensity` go onto where `to`.. (`toLength` long) falls.
+AxisCopy ScaledAxis(int from, int length, qreal to, qreal toLength, qreal sourceDensity,
+                    qreal density) {
+  const int first = DeviceEdge(from, sourceDensity);
+  return {first, DeviceEdge(from + length, sourceDensity) - first, to * density,
+          (to + toLength) * density};
+}
+
+// The pixels of `source` for its part `inside`, and where on a canvas of
+// `density` they go (in the canvas's own pixels). A drawing surface, or a
+// picture with a version at the canvas's density, gives its pixels as they
+// are; any other picture gives the part scaled by area for that density and
+// for the place it goes to, so that it is scaled smoothly and once.
+std::pair<QImage, QRectF> PieceOf(const Pixels& source, QRect inside, QRectF part, bool flipX,
+                                  bool flipY, qreal density) {
+  Bitmap* picture = source.bitmap && source.bitmap->picture ? source.bitmap : nullptr;
+  const QImage* version = picture ? VersionAt(*picture, density) : source.image;
+  const auto axis = [&](int from, int length, qreal to, qreal toLength, bool mirrored,
+                        qreal sourceDensity, qint64* phase) {
+    if (mirrored || toLength != length || Steps(sourceDensity) != Steps(density))
+      return ScaledAxis(from, length, to, toLength, sourceDensity, density);
+    return AlignedAxis(from, length, qRound(to), density, phase);
+  };
+  const QImage* pixels = version;
+  AxisCopy x, y;
+  if (version) {
+    const qreal own = version->devicePixelRatio();
+    x = axis(inside.left(), inside.width(), part.left(), part.width(), flipX, own, nullptr);
+    y = axis(inside.top(), inside.height(), part.top(), part.height(), flipY, own, nullptr);
+  } else {
+    // The part's pixels start at its own edge: the aligned axes start at 0
+    // with the phase of where the part's edge falls on the canvas.
+    qint64 phaseX = 0, phaseY = 0;
+    x = axis(0, inside.width(), part.left(), part.width(), flipX, density, &phaseX);
+    y = axis(0, inside.height(), part.top(), part.height(), flipY, density, &phaseY);
+    const QPoint phase(int(x.first * kDensitySteps + phaseX),
+                       int(y.first * kDensitySteps + phaseY));
+    x.first = y.first = 0;
+    pixels = &PartAt(*picture, inside, density, phase);
+  }
+  // Rounding may reach one pixel past a surface's edge: the span moves in.
+  const int left = std::clamp(x.first, 0, std::max(0, pixels->width() - x.count));
+  const int top = std::clamp(y.first, 0, std::max(0, pixels->height() - y.count));
+  return {pixels->copy(left, top, x.count, y.count).mirrored(flipX, flipY),
+          QRectF(QPointF(x.to, y.to), QPointF(x.toEnd, y.toEnd))};
 }
 
 // A window shows what was drawn on its context: at once during its paint
@@ -158,21 +366,30 @@ QRectF MappedPart(QRect target, QRect from, QRect inside, bool flipX, bool flipY
 int Blend(HDC destination, QRect target, bool flipX, bool flipY, HDC source, QRect from,
           qreal opacity) {
   const Canvas to = CanvasOf(destination);
-  const QImage* image = ImageOf(source);
-  if (!to.device || !image) return 0;
-  const QRect inside = from & image->rect();
+  const Pixels pixels = PixelsOf(source);
+  if (!to.device || !pixels.image) return 0;
+  const QRect inside = from & QRect(QPoint(0, 0), pixels.size);
   if (target.isEmpty() || inside.isEmpty()) return 1;
   const QRectF part = MappedPart(target, from, inside, flipX, flipY);
-  const QImage piece = image->copy(inside).mirrored(flipX, flipY);
+  const qreal density = to.device->devicePixelRatioF();
+  const auto [piece, onto] = PieceOf(pixels, inside, part, flipX, flipY, density);
   {
     QPainter painter(to.device);
+    // In the canvas's own pixels.
+    painter.setWorldTransform(QTransform::fromScale(1 / density, 1 / density));
     painter.setCompositionMode(opacity < 1 ? QPainter::CompositionMode_SourceOver
                                            : QPainter::CompositionMode_Source);
     painter.setOpacity(opacity);
-    painter.drawImage(part, piece);
+    painter.drawImage(onto, piece);
   }
   Shown(to, part.toAlignedRect(), to.device == to.window);
   return 1;
+}
+
+QImage ReadPicture(const QString& path) {
+  QImageReader reader(path);
+  reader.setDecideFormatFromContent(true);
+  return reader.read().convertToFormat(kDisplayFormat);
 }
 
 // Row by row, the pixels whose centres lie inside the corner ellipses.
@@ -200,6 +417,17 @@ std::optional<QRegion> TakeRegion(HRGN region) {
   return taken;
 }
 
+QString LargerVersionPath(const QString& path) {
+  const QFileInfo file(path);
+  const QString suffix = file.suffix().isEmpty() ? QString() : "." + file.suffix();
+  return file.path() + "/" + file.completeBaseName() + "@2x" + suffix;
+}
+
+QImage SurfacePixels(HDC dc) {
+  const QImage* image = PixelsOf(dc).image;
+  return image ? *image : QImage();
+}
+
 HDC CreateDCA(const char* driver, const char*, const char*, const void*) {
   if (!driver || QByteArray(driver) != "DISPLAY") return {};
   return Contexts().add({});
@@ -211,12 +439,14 @@ HDC CreateCompatibleDC(HDC) {
   return Contexts().add(context);
 }
 
-HBITMAP CreateCompatibleBitmap(HDC, int width, int height) {
+HBITMAP CreateCompatibleBitmap(HDC reference, int width, int height) {
   if (width < 1 || height < 1) return {};
-  QImage image(width, height, kDisplayFormat);
-  if (image.isNull()) return {};
-  image.fill(Qt::black);
-  return Bitmaps().add({image, {}});
+  const QSize size(width, height);
+  Bitmap bitmap;
+  bitmap.image = BlankImage(size, DensityOf(reference));
+  bitmap.size = size;
+  if (bitmap.image.isNull()) return {};
+  return Bitmaps().add(std::move(bitmap));
 }
 
 HBITMAP SelectObject(HDC dc, HBITMAP bitmap) {
@@ -252,18 +482,24 @@ int DeleteDC(HDC dc) {
 
 int GetObjectA(HBITMAP bitmap, BITMAP* info) {
   const Bitmap* found = Bitmaps().find(bitmap);
-  const QSize size = bitmap == kStockBitmap ? QSize(1, 1) : found ? found->image.size() : QSize();
+  const QSize size = bitmap == kStockBitmap ? QSize(1, 1) : found ? found->size : QSize();
   if (!info || size.isEmpty()) return 0;
   *info = {size.width(), size.height()};
   return int(sizeof(BITMAP));
 }
 
 HBITMAP LoadPicture(const QString& path) {
-  QImageReader reader(path);
-  reader.setDecideFormatFromContent(true);
-  const QImage image = reader.read();
-  if (image.isNull()) return {};
-  return Bitmaps().add({image.convertToFormat(kDisplayFormat), {}});
+  Bitmap bitmap;
+  bitmap.image = ReadPicture(path);
+  bitmap.size = bitmap.image.size();
+  if (bitmap.image.isNull()) return {};
+  bitmap.picture = true;
+  QImage larger = ReadPicture(LargerVersionPath(path));
+  if (larger.size() == 2 * bitmap.size) {
+    larger.setDevicePixelRatio(2);
+    bitmap.larger.push_back(larger);
+  }
+  return Bitmaps().add(std::move(bitmap));
 }
 
 int BitBlt(HDC destination, int x, int y, int width, int height, HDC source, int sourceX,
@@ -281,10 +517,10 @@ int StretchBlt(HDC destination, int x, int y, int width, int height, HDC source,
 
 int AlphaBlend(HDC destination, int x, int y, int width, int height, HDC source, int sourceX,
                int sourceY, int sourceWidth, int sourceHeight, quint32 blendFunction) {
-  const QImage* image = ImageOf(source);
+  const Pixels pixels = PixelsOf(source);
   const QRect from = NormalRect(sourceX, sourceY, sourceWidth, sourceHeight);
-  if (!image || width < 0 || height < 0 || sourceWidth < 0 || sourceHeight < 0 ||
-      !image->rect().contains(from)) {
+  if (!pixels.image || width < 0 || height < 0 || sourceWidth < 0 || sourceHeight < 0 ||
+      !QRect(QPoint(0, 0), pixels.size).contains(from)) {
     return 0;
   }
   const int alpha = int((blendFunction >> 16) & 0xFF);
@@ -292,10 +528,14 @@ int AlphaBlend(HDC destination, int x, int y, int width, int height, HDC source,
                alpha / 255.0);
 }
 
+// At a higher density the first of the pixels that cover the logical one.
 quint32 GetPixel(HDC dc, int x, int y) {
-  const QImage* image = ImageOf(dc);
-  if (!image || !image->valid(x, y)) return CLR_INVALID;
-  const QRgb pixel = image->pixel(x, y);
+  const Pixels pixels = PixelsOf(dc);
+  if (!pixels.image || !QRect(QPoint(0, 0), pixels.size).contains(x, y)) return CLR_INVALID;
+  const qreal density = pixels.image->devicePixelRatio();
+  const QPoint first(DeviceEdge(x, density), DeviceEdge(y, density));
+  if (!pixels.image->valid(first)) return CLR_INVALID;
+  const QRgb pixel = pixels.image->pixel(first);
   return quint32(qRed(pixel)) | quint32(qGreen(pixel)) << 8 | quint32(qBlue(pixel)) << 16;
 }
 
@@ -311,9 +551,10 @@ int SetBkMode(HDC dc, int mode) {
 }
 
 int DrawTextA(HDC dc, const char* text, int length, RECT* rect, unsigned format) {
-  QImage* image = ImageOf(dc);
-  if (!image || !text || !rect || Contexts().find(dc)->window) return 0;
-  const DeviceContext& context = *Contexts().find(dc);
+  const DeviceContext* context = Contexts().find(dc);
+  if (!text || !rect || !context || context->window) return 0;
+  QImage* image = DrawnOn(PixelsOf(dc)).image;
+  if (!image) return 0;
   const QRect box(QPoint(rect->left, rect->top), QPoint(rect->right - 1, rect->bottom - 1));
   QString line = FromCodePage(CP_ACP, length < 0 ? QByteArray(text) : QByteArray(text, length));
   QPainter painter(image);
@@ -329,8 +570,8 @@ int DrawTextA(HDC dc, const char* text, int length, RECT* rect, unsigned format)
   const int flags = horizontal | vertical | ((format & DT_SINGLELINE) ? Qt::TextSingleLine : 0);
   const QRect drawn = painter.boundingRect(box, flags, line);
   painter.setClipRect(box);
-  if (context.bkMode == OPAQUE) painter.fillRect(drawn, Qt::white);
-  painter.setPen(ColourOf(context.textColour));
+  if (context->bkMode == OPAQUE) painter.fillRect(drawn, Qt::white);
+  painter.setPen(ColourOf(context->textColour));
   painter.drawText(box, flags, line);
   return drawn.bottom() + 1 - box.top();
 }
@@ -381,7 +622,7 @@ quint64 WindowCopyCount() {
 }
 
 int GetTextExtentPoint32W(HDC dc, const QString& text, int length, SIZE* size) {
-  QImage* image = ImageOf(dc);
+  QImage* image = PixelsOf(dc).image;
   if (!image || !size || length < 0) return 0;
   const QFontMetrics metrics = QPainter(image).fontMetrics();
   *size = {metrics.horizontalAdvance(text.left(length)), metrics.height()};
@@ -396,7 +637,7 @@ int DrawIconEx(HDC dc, int x, int y, HICON icon, int width, int height, unsigned
   const QRect target(x, y, width, height);
   {
     QPainter painter(canvas.device);
-    painter.drawPixmap(target, picture.pixmap(target.size()));
+    painter.drawPixmap(target, picture.pixmap(target.size(), canvas.device->devicePixelRatioF()));
   }
   Shown(canvas, target, canvas.device == canvas.window);
   return 1;

@@ -92,6 +92,7 @@ class Hook : public QObject {
     HooksByWindow()[window.value] = this;
     HooksByHandle()[handle_.value] = this;
     tracked_ = widget->hasMouseTracking();
+    density_ = widget->devicePixelRatioF();
     // Windows reports every pointer move; Qt only does so with tracking on.
     widget->setMouseTracking(true);
     widget->installEventFilter(this);
@@ -203,7 +204,13 @@ class Hook : public QObject {
       case QEvent::Paint:
         return Message{WM_PAINT, 0, 0};
       case QEvent::Resize:
-        return Message{WM_SIZE, SizeKind(widget_), MAKELPARAM(widget_->width(), widget_->height())};
+        return sizeMessage();
+      case QEvent::ScreenChangeInternal:
+        // On a screen of another pixel density the window's size in pixels
+        // changes, as after a resize: it is laid out again.
+        if (widget_->devicePixelRatioF() == density_) return std::nullopt;
+        density_ = widget_->devicePixelRatioF();
+        return sizeMessage();
       case QEvent::MouseMove:
       case QEvent::MouseButtonPress:
       case QEvent::MouseButtonRelease:
@@ -226,6 +233,10 @@ class Hook : public QObject {
       default:
         return std::nullopt;
     }
+  }
+
+  Message sizeMessage() const {
+    return Message{WM_SIZE, SizeKind(widget_), MAKELPARAM(widget_->width(), widget_->height())};
   }
 
   // The window system maximises to its own idea of the size and restores
@@ -279,6 +290,7 @@ class Hook : public QObject {
   SubclassHandler* handler_;
   bool tracked_ = false;
   bool leaveRequested_ = false;
+  qreal density_ = 1;
   qint32 beforeCount_ = 0;
   qint32 afterCount_ = 0;
   std::vector<quint32> before_;

@@ -196,8 +196,12 @@ void VBDirectUI::LayoutFrame() {
   Grips = FrameLayout::GripZones(ClientWidth, ClientHeight);
   ApplyOutline();
   SetWindowPos(HostWnd, {}, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_FRAMECHANGED);
-  WorkDC = mDC::CreateSurface(ClientWidth, ClientHeight);
-  FrameDC = mDC::CreateSurface(ClientWidth, ClientHeight);
+  // At the window's pixel density, so that text, icon and pictures use every
+  // pixel of a high-density screen.
+  const HDC window = GetDC(HostWnd);
+  WorkDC = mDC::CreateSurface(ClientWidth, ClientHeight, window);
+  FrameDC = mDC::CreateSurface(ClientWidth, ClientHeight, window);
+  ReleaseDC(HostWnd, window);
   PaintFrame(GetForegroundWindow() == HostWnd);
 }
 

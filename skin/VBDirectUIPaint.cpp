@@ -77,7 +77,7 @@ void VBDirectUI::FadeStep() {
   const qint32 H = ClientHeight;
   HDC back;
   if (HasBack) {
-    back = mDC::CreateSurface(W, H);
+    back = mDC::CreateSurface(W, H, FrameDC);
     AlphaBlend(back, 0, 0, W, H, BackDC, 0, 0, std::min(W, BackWidth), std::min(H, BackHeight),
                Opacity(255));
   }

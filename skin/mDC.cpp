@@ -28,14 +28,14 @@ qint32 Draw(HDC target, HDC source, const Slice& s) {
 
 }  // namespace
 
-HDC CreateSurface(qint32 width, qint32 height) {
-  const HDC screen = CreateDCA("DISPLAY", "", "", nullptr);
-  if (!screen) return {};
-  const HDC dc = CreateCompatibleDC(screen);
-  const HBITMAP bitmap = dc ? CreateCompatibleBitmap(screen, width, height) : HBITMAP{};
+HDC CreateSurface(qint32 width, qint32 height, HDC like) {
+  const HDC reference = like ? like : CreateDCA("DISPLAY", "", "", nullptr);
+  if (!reference) return {};
+  const HDC dc = CreateCompatibleDC(reference);
+  const HBITMAP bitmap = dc ? CreateCompatibleBitmap(reference, width, height) : HBITMAP{};
   if (dc && !bitmap) DeleteDC(dc);
   if (bitmap) DeleteObject(SelectObject(dc, bitmap));
-  DeleteDC(screen);
+  if (!like) DeleteDC(reference);
   return bitmap ? dc : HDC{};
 }
 
@@ -83,7 +83,7 @@ qint32 DrawNineSlice(HDC source, qint32 sourceHeight, qint32 sourceWidth, HDC de
       {W - TopRight, 0, TopRight, TopHeight, BW - TopRight, 0, 0, 0, false},
       {0, 0, TopLeft, TopHeight, 0, 0, 0, 0, false},
   };
-  const HDC work = CreateSurface(destinationWidth, destinationHeight);
+  const HDC work = CreateSurface(destinationWidth, destinationHeight, destination);
   if (!work) return 0;
   for (const Slice& slice : slices) Draw(work, source, slice);
   const qint32 copied =

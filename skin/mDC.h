@@ -21,8 +21,10 @@ struct SkinRect {
 
 namespace mDC {
 
-// A memory surface of width x height in the display's colour format; 0 on failure.
-ModAPI::HDC CreateSurface(qint32 width, qint32 height);
+// A memory surface of width x height in the display's colour format; 0 on
+// failure. Its pixel density is that of `like` (a window's context or another
+// surface), else the display's; its coordinates are logical pixels either way.
+ModAPI::HDC CreateSurface(qint32 width, qint32 height, ModAPI::HDC like = {});
 // A surface drawing into `bitmap` (a loaded picture), which it owns from now
 // on. 0 without making a surface when `bitmap` is 0; on any other failure 0
 // and the bitmap stays with the caller.
@@ -31,7 +33,7 @@ ModAPI::HDC CreatePictureSurface(ModAPI::HBITMAP bitmap);
 void ReleaseSurface(ModAPI::HDC dc);
 
 // Composes the nine slices of the source picture (sourceWidth x sourceHeight)
-// on a temporary surface of the destination's size and copies it to the
+// on a temporary surface of the destination's size and density and copies it to the
 // destination in one piece. Edges and middles are stretched, corners copied
 // 1:1; the right and bottom corners are taken from the picture's right and
 // bottom edges. Note the order: heights before widths, and in each band the

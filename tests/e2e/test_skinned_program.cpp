@@ -2,7 +2,8 @@
 // the pointer and the keyboard as a user does: the painted close button ends
 // the program, a double-click on the caption maximises and restores the
 // window, a maximised window stays where it is, a query typed into the
-// window is answered.
+// window is answered, and at 1.5 and 2 pixels to the logical pixel the
+// outline still fits the frame.
 #include "ProgramRun.h"
 #include "TestServer.h"
 
@@ -11,6 +12,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QImage>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -27,13 +29,12 @@ constexpr int kTimeoutMs = 20000;
 class SkinnedProgram : public ::testing::Test {
  protected:
   void SetUp() override {
-    if (QStandardPaths::findExecutable("Xvfb").isEmpty() ||
-        QStandardPaths::findExecutable("xdotool").isEmpty()) {
-      GTEST_SKIP() << "needs Xvfb and xdotool";
+    for (const char* tool : {"Xvfb", "xdotool", "import"}) {
+      if (QStandardPaths::findExecutable(tool).isEmpty()) GTEST_SKIP() << "needs " << tool;
     }
     ASSERT_TRUE(dir.isValid());
     // Xvfb picks a free display and writes its number to the descriptor.
-    server.start("Xvfb", {"-displayfd", "1", "-screen", "0", "1024x768x24", "-nolisten", "tcp"});
+    server.start("Xvfb", {"-displayfd", "1", "-screen", "0", screenSize, "-nolisten", "tcp"});
     ASSERT_TRUE(server.waitForStarted());
     ASSERT_TRUE(QTest::qWaitFor([&] { return server.canReadLine(); }, kTimeoutMs));
     display = ":" + QString::fromLatin1(server.readLine()).trimmed();
@@ -63,6 +64,13 @@ class SkinnedProgram : public ::testing::Test {
     return QString::fromUtf8(process.readAllStandardOutput());
   }
 
+  // What the screen shows.
+  QImage screenshot() {
+    const QString path = dir.filePath("screen.png");
+    x("import", {"-window", "root", path});
+    return QImage(path).convertToFormat(QImage::Format_RGB32);
+  }
+
   QJsonObject state() {
     QFile file(dir.filePath("state.json"));
     if (!file.open(QIODevice::ReadOnly)) return {};
@@ -79,6 +87,7 @@ class SkinnedProgram : public ::testing::Test {
     env.insert("COURIER_QUERY_STATE_FILE", dir.filePath("state.json"));
     env.insert("COURIER_QUERY_SHELL_LOG", dir.filePath("shell.log"));
     if (!service.isEmpty()) env.insert("COURIER_QUERY_SERVICE", service);
+    if (!scaleFactor.isEmpty()) env.insert("QT_SCALE_FACTOR", scaleFactor);
     program.setProcessEnvironment(env);
     program.start(binary, {});
     EXPECT_TRUE(program.waitForStarted());
@@ -112,7 +121,41 @@ class SkinnedProgram : public ::testing::Test {
                   QString::number(to.y()), "mouseup", "1"});
   }
 
+  // Starts the program at `scale` pixels to the logical pixel and checks that
+  // the window's outline, which the toolkit scales, fits the frame the skin
+  // paints at that density: the 600 x 500 window covers 600 x 500 logical
+  // pixels, its corners are cut off and show the screen (black), and along
+  // each straight edge the outermost pixels are the frame's outline colour,
+  // with no pixel cut away or left over.
+  void expectOutlineFitsAt(const QString& scale) {
+    scaleFactor = scale;
+    const QString id = start();
+    ASSERT_FALSE(id.isEmpty());
+    const QRect window = geometry(id);
+    const qreal ratio = scale.toDouble();
+    ASSERT_EQ(window.size(), QSize(qRound(600 * ratio), qRound(500 * ratio)));
+    const QImage screen = screenshot();
+    const QRgb black = qRgb(0, 0, 0), outline = qRgb(43, 101, 173);
+    for (const QPoint corner :
+         {window.topLeft(), window.topRight(), window.bottomLeft(), window.bottomRight()}) {
+      EXPECT_EQ(screen.pixel(corner), black) << "corner " << corner.x() << "," << corner.y();
+    }
+    const int margin = qRound(12 * ratio);
+    for (int x = window.left() + margin; x <= window.right() - margin; ++x) {
+      ASSERT_EQ(screen.pixel(x, window.top()), outline) << "top edge at " << x;
+      ASSERT_EQ(screen.pixel(x, window.bottom()), outline) << "bottom edge at " << x;
+      ASSERT_EQ(screen.pixel(x, window.bottom() + 1), black) << "below the window at " << x;
+    }
+    for (int y = window.top() + margin; y <= window.bottom() - margin; ++y) {
+      ASSERT_EQ(screen.pixel(window.left(), y), outline) << "left edge at " << y;
+      ASSERT_EQ(screen.pixel(window.right(), y), outline) << "right edge at " << y;
+      ASSERT_EQ(screen.pixel(window.right() + 1, y), black) << "beside the window at " << y;
+    }
+  }
+
+  QString screenSize = "1024x768x24";
   QTemporaryDir dir;
+  QString scaleFactor;
   QProcess server;
   QProcess program;
   QString display;
@@ -207,6 +250,20 @@ TEST_F(SkinnedProgram, AMaximisedWindowStaysPutWhenItsCaptionIsDragged) {
   click(QPoint(100, 15), 2);
   EXPECT_TRUE(QTest::qWaitFor([&] { return geometry(id) == normal; }, kTimeoutMs))
       << "still maximised: the double-click restores it";
+}
+
+// A screen that holds the window whole at twice the density.
+class SkinnedProgramLargeScreen : public SkinnedProgram {
+ protected:
+  SkinnedProgramLargeScreen() { screenSize = "1600x1200x24"; }
+};
+
+TEST_F(SkinnedProgramLargeScreen, AtOneAndAHalfTheOutlineFitsTheFrame) {
+  expectOutlineFitsAt("1.5");
+}
+
+TEST_F(SkinnedProgramLargeScreen, AtTwiceTheDensityTheOutlineFitsTheFrame) {
+  expectOutlineFitsAt("2");
 }
 
 }  // namespace

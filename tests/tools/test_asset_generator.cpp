@@ -29,7 +29,8 @@ TEST(AssetGenerator, DrawsTheCommittedPictures) {
   QStringList files;
   QDirIterator it(out.path(), QDir::Files, QDirIterator::Subdirectories);
   while (it.hasNext()) files.append(written.relativeFilePath(it.next()));
-  EXPECT_EQ(files.size(), 7 + 7) << "design pictures, pointer and icon; seven menu icons";
+  EXPECT_EQ(files.size(), 2 * 5 + 2 + 7)
+      << "design pictures at two sizes, pointer and icon; seven menu icons";
   for (const QString& file : files) {
     EXPECT_TRUE(Contents(written.filePath(file)) == Contents(ASSETS_DIR "/" + file))
         << file.toStdString() << " differs from the committed picture";

@@ -15,18 +15,25 @@ const QColor kButtonBorder(100, 153, 222);
 const QColor kGold(228, 194, 127);
 const QColor kGoldGlow(244, 226, 190);
 
-QImage blankPicture(int width, int height) {
-  QImage image(width, height, QImage::Format_RGB888);
+// A white picture of width x height design pixels, `scale` pixels to each;
+// it is drawn on in design pixels.
+QImage blankPicture(int width, int height, int scale) {
+  QImage image(width * scale, height * scale, QImage::Format_RGB888);
+  image.setDevicePixelRatio(scale);
   image.fill(Qt::white);
   return image;
 }
 
-// A one-pixel outline along the picture's edge, drawn without antialiasing so
-// that it stays crisp.
+// A one-design-pixel outline along the picture's edge, in whole pixels so
+// that it stays crisp at every scale.
 void drawEdge(QImage& image, const QColor& color, int inset = 0) {
+  const QSize size = image.deviceIndependentSize().toSize();
+  const QRect box = QRect(QPoint(0, 0), size).adjusted(inset, inset, -inset, -inset);
   QPainter painter(&image);
-  painter.setPen(color);
-  painter.drawRect(inset, inset, image.width() - 1 - 2 * inset, image.height() - 1 - 2 * inset);
+  painter.fillRect(box.left(), box.top(), box.width(), 1, color);
+  painter.fillRect(box.left(), box.bottom(), box.width(), 1, color);
+  painter.fillRect(box.left(), box.top(), 1, box.height(), color);
+  painter.fillRect(box.right(), box.top(), 1, box.height(), color);
 }
 
 void drawCircledLeftArrow(QImage& image, QPointF centre, qreal radius) {
@@ -44,8 +51,8 @@ void drawCircledLeftArrow(QImage& image, QPointF centre, qreal radius) {
       std::array{tip + QPointF(head, -head), tip, tip + QPointF(head, head)}.data(), 3);
 }
 
-QImage framedWithArrow(int width, int height, QPointF arrowCentre, qreal radius) {
-  QImage image = blankPicture(width, height);
+QImage framedWithArrow(int width, int height, QPointF arrowCentre, qreal radius, int scale) {
+  QImage image = blankPicture(width, height, scale);
   drawEdge(image, kFrameBlue);
   drawCircledLeftArrow(image, arrowCentre, radius);
   return image;
@@ -116,29 +123,29 @@ void drawParcel(QPainter& painter) {
 
 namespace Pictures {
 
-QImage courierButton() {
-  return framedWithArrow(158, 40, QPointF(24, 19.5), 9.5);
+QImage courierButton(int scale) {
+  return framedWithArrow(158, 40, QPointF(24, 19.5), 9.5, scale);
 }
 
-QImage backButton() {
-  return framedWithArrow(102, 27, QPointF(20, 13), 8);
+QImage backButton(int scale) {
+  return framedWithArrow(102, 27, QPointF(20, 13), 8, scale);
 }
 
-QImage numberFrame() {
-  QImage image = blankPicture(274, 40);
+QImage numberFrame(int scale) {
+  QImage image = blankPicture(274, 40, scale);
   drawEdge(image, kFrameBlue);
   return image;
 }
 
-QImage focusedNumberFrame() {
-  QImage image = blankPicture(275, 42);
+QImage focusedNumberFrame(int scale) {
+  QImage image = blankPicture(275, 42, scale);
   drawEdge(image, kGoldGlow);
   drawEdge(image, kGold, 1);
   return image;
 }
 
-QImage queryButton() {
-  QImage image = blankPicture(103, 40);
+QImage queryButton(int scale) {
+  QImage image = blankPicture(103, 40, scale);
   image.fill(kButtonFill);
   drawEdge(image, kButtonBorder);
 
@@ -149,12 +156,13 @@ QImage queryButton() {
   const int textWidth = QFontMetrics(font).horizontalAdvance(caption);
   const int symbolWidth = 17;
   const int gap = 6;
-  const int left = (image.width() - (symbolWidth + gap + textWidth)) / 2;
+  const int width = 103, height = 40;
+  const int left = (width - (symbolWidth + gap + textWidth)) / 2;
 
   drawMagnifier(painter, QPointF(left + 6.5, 17.5), 5.0, Qt::white, 2.0, 2.6);
   painter.setFont(font);
   painter.setPen(Qt::white);
-  painter.drawText(QRect(left + symbolWidth + gap, 0, textWidth + 2, image.height()),
+  painter.drawText(QRect(left + symbolWidth + gap, 0, textWidth + 2, height),
                    Qt::AlignLeft | Qt::AlignVCenter, caption);
   return image;
 }

@@ -11,6 +11,7 @@
 #include <array>
 #include <cstdio>
 #include <stdexcept>
+#include <utility>
 
 #include "IcoFile.h"
 #include "Pictures.h"
@@ -92,11 +93,16 @@ void generate(const QDir& assets) {
   if (!assets.mkpath(QStringLiteral("design"))) fail(QStringLiteral("cannot create design/"));
   const QDir design(assets.filePath(QStringLiteral("design")));
 
-  writeBitmap(design.filePath(QStringLiteral("P1.bmp")), Pictures::courierButton());
-  writeBitmap(design.filePath(QStringLiteral("SSCMD.bmp")), Pictures::queryButton());
-  writeBitmap(design.filePath(QStringLiteral("Image4.bmp")), Pictures::numberFrame());
-  writeBitmap(design.filePath(QStringLiteral("Image3.bmp")), Pictures::focusedNumberFrame());
-  writeBitmap(design.filePath(QStringLiteral("Back.bmp")), Pictures::backButton());
+  const std::pair<const char*, QImage (*)(int)> pictures[] = {
+      {"P1", Pictures::courierButton},   {"SSCMD", Pictures::queryButton},
+      {"Image4", Pictures::numberFrame}, {"Image3", Pictures::focusedNumberFrame},
+      {"Back", Pictures::backButton},
+  };
+  // Each also drawn at twice the size, for high-density screens.
+  for (const auto& [name, draw] : pictures) {
+    writeBitmap(design.filePath(QStringLiteral("%1.bmp").arg(name)), draw(1));
+    writeBitmap(design.filePath(QStringLiteral("%1@2x.bmp").arg(name)), draw(2));
+  }
   writeFile(design.filePath(QStringLiteral("hand.png")), encoded(Pictures::handPointer(), "PNG"));
   writeIcon(design.filePath(QStringLiteral("courier-query.ico")));
   writeThemeIcons(assets);

@@ -46,11 +46,16 @@ QColor bandColour(int y) {
   return mix(QColor(104, 172, 236), QColor(58, 132, 214), (y - 2) / double(kTopHeight - 4));
 }
 
-void fillBand(QImage& image, int firstRow, int rows, int bandTop) {
-  for (int y = 0; y < rows; ++y) {
-    for (int x = 0; x < image.width(); ++x)
-      image.setPixelColor(x, firstRow + y, bandColour(bandTop + y));
-  }
+void fillBand(QPainter& p, int width, int firstRow, int rows, int bandTop) {
+  for (int y = 0; y < rows; ++y) p.fillRect(0, firstRow + y, width, 1, bandColour(bandTop + y));
+}
+
+// A picture of width x height skin pixels, `scale` pixels to each; it is
+// drawn on in skin pixels.
+QImage blankPicture(int width, int height, int scale) {
+  QImage image(width * scale, height * scale, QImage::Format_RGB888);
+  image.setDevicePixelRatio(scale);
+  return image;
 }
 
 // Hover and press tints of a glyph cell.
@@ -137,15 +142,15 @@ void drawGlyph(QPainter& p, int glyph, int state) {
 
 }  // namespace
 
-QImage framePicture() {
-  QImage image(kFrameWidth, kFrameHeight, QImage::Format_RGB888);
+QImage framePicture(int scale) {
+  QImage image = blankPicture(kFrameWidth, kFrameHeight, scale);
   image.fill(kBody);
-  fillBand(image, 0, kTopHeight, 0);
   QPainter p(&image);
-  p.setPen(kInnerEdge);
-  p.drawLine(1, kTopHeight, 1, kFrameHeight - 2);
-  p.drawLine(kFrameWidth - 2, kTopHeight, kFrameWidth - 2, kFrameHeight - 2);
-  p.drawLine(1, kFrameHeight - 2, kFrameWidth - 2, kFrameHeight - 2);
+  fillBand(p, kFrameWidth, 0, kTopHeight, 0);
+  const int innerHeight = kFrameHeight - 1 - kTopHeight;
+  p.fillRect(1, kTopHeight, 1, innerHeight, kInnerEdge);
+  p.fillRect(kFrameWidth - 2, kTopHeight, 1, innerHeight, kInnerEdge);
+  p.fillRect(1, kFrameHeight - 2, kFrameWidth - 2, 1, kInnerEdge);
   p.setRenderHint(QPainter::Antialiasing);
   p.setPen(QPen(kOutline, 1));
   p.setBrush(Qt::NoBrush);
@@ -154,10 +159,11 @@ QImage framePicture() {
   return image;
 }
 
-QImage buttonSheet() {
-  QImage sheet(kSheetWidth, 3 * kCmdHeight, QImage::Format_RGB888);
-  for (int state = 0; state < 3; ++state) fillBand(sheet, state * kCmdHeight, kCmdHeight, kCmdTop);
+QImage buttonSheet(int scale) {
+  QImage sheet = blankPicture(kSheetWidth, 3 * kCmdHeight, scale);
   QPainter p(&sheet);
+  for (int state = 0; state < 3; ++state)
+    fillBand(p, kSheetWidth, state * kCmdHeight, kCmdHeight, kCmdTop);
   for (int state = 0; state < 3; ++state) {
     for (int glyph = 0; glyph < 5; ++glyph) drawGlyph(p, glyph, state);
   }

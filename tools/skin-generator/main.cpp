@@ -1,5 +1,5 @@
 // skin-generator <folder>: writes the skin "QQ2010" into <folder>, the same
-// bytes on every run.
+// bytes on every run; frame and caption buttons also at twice the size.
 #include "SkinArt.h"
 
 #include <QDir>
@@ -27,7 +27,9 @@ int main(int argc, char** argv) {
   const QDir folder(QString::fromLocal8Bit(argv[1]));
   const bool written = QDir().mkpath(folder.path()) &&
                        SkinArt::framePicture().save(folder.filePath("main.bmp"), "BMP") &&
+                       SkinArt::framePicture(2).save(folder.filePath("main@2x.bmp"), "BMP") &&
                        SkinArt::buttonSheet().save(folder.filePath("SysButton.bmp"), "BMP") &&
+                       SkinArt::buttonSheet(2).save(folder.filePath("SysButton@2x.bmp"), "BMP") &&
                        SkinArt::backgroundPicture().save(folder.filePath("bkg.jpg"), "JPEG", 90) &&
                        writeFile(folder.filePath("Skin.ini"), SkinArt::skinIni());
   if (!written) {
