@@ -49,6 +49,14 @@ namespace {
 
 constexpr quint32 kScriptWorld = QWebEngineScript::ApplicationWorld;
 
+// Whether the renderer answered the probe. A type of this file's own: the
+// engine's library exports its copies of the standard library's shared
+// pointer machinery for `bool` (built without type information), and those
+// would stand in for ours.
+struct ProbeAnswer {
+  bool given = false;
+};
+
 // How long a renderer has to answer the trivial script before it counts as
 // hung: at most this, and at most a quarter of the time limit so that a load
 // made again in a fresh renderer still has most of its time.
@@ -365,12 +373,12 @@ void Engine::OnTimeUp() {
 void Engine::CheckRenderer() {
   const qint64 pid = page_->renderProcessPid();
   if (pid <= 0) return;
-  auto answered = std::make_shared<bool>(false);
+  auto answer = std::make_shared<ProbeAnswer>();
   page_->runJavaScript(QStringLiteral("0"), kScriptWorld,
-                       [answered](const QVariant&) { *answered = true; });
+                       [answer](const QVariant&) { answer->given = true; });
   const auto answerTime = std::min(kRendererAnswerTime, timeLimit_ / 4);
-  QTimer::singleShot(answerTime, owner_, [this, answered, pid] {
-    if (!*answered && page_->renderProcessPid() == pid) ReplaceRenderer(pid);
+  QTimer::singleShot(answerTime, owner_, [this, answer, pid] {
+    if (!answer->given && page_->renderProcessPid() == pid) ReplaceRenderer(pid);
   });
 }
 

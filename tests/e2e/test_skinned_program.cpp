@@ -134,8 +134,16 @@ class SkinnedProgram : public ::testing::Test {
     const QRect window = geometry(id);
     const qreal ratio = scale.toDouble();
     ASSERT_EQ(window.size(), QSize(qRound(600 * ratio), qRound(500 * ratio)));
-    const QImage screen = screenshot();
     const QRgb black = qRgb(0, 0, 0), outline = qRgb(43, 101, 173);
+    // Shown is not yet painted: a slow build maps the window a while before
+    // its first frame reaches the screen.
+    QImage screen;
+    QTest::qWaitFor(
+        [&] {
+          screen = screenshot();
+          return screen.pixel(window.center().x(), window.top()) == outline;
+        },
+        kTimeoutMs);
     for (const QPoint corner :
          {window.topLeft(), window.topRight(), window.bottomLeft(), window.bottomRight()}) {
       EXPECT_EQ(screen.pixel(corner), black) << "corner " << corner.x() << "," << corner.y();
