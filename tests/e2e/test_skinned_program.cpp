@@ -138,12 +138,13 @@ class SkinnedProgram : public ::testing::Test {
     // Shown is not yet painted: a slow build maps the window a while before
     // its first frame reaches the screen.
     QImage screen;
-    QTest::qWaitFor(
+    EXPECT_TRUE(QTest::qWaitFor(
         [&] {
           screen = screenshot();
           return screen.pixel(window.center().x(), window.top()) == outline;
         },
-        kTimeoutMs);
+        kTimeoutMs))
+        << "the window's frame never reached the screen";
     for (const QPoint corner :
          {window.topLeft(), window.topRight(), window.bottomLeft(), window.bottomRight()}) {
       EXPECT_EQ(screen.pixel(corner), black) << "corner " << corner.x() << "," << corner.y();
