@@ -78,6 +78,11 @@ void Report(benchmark::State& state, const std::string& name, double seconds) {
   times[{name, int(state.range(0))}].push_back(seconds);
 }
 
+// One number and many, each run timed as a whole.
+void OneAndMany(benchmark::internal::Benchmark* runs) {
+  runs->Arg(1)->Arg(kMany)->UseManualTime()->Unit(benchmark::kMillisecond);
+}
+
 void BM_Lookup(benchmark::State& state) {
   const int count = int(state.range(0));
   const QByteArray input = Numbers(count).join(QLatin1Char('\n')).toUtf8() + '\n';
@@ -87,12 +92,7 @@ void BM_Lookup(benchmark::State& state) {
            TimedRun(QStringLiteral(COURIER_QUERY_BINARY), arguments, input, {0, 1}, count));
   state.SetItemsProcessed(state.iterations() * count);
 }
-BENCHMARK(BM_Lookup)
-    ->Arg(1)
-    ->Arg(kMany)
-    ->UseManualTime()
-    ->Unit(benchmark::kMillisecond)
-    ->Iterations(3);
+BENCHMARK(BM_Lookup)->Apply(OneAndMany)->Iterations(3);
 
 void BM_Curl(benchmark::State& state) {
   const int count = int(state.range(0));
@@ -102,12 +102,7 @@ void BM_Curl(benchmark::State& state) {
   for (auto _ : state) Report(state, "curl", TimedRun("curl", arguments, {}, {0}, 0));
   state.SetItemsProcessed(state.iterations() * count);
 }
-BENCHMARK(BM_Curl)
-    ->Arg(1)
-    ->Arg(kMany)
-    ->UseManualTime()
-    ->Unit(benchmark::kMillisecond)
-    ->Iterations(10);
+BENCHMARK(BM_Curl)->Apply(OneAndMany)->Iterations(10);
 
 double Median(std::vector<double> values) {
   std::sort(values.begin(), values.end());
