@@ -229,9 +229,6 @@ TEST(LookupOutput, OneJsonObjectPerLine) {
       QJsonDocument::fromJson(Lookup::AsJson(Lookup::Refused(kShunfeng, "１"))).object();
   EXPECT_EQ(refused["status"].toString(), "invalid-number");
   EXPECT_EQ(refused["number"].toString(), "１");
-  EXPECT_EQ(Lookup::StatusName(Status::NoResult), "no-result");
-  EXPECT_EQ(Lookup::StatusName(Status::Unreachable), "unreachable");
-  EXPECT_EQ(Lookup::StatusName(Status::Timeout), "timeout");
 }
 
 }  // namespace
