@@ -165,7 +165,7 @@ TEST_F(Lookups, ServiceDownIsUnreachable) {
 // The page that never finishes times out, and the lookups go on on the same
 // page.
 TEST_F(Lookups, APageThatNeverFinishesTimesOutAndTheNextNumberIsAnswered) {
-  extraEnv = {{"COURIER_QUERY_TIMEOUT_MS", "1500"}};
+  extraEnv = {{"COURIER_QUERY_TIMEOUT_MS", "3000"}};
   const Result run =
       lookUp({"--lookup", "--json", "顺丰速运", "never", "SF1"}, {}, server->Url("/mixed"));
   server->Release();
