@@ -17,15 +17,15 @@ namespace {
 
 // Written at once, so that a reader at the other end of a pipe sees each
 // answer as it comes.
-void Write(std::FILE* stream, const QString& text) {
-  const QByteArray bytes = text.toUtf8();
+void Write(std::FILE* stream, const QByteArray& bytes) {
   std::fwrite(bytes.constData(), 1, bytes.size(), stream);
   std::fflush(stream);
 }
 
 int UsageError(const QString& error) {
   Write(stderr,
-        QStringLiteral("courier-query：") + error + QLatin1Char('\n') + Arguments::UsageText());
+        (QStringLiteral("courier-query：") + error + QLatin1Char('\n') + Arguments::UsageText())
+            .toUtf8());
   return kUsageError;
 }
 
@@ -58,7 +58,7 @@ int LookUp(QGuiApplication& app, const Lookup::Courier& courier, const QStringLi
   bool allFound = true;
   QObject::connect(&run, &Lookup::Run::Answered, [&](const Lookup::Answer& answer) {
     allFound &= answer.status == Lookup::Status::Found;
-    Write(stdout, QString::fromUtf8(json ? Lookup::AsJson(answer) : Lookup::AsText(answer)));
+    Write(stdout, json ? Lookup::AsJson(answer) : Lookup::AsText(answer));
   });
   QObject::connect(&run, &Lookup::Run::Finished, &app,
                    [&] { app.exit(allFound ? kAllFound : kSomeNotFound); });
@@ -93,10 +93,10 @@ int RunLookups(const Arguments::Request& request, char* programPath) {
 int Run(const Arguments::Request& request, char* programPath) {
   switch (request.mode) {
     case Arguments::Mode::Help:
-      Write(stdout, Arguments::HelpText());
+      Write(stdout, Arguments::HelpText().toUtf8());
       return 0;
     case Arguments::Mode::Version:
-      Write(stdout, Arguments::VersionText());
+      Write(stdout, Arguments::VersionText().toUtf8());
       return 0;
     case Arguments::Mode::Lookup:
       return RunLookups(request, programPath);
