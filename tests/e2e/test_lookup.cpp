@@ -151,6 +151,24 @@ TEST_F(Lookups, AllFoundFromStandardInputExitsWithZero) {
   }
 }
 
+// Whatever the lines hold, each is answered: bytes that are not UTF-8 fail
+// the number check; a NUL and a number far too long for the service go out
+// and come back as the service's refusal.
+TEST_F(Lookups, ArbitraryBytesOnStandardInputAreAnswered) {
+  const QByteArray withNul = QByteArray("SF") + '\0' + "1";
+  const QByteArray input = "SF\xFF\xFE\n" + withNul + "\n" + QByteArray(10000, 'A') + "\n";
+  const Result run = lookUp({"--lookup", "--json", "顺丰速运", "-"}, input);
+  EXPECT_EQ(run.exitCode, 1);
+  const QList<QJsonObject> lines = jsonLines(run.out);
+  ASSERT_EQ(lines.size(), 3) << run.out.toStdString();
+  EXPECT_EQ(lines[0]["status"].toString(), "invalid-number");
+  EXPECT_EQ(lines[1]["number"].toString(), QString::fromUtf8(withNul));
+  EXPECT_EQ(lines[1]["status"].toString(), "no-result");
+  EXPECT_EQ(lines[1]["cause"].toString(), "查询服务出错（HTTP 400）");
+  EXPECT_EQ(lines[2]["number"].toString().size(), 10000);
+  EXPECT_EQ(lines[2]["status"].toString(), "no-result");
+}
+
 TEST_F(Lookups, ServiceDownIsUnreachable) {
   const QString refused = TestServer::RefusedUrl().chopped(QStringLiteral("/chaxun").size());
   const Result run = lookUp({"--lookup", "--json", "顺丰速运", kFound}, {}, refused);
