@@ -260,6 +260,10 @@ QString documentText(const QTextDocument& document) {
 
 }  // namespace
 
+QString shownInTextBox(const QString& text) {
+  return shownAsTextBox(text).text;
+}
+
 void MultiLineTextBox::setText(const QString& text) {
   text_ = text;
   settingText_ = true;

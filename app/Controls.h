@@ -231,6 +231,10 @@ class Shape : public QWidget, public Control {
 // The ring that shows the keyboard focus: two pixels wide, inside `area`.
 void paintFocusRing(QPainter& painter, const QRect& area, uint32_t color);
 
+// The text a multi-line text box shows for `text`: CR LF pairs become line
+// breaks (LF); any other CR or LF is not shown.
+QString shownInTextBox(const QString& text);
+
 // Line breaks of a caption as the painter and the metrics take them: CR LF,
 // CR and LF each break the line.
 QString withPlainLineBreaks(const QString& text);

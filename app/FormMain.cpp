@@ -55,6 +55,7 @@ FormMain::FormMain() : labelCursor_(ModAPI::DesignCursor(":/design/hand.png", {5
   setPalette(background);
   createControls();
   nameControls();
+  query_ = std::make_unique<Query::Runner>(Web->browser());
   connectHandlers();
   setUpKeyboard();
   // The browser engine takes longer to start than the whole window: it
@@ -69,7 +70,7 @@ FormMain::FormMain() : labelCursor_(ModAPI::DesignCursor(":/design/hand.png", {5
 // none may reach a handler of a window that is no longer a FormMain.
 FormMain::~FormMain() {
   for (const auto& [name, control] : controls_) control->disconnectHandlers();
-  disconnect(&Web->browser(), nullptr, this, nullptr);
+  disconnect(query_.get(), nullptr, this, nullptr);
 }
 
 template <typename T>
@@ -181,10 +182,8 @@ void FormMain::connectHandlers() {
     if (SStext->text() == prompt()) SStext->selectAll();
   };
   SStext->LostFocus = [this] { SSBG->setPicture(Image4->picture()); };
-  connect(&Web->browser(), &ModAPI::WebBrowser::DocumentComplete, this,
-          [this](ModAPI::BrowserObject pDisp, const QString&, const ModAPI::LoadStatus& status) {
-            Web_DocumentComplete(pDisp, status);
-          });
+  connect(query_.get(), &Query::Runner::Completed, this,
+          [this](const Query::Completion& completion) { Web_DocumentComplete(completion); });
 }
 
 // Tab goes number box, 查询, courier panel (or the result area covering it),
@@ -359,15 +358,10 @@ void FormMain::showLabelPointer(QWidget* control) {
 // A valid number is sent and the result view shows the loading text until the
 // browser completes a document; an invalid one only gets the message box.
 void FormMain::runQuery() {
-  const QString number = SStext->text();
   const QString courier = LBTitle->caption();
-  if (!Query::IsValidTrackingNumber(number)) {
-    return ModAPI::MsgBox(courier + QStringLiteral("订单查询"),
-                          QStringLiteral("请输入正确的 ") + courier + QStringLiteral(" 订单号！"));
+  if (!query_->Send(LBTitle->Tag, SStext->text())) {
+    return ModAPI::MsgBox(Query::InvalidNumberTitle(courier), Query::InvalidNumberMessage(courier));
   }
-  ModAPI::WebBrowser& browser = Web->browser();
-  browser.setTimeLimit(Query::TimeLimit());
-  browser.Navigate(Query::QueryAddress(Query::ServiceBase(), LBTitle->Tag, number));
   Text->show();
   Back->show();
   LbBack->show();
@@ -386,19 +380,18 @@ void FormMain::SStext_Click() {
   SStext->setSelection(0, SStext->text().size());
 }
 
-// Only the top-level document counts; frames complete on their own. The
-// status line explains the red message when this completion writes it.
-void FormMain::Web_DocumentComplete(ModAPI::BrowserObject pDisp, const ModAPI::LoadStatus& status) {
-  ModAPI::WebBrowser& browser = Web->browser();
-  if (pDisp != browser.TopLevelObject()) return;
-  if (const auto result = Query::FindResultText(browser.All())) {
-    Text->setText(*result);
+// Every top-level completion writes the result area; frames never reach
+// here. The status line explains the red message when this completion
+// writes it.
+void FormMain::Web_DocumentComplete(const Query::Completion& completion) {
+  if (completion.resultText) {
+    Text->setText(*completion.resultText);
     Text->setForeColor(Query::kResultColor);
     queryStatus->setLine(QString());
   }
-  if (Text->text().isEmpty() || Text->text() == Query::kLoadingText) {
+  if (!Query::IsAnswer(Text->text())) {
     Text->setForeColor(Query::kNoResultColor);
     Text->setText(Query::NoResultMessage(LBTitle->caption()));
-    queryStatus->setLine(Query::FailureCause(status));
+    queryStatus->setLine(Query::FailureCause(completion.status));
   }
 }

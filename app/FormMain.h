@@ -19,6 +19,11 @@
 #include <utility>
 #include <vector>
 
+namespace Query {
+class Runner;
+struct Completion;
+}  // namespace Query
+
 class FormMain : public QWidget, public Module1::CatalogueHost {
  public:
   static inline const QString kDesignCaption = QStringLiteral("Quonvex快递单号查询软件_Quonvex");
@@ -97,7 +102,7 @@ class FormMain : public QWidget, public Module1::CatalogueHost {
   void runQuery();
   void SStext_KeyPress(QKeyEvent* event);
   void SStext_Click();
-  void Web_DocumentComplete(ModAPI::BrowserObject pDisp, const ModAPI::LoadStatus& status);
+  void Web_DocumentComplete(const Query::Completion& completion);
 
   // The skin's caption buttons: only the help button (3) is the window's.
   void c_DirectUI_ControlButtonClick(qint32& ButtonIndex, qint32& MenuX, qint32& MenuY,
@@ -108,6 +113,8 @@ class FormMain : public QWidget, public Module1::CatalogueHost {
 
   std::vector<std::pair<QString, FormControls::Control*>> controls_;
   QCursor labelCursor_;
+  // Sends the queries through Web's browser and reads its top-level documents.
+  std::unique_ptr<Query::Runner> query_;
 };
 
 // The hover frame around a label: 75 twips (5 pixels) outside it on every side.

@@ -48,9 +48,21 @@ std::optional<QString> FindResultText(const QList<ModAPI::HtmlElement>& all) {
   return text;
 }
 
+bool IsAnswer(const QString& text) {
+  return !text.isEmpty() && text != kLoadingText;
+}
+
 QString NoResultMessage(const QString& courierName) {
   return QStringLiteral("查询不到结果，请您确认输入的是 ") + courierName +
          QStringLiteral(" 订单号！");
+}
+
+QString InvalidNumberTitle(const QString& courierName) {
+  return courierName + QStringLiteral("订单查询");
+}
+
+QString InvalidNumberMessage(const QString& courierName) {
+  return QStringLiteral("请输入正确的 ") + courierName + QStringLiteral(" 订单号！");
 }
 
 QString FailureCause(const ModAPI::LoadStatus& status) {
@@ -66,6 +78,21 @@ QString FailureCause(const ModAPI::LoadStatus& status) {
       break;
   }
   return QStringLiteral("页面中没有查询结果");
+}
+
+Runner::Runner(ModAPI::WebBrowser& browser, QObject* parent) : QObject(parent), browser_(browser) {
+  connect(&browser_, &ModAPI::WebBrowser::DocumentComplete, this,
+          [this](ModAPI::BrowserObject pDisp, const QString&, const ModAPI::LoadStatus& status) {
+            if (pDisp == browser_.TopLevelObject())
+              emit Completed({FindResultText(browser_.All()), status});
+          });
+}
+
+bool Runner::Send(const QString& code, const QString& number) {
+  if (!IsValidTrackingNumber(number)) return false;
+  browser_.setTimeLimit(TimeLimit());
+  browser_.Navigate(QueryAddress(ServiceBase(), code, number));
+  return true;
 }
 
 }  // namespace Query

@@ -1,9 +1,11 @@
-// The tracking query's pure parts: the number check, the query address and
-// the search for the result element.
+// The tracking query: the number check, the query address, the search for
+// the result element, and the runner that sends queries through a hidden
+// browser. The window and the command-line lookup both query through it.
 #pragma once
 
 #include "WebBrowser.h"
 
+#include <QObject>
 #include <QString>
 
 #include <chrono>
@@ -40,12 +42,52 @@ QString QueryAddress(const QString& base, const QString& code, const QString& nu
 // nothing when there is no such element.
 std::optional<QString> FindResultText(const QList<ModAPI::HtmlElement>& all);
 
+// Whether the result area's text is an answer: neither empty nor the loading
+// text. Anything else makes way for the red message.
+bool IsAnswer(const QString& text);
+
 // The red message for a query that found nothing.
 QString NoResultMessage(const QString& courierName);
+
+// The message box for a number that fails the check: its title and text.
+QString InvalidNumberTitle(const QString& courierName);
+QString InvalidNumberMessage(const QString& courierName);
 
 // Why a query found nothing, in one short line, from the way its page's load
 // ended: the service could not be reached, answered with an HTTP error, took
 // too long, or its page held no result.
 QString FailureCause(const ModAPI::LoadStatus& status);
+
+// What a top-level document that completed holds for the query: the text
+// of its result element, if it has one, and how its load ended.
+struct Completion {
+  std::optional<QString> resultText;
+  ModAPI::LoadStatus status;
+};
+
+// Sends queries through a hidden browser that it does not own, and reads
+// every top-level document the browser completes; frame documents are left
+// out.
+class Runner : public QObject {
+  Q_OBJECT
+
+ public:
+  explicit Runner(ModAPI::WebBrowser& browser, QObject* parent = nullptr);
+
+  // Checks `number`; when it passes, loads the query address for courier
+  // `code` from the service (ServiceBase) with the time limit (TimeLimit),
+  // both read now, and returns true. A number that fails is not sent.
+  bool Send(const QString& code, const QString& number);
+
+ signals:
+  // Every top-level completion, whichever load it ends: a query's, the
+  // start-up page's, or one the page made by moving on by itself. Sent from
+  // inside the browser's own completion: a handler that sends the next
+  // query must do so from the event loop.
+  void Completed(const Query::Completion& completion);
+
+ private:
+  ModAPI::WebBrowser& browser_;
+};
 
 }  // namespace Query

@@ -1,14 +1,21 @@
 #include "AccessibleControls.h"
+#include "Arguments.h"
 #include "Design.h"
 #include "DesktopShell.h"
 #include "FirstFrame.h"
 #include "FormMain.h"
+#include "LookupProgram.h"
 #include "StateSnapshot.h"
 
 #include <QApplication>
 #include <QScreen>
 
 int main(int argc, char* argv[]) {
+  QStringList arguments;
+  for (int i = 1; i < argc; ++i) arguments += QString::fromLocal8Bit(argv[i]);
+  const Arguments::Request request = Arguments::Parse(arguments);
+  if (request.mode != Arguments::Mode::Window) return LookupProgram::Run(request, argv[0]);
+
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("快递单号查询"));
   // Lets the desktop match the window to its menu entry and icon.

@@ -125,8 +125,12 @@ void PlaceCatalogue(const QString& text, CatalogueHost& host) {
   }
 }
 
+QString CataloguePath() {
+  return ModAPI::AppPath() + QLatin1Char('/') + kCatalogueFileName;
+}
+
 bool LoadCourierCatalogue(CatalogueHost& host) {
-  const QString path = ModAPI::AppPath() + QLatin1Char('/') + kCatalogueFileName;
+  const QString path = CataloguePath();
   if (!ModAPI::IsNormalFile(path)) {
     reportMissingCatalogue();
     return false;

@@ -35,6 +35,9 @@ class CatalogueHost {
   virtual void SetTitle(const QString& caption, const QString& tag) = 0;
 };
 
+// The catalogue file beside the executable.
+QString CataloguePath();
+
 // Reads the catalogue beside the executable into `host.LB()` and selects the
 // label whose caption equals StartupArgument. When the file is missing it
 // shows the message, opens the vendor's home page and ends the program; where

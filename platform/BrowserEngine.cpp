@@ -14,7 +14,10 @@
 // A renderer caught in a script that never ends takes no new
 // document, so before each load and when the time runs out a trivial script
 // asks whether it still answers; one that does not is ended, and a load it
-// was holding up is made again in a fresh renderer.
+// was holding up is made again in a fresh renderer. The engine reports the
+// end of the page's emptying (and of a load stopped with it) later, and such
+// an end would also end a load started before it, which then never reports
+// its own: a Navigate waits for it, a short while at most.
 #include "BrowserEngine.h"
 #include "Process.h"
 
@@ -112,6 +115,13 @@ bool IsLoadable(const QUrl& url) {
   if (url.scheme() == QLatin1String("http") || url.scheme() == QLatin1String("https"))
     return !url.host().isEmpty();
   return IsBlank(url);
+}
+
+// The end of loading the empty page itself. The end of a load stopped just
+// before it may also carry the empty page's address, but says it stopped.
+bool EmptyPageEnded(const QWebEngineLoadingInfo& info) {
+  return IsBlank(info.url()) && (info.status() == QWebEngineLoadingInfo::LoadSucceededStatus ||
+                                 info.status() == QWebEngineLoadingInfo::LoadFailedStatus);
 }
 
 // How a load that brought no document ended, from the engine's error.
@@ -219,6 +229,8 @@ class Engine : public BrowserEngine {
   void OnLoadingChanged(const QWebEngineLoadingInfo& info);
   void OnReport(const QString& kind, const QString& url);
   void OnTimeUp();
+  void StartLoad(const QUrl& url);
+  void Emptied();
   void CheckRenderer();
   void ReplaceRenderer(qint64 pid);
   void LoadAgain();
@@ -245,6 +257,9 @@ class Engine : public BrowserEngine {
   QTimer timeUp_;
   bool withinTimeLimit_ = false;
   bool loadAgainInFreshRenderer_ = false;
+  bool emptying_ = false;          // the end of emptying the page has not come yet
+  bool startWhenEmptied_ = false;  // the current Navigate's load waits for it
+  QTimer emptyingBound_;           // how long it waits at most
 };
 
 Engine::Engine(QObject* owner, BrowserObject topLevel, Completion complete)
@@ -272,15 +287,18 @@ Engine::Engine(QObject* owner, BrowserObject topLevel, Completion complete)
                    [this](const QWebEngineLoadingInfo& info) { OnLoadingChanged(info); });
   timeUp_.setSingleShot(true);
   QObject::connect(&timeUp_, &QTimer::timeout, [this] { OnTimeUp(); });
+  emptyingBound_.setSingleShot(true);
+  QObject::connect(&emptyingBound_, &QTimer::timeout, [this] { Emptied(); });
   InstallReportScript();
 }
 
 // The page is a child of the browser object (where the tests find it) but
 // must go before its profile, which the browser object's children outlive.
 // Script calls still under way are answered empty as it goes: they must not
-// complete anything.
+// complete anything, and no load may start.
 Engine::~Engine() {
   ++serial_;
+  emptying_ = false;
   delete page_;
 }
 
@@ -303,11 +321,19 @@ void Engine::Navigate(const QUrl& url) {
   timeUp_.start(timeLimit_);
   completionOwed_ = true;
   completionDue_ = IsLoadable(url);
+  startWhenEmptied_ = false;
   if (!completionDue_) {
     CompleteEmpty(url, {LoadStatus::NoDocument});
     return;
   }
   CheckRenderer();
+  if (emptying_)
+    startWhenEmptied_ = true;
+  else
+    StartLoad(url);
+}
+
+void Engine::StartLoad(const QUrl& url) {
   const bool sameDocument = IsFragmentMove(page_->url(), url);
   page_->load(url);
   // Moving to another fragment of the document keeps it and ends no load.
@@ -315,6 +341,15 @@ void Engine::Navigate(const QUrl& url) {
     completionDue_ = false;
     CollectAndComplete(url);
   }
+}
+
+// The load that waited starts now. A renderer ended meanwhile may not have
+// gone yet: the load is then made again in a fresh one, as any load is
+// whose renderer was ended.
+void Engine::Emptied() {
+  emptying_ = false;
+  emptyingBound_.stop();
+  if (std::exchange(startWhenEmptied_, false)) StartLoad(target_);
 }
 
 // The top-level document goes where it is sent, to a redirect's target or
@@ -330,6 +365,7 @@ bool Engine::AcceptNavigation(const QUrl& url, bool isMainFrame) {
 }
 
 void Engine::OnLoadingChanged(const QWebEngineLoadingInfo& info) {
+  if (emptying_ && EmptyPageEnded(info)) return Emptied();
   if (!withinTimeLimit_) return;
   if (info.status() == QWebEngineLoadingInfo::LoadStartedStatus) {
     completionDue_ = true;  // also a load the page starts by itself
@@ -365,6 +401,10 @@ void Engine::OnTimeUp() {
   }
   ++serial_;  // nothing of this Navigate completes any more
   CheckRenderer();
+  emptying_ = true;
+  // The end may not come at all when the engine folds this load into the
+  // stopped one.
+  emptyingBound_.start(std::min(kRendererAnswerTime, timeLimit_ / 4));
   page_->load(QUrl(QStringLiteral("about:blank")));
 }
 

@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <utility>
 
 namespace {
 
@@ -37,10 +38,14 @@ void TestServer::Serve(const std::string& path, const std::string& body, const s
 
 void TestServer::Hold(const std::string& path, const std::string& body) {
   server_.Get(path, [this, body](const httplib::Request& request, httplib::Response& response) {
-    std::unique_lock lock(mutex_);
-    released_.wait_for(lock, kHoldBound, [this, &request] { return IsReleased(request.path); });
+    WaitForRelease(request.path);
     response.set_content(body, "text/html");
   });
+}
+
+void TestServer::WaitForRelease(const std::string& path) {
+  std::unique_lock lock(mutex_);
+  released_.wait_for(lock, kHoldBound, [this, &path] { return IsReleased(path); });
 }
 
 void TestServer::Drip(const std::string& path, const std::string& body) {
@@ -77,6 +82,10 @@ void TestServer::Redirect(const std::string& path, const std::string& to) {
   server_.Get(path, [to](const httplib::Request&, httplib::Response& response) {
     response.set_redirect(to);
   });
+}
+
+void TestServer::Handle(const std::string& path, httplib::Server::Handler handler) {
+  server_.Get(path, std::move(handler));
 }
 
 void TestServer::Start() {

@@ -31,7 +31,12 @@ class TestServer {
   // Answers with a file to save instead of a page.
   void Attachment(const std::string& path, const std::string& body);
   void Redirect(const std::string& path, const std::string& to);
+  // Answers with `handler`, which may hold its request with WaitForRelease.
+  void Handle(const std::string& path, httplib::Server::Handler handler);
   void Start();
+
+  // Holds the calling request until `path` is released (or the bound passes).
+  void WaitForRelease(const std::string& path);
 
   // Releases every held route, or the one at `path`.
   void Release();

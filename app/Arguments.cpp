@@ -1,0 +1,104 @@
+#include "Arguments.h"
+
+#include <optional>
+
+namespace Arguments {
+namespace {
+
+const QString kHelp = QStringLiteral("--help");
+const QString kShortHelp = QStringLiteral("-h");
+const QString kVersion = QStringLiteral("--version");
+const QString kLookup = QStringLiteral("--lookup");
+const QString kJson = QStringLiteral("--json");
+const QString kEndOfOptions = QStringLiteral("--");
+
+bool IsOption(const QString& argument) {
+  return argument == kHelp || argument == kShortHelp || argument == kVersion ||
+         argument == kLookup || argument == kJson;
+}
+
+// A lone "-" is a number (standard input), not an option.
+bool LooksLikeOption(const QString& argument) {
+  return argument.size() > 1 && argument.startsWith(QLatin1Char('-'));
+}
+
+Request UsageError(const QString& error) {
+  return {.mode = Mode::UsageError, .error = error};
+}
+
+}  // namespace
+
+Request Parse(const QStringList& arguments) {
+  if (arguments.isEmpty() || !IsOption(arguments.first())) return {};
+  bool help = false, version = false, lookup = false, json = false;
+  std::optional<QString> unknown;
+  QStringList positional;
+  for (qsizetype i = 0; i < arguments.size(); ++i) {
+    const QString& argument = arguments[i];
+    if (argument == kEndOfOptions) {
+      positional += arguments.mid(i + 1);
+      break;
+    }
+    help |= argument == kHelp || argument == kShortHelp;
+    version |= argument == kVersion;
+    lookup |= argument == kLookup;
+    json |= argument == kJson;
+    if (!LooksLikeOption(argument))
+      positional += argument;
+    else if (!IsOption(argument) && !unknown)
+      unknown = argument;
+  }
+  if (help) return {.mode = Mode::Help};
+  if (version) return {.mode = Mode::Version};
+  if (unknown) return UsageError(QStringLiteral("未知的选项 ") + *unknown);
+  if (!lookup) return UsageError(QStringLiteral("--json 只能与 --lookup 一起使用"));
+  if (positional.isEmpty()) return UsageError(QStringLiteral("缺少快递公司"));
+  const QString courier = positional.takeFirst();
+  return {.mode = Mode::Lookup, .json = json, .courier = courier, .numbers = positional};
+}
+
+QString UsageText() {
+  return QStringLiteral(
+      "用法：\n"
+      "  courier-query [快递公司名称]\n"
+      "  courier-query --lookup [--json] 快递公司 单号...\n"
+      "  courier-query --help\n"
+      "  courier-query --version\n");
+}
+
+QString HelpText() {
+  return UsageText() +
+         QStringLiteral(
+             "\n"
+             "不带选项时打开查询窗口；命令行上的文字与目录中某家快递公司的名称相同时，"
+             "选中这家快递公司。\n"
+             "\n"
+             "选项：\n"
+             "  --lookup   不打开窗口，用与窗口相同的方式逐个查询单号，每个单号输出一段结果\n"
+             "  --json     与 --lookup 一起使用：每个单号输出一行 JSON，键为 courier、code、\n"
+             "             number、status、text、cause；status 为 found、no-result、\n"
+             "             invalid-number、unreachable 或 timeout\n"
+             "  --         其后的参数都是单号，即使以 - 开头\n"
+             "  --help     显示本帮助后退出\n"
+             "  --version  显示版本后退出\n"
+             "\n"
+             "快递公司：目录 MSVBVM60.ocx 中的名称（如 顺丰速运）或代码（如 shunfeng）。\n"
+             "单号：一个或多个，照原样发送，前后的空格也不去掉。写 - 时从标准输入读取，"
+             "每行一个单号\n"
+             "（一行以 CR LF、CR 或 LF 结束，空行是一个空单号）。\n"
+             "\n"
+             "环境变量：\n"
+             "  COURIER_QUERY_SERVICE     查询服务的地址（默认 http://127.0.0.1:8765）\n"
+             "  COURIER_QUERY_TIMEOUT_MS  每次查询的时限，单位毫秒（默认 20000）\n"
+             "\n"
+             "退出状态：\n"
+             "  0  每个单号都查到了结果\n"
+             "  1  有单号没有查到结果\n"
+             "  2  用法错误：未知的选项或快递公司、没有单号、缺少目录文件\n");
+}
+
+QString VersionText() {
+  return QStringLiteral("courier-query " COURIER_QUERY_VERSION "\n");
+}
+
+}  // namespace Arguments

@@ -1,0 +1,37 @@
+// The program's command line. The window takes the whole text after the
+// program name as its start-up argument; a command line that starts with one
+// of the program's own options asks for something else: a lookup without a
+// window, the help or the version.
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+namespace Arguments {
+
+enum class Mode { Window, Help, Version, Lookup, UsageError };
+
+struct Request {
+  Mode mode = Mode::Window;
+  bool json = false;      // Lookup: one JSON object per line
+  QString courier{};      // Lookup: COURIER as given, a display name or a code
+  QStringList numbers{};  // Lookup: in order; kStandardInput stands for its lines
+  QString error{};        // UsageError: what is wrong, one line
+};
+
+// The NUMBER that stands for the lines of standard input.
+inline const QString kStandardInput = QStringLiteral("-");
+
+// Reads `arguments`, those after the program name. Options count only when
+// the first argument is one of them; "--" ends them, so that a number may
+// start with "-". Help wins over everything, then the version.
+Request Parse(const QStringList& arguments);
+
+// What --help prints: the usage, the options, the exit statuses.
+QString HelpText();
+// The usage lines printed with a usage error.
+QString UsageText();
+// What --version prints.
+QString VersionText();
+
+}  // namespace Arguments

@@ -1,0 +1,159 @@
+#include "Lookup.h"
+
+#include "Controls.h"
+#include "Module1.h"
+
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QMetaObject>
+
+#include <utility>
+
+namespace Lookup {
+namespace {
+
+// The catalogue's labels without a window: only captions and tags matter,
+// so every caption measures nothing.
+class Catalogue final : public Module1::CatalogueHost {
+ public:
+  explicit Catalogue(const QString& text) { Module1::PlaceCatalogue(text, *this); }
+
+  const std::vector<Module1::CourierEntry>& labels() const { return labels_.all(); }
+
+  Module1::LabelGroup& LB() override { return labels_; }
+  float WindowWidth() const override { return 9000; }
+  void SetTitle(const QString&, const QString&) override {}
+
+ private:
+  Module1::CourierLabels labels_{Module1::CourierEntry{},
+                                 [](const QString&, bool) { return QSizeF(); }};
+};
+
+std::optional<Courier> LastCourier(const std::vector<Module1::CourierEntry>& labels,
+                                   QString Module1::CourierEntry::*field, const QString& wanted) {
+  for (auto label = labels.rbegin(); label != labels.rend(); ++label) {
+    if (!label->isHeading() && (*label).*field == wanted)
+      return Courier{label->Caption, label->Tag};
+  }
+  return std::nullopt;
+}
+
+// A server error keeps the number from its answer; other pages without a
+// result, the client errors among them, are the service's answer to it.
+Status StatusWithoutResult(const ModAPI::LoadStatus& load) {
+  switch (load.outcome) {
+    case ModAPI::LoadStatus::TimedOut:
+      return Status::Timeout;
+    case ModAPI::LoadStatus::Unreachable:
+      return Status::Unreachable;
+    case ModAPI::LoadStatus::HttpError:
+      return load.httpStatus >= 500 ? Status::Unreachable : Status::NoResult;
+    case ModAPI::LoadStatus::Loaded:
+    case ModAPI::LoadStatus::NoDocument:
+      break;
+  }
+  return Status::NoResult;
+}
+
+// The word for the outcome in the readable block: the status line's text
+// where the window shows one.
+QString Outcome(const Answer& answer) {
+  switch (answer.status) {
+    case Status::Found:
+      return QStringLiteral("已查到");
+    case Status::InvalidNumber:
+      return QStringLiteral("单号无效");
+    default:
+      return answer.cause;
+  }
+}
+
+}  // namespace
+
+QString StatusName(Status status) {
+  static constexpr const char* kNames[] = {"found", "no-result", "invalid-number", "unreachable",
+                                           "timeout"};
+  return QString::fromLatin1(kNames[static_cast<int>(status)]);
+}
+
+std::optional<Courier> FindCourier(const QString& wanted, const QString& catalogueText) {
+  const Catalogue catalogue(catalogueText);
+  if (auto byName = LastCourier(catalogue.labels(), &Module1::CourierEntry::Caption, wanted))
+    return byName;
+  return LastCourier(catalogue.labels(), &Module1::CourierEntry::Tag, wanted);
+}
+
+QStringList NumbersFromLines(const QByteArray& input) {
+  QString text = QString::fromUtf8(input);  // drops a byte-order mark at the start
+  text.replace(QLatin1String("\r\n"), QLatin1String("\n"))
+      .replace(QLatin1Char('\r'), QLatin1Char('\n'));
+  if (text.isEmpty()) return {};
+  if (text.endsWith(QLatin1Char('\n'))) text.chop(1);  // the last line's end
+  return text.split(QLatin1Char('\n'));
+}
+
+Answer Refused(const Courier& courier, const QString& number) {
+  return {courier, number, Status::InvalidNumber, Query::InvalidNumberMessage(courier.name), {}};
+}
+
+Answer FromCompletion(const Courier& courier, const QString& number,
+                      const Query::Completion& completion) {
+  const QString result = completion.resultText.value_or(QString());
+  if (Query::IsAnswer(result))
+    return {courier, number, Status::Found, FormControls::shownInTextBox(result), {}};
+  return {courier, number, StatusWithoutResult(completion.status),
+          Query::NoResultMessage(courier.name), Query::FailureCause(completion.status)};
+}
+
+QByteArray AsText(const Answer& answer) {
+  QString block = answer.courier.name + QLatin1Char(' ') + answer.number + QStringLiteral("：") +
+                  Outcome(answer) + QLatin1Char('\n');
+  for (const QString& line : answer.text.split(QLatin1Char('\n')))
+    block += (line.isEmpty() ? line : QStringLiteral("  ") + line) + QLatin1Char('\n');
+  return (block + QLatin1Char('\n')).toUtf8();
+}
+
+QByteArray AsJson(const Answer& answer) {
+  const QJsonObject object{
+      {QStringLiteral("courier"), answer.courier.name},
+      {QStringLiteral("code"), answer.courier.code},
+      {QStringLiteral("number"), answer.number},
+      {QStringLiteral("status"), StatusName(answer.status)},
+      {QStringLiteral("text"), answer.text},
+      {QStringLiteral("cause"), answer.cause},
+  };
+  return QJsonDocument(object).toJson(QJsonDocument::Compact) + '\n';
+}
+
+Run::Run(ModAPI::WebBrowser& browser, Courier courier, QStringList numbers)
+    : query_(browser), courier_(std::move(courier)), numbers_(std::move(numbers)) {
+  connect(&query_, &Query::Runner::Completed, this,
+          [this](const Query::Completion& completion) { complete(completion); });
+}
+
+void Run::start() {
+  QMetaObject::invokeMethod(this, &Run::next, Qt::QueuedConnection);
+}
+
+// Numbers the check refuses are answered at once; the next one that passes
+// is sent, and its page's completion brings the run back here.
+void Run::next() {
+  while (sent_ < numbers_.size()) {
+    const QString& number = numbers_[sent_++];
+    waiting_ = query_.Send(courier_.code, number);
+    if (waiting_) return;
+    emit Answered(Refused(courier_, number));
+  }
+  emit Finished();
+}
+
+// The browser is still inside its completion here: the next number goes
+// out from the event loop.
+void Run::complete(const Query::Completion& completion) {
+  if (!waiting_) return;
+  waiting_ = false;
+  emit Answered(FromCompletion(courier_, numbers_[sent_ - 1], completion));
+  QMetaObject::invokeMethod(this, &Run::next, Qt::QueuedConnection);
+}
+
+}  // namespace Lookup

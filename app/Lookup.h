@@ -1,0 +1,91 @@
+// Lookups without a window: numbers looked up one after another with one
+// courier through the window's own query path (Query::Runner on a hidden
+// browser), each answered with the text the window would show for it.
+#pragma once
+
+#include "Query.h"
+
+#include <QByteArray>
+#include <QObject>
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+namespace Lookup {
+
+enum class Status { Found, NoResult, InvalidNumber, Unreachable, Timeout };
+
+// "found", "no-result", "invalid-number", "unreachable" or "timeout".
+QString StatusName(Status status);
+
+struct Courier {
+  QString name;  // the display name
+  QString code;
+};
+
+struct Answer {
+  Courier courier;
+  QString number;
+  Status status = Status::NoResult;
+  // What the window shows for the number, with LF line breaks: the result
+  // as the result area shows it, the red message, or the text of the
+  // invalid-number message box.
+  QString text;
+  // The window's status line under the red message; empty otherwise.
+  QString cause;
+};
+
+// The courier `wanted` names in the catalogue `catalogueText`, read as the
+// window reads it: the courier with that display name, else the one with
+// that code, both compared exactly. Of several, the last one counts, as the
+// window selects the last label with a name. Headings are not couriers.
+std::optional<Courier> FindCourier(const QString& wanted, const QString& catalogueText);
+
+// The numbers on the lines of `input`, which is UTF-8 (a byte-order mark at
+// its start is dropped). A line ends at CR LF, at a lone CR or at a lone LF,
+// whichever a spreadsheet wrote, and a last line without an end counts too.
+// Everything else stays as it is, as the window sends a number unchanged:
+// blanks around a number are kept, and an empty line is an empty number.
+QStringList NumbersFromLines(const QByteArray& input);
+
+// The answer for a number the check refused, and for one whose query's
+// page completed.
+Answer Refused(const Courier& courier, const QString& number);
+Answer FromCompletion(const Courier& courier, const QString& number,
+                      const Query::Completion& completion);
+
+// A readable block: the courier, the number and the outcome on one line,
+// then the text indented, then an empty line.
+QByteArray AsText(const Answer& answer);
+// One line of JSON: courier, code, number, status, text and cause.
+QByteArray AsJson(const Answer& answer);
+
+// Looks the numbers up one after another on the browser it is given: each
+// query's page completes (or times out) before the next number is sent.
+class Run : public QObject {
+  Q_OBJECT
+
+ public:
+  Run(ModAPI::WebBrowser& browser, Courier courier, QStringList numbers);
+
+  // Starts with the first number once the event loop runs.
+  void start();
+
+ signals:
+  void Answered(const Lookup::Answer& answer);
+  // Every number has its answer.
+  void Finished();
+
+ private:
+  void next();
+  void complete(const Query::Completion& completion);
+
+  Query::Runner query_;
+  const Courier courier_;
+  const QStringList numbers_;
+  qsizetype sent_ = 0;  // numbers taken so far
+  bool waiting_ = false;
+};
+
+}  // namespace Lookup

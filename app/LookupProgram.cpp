@@ -1,0 +1,110 @@
+#include "LookupProgram.h"
+
+#include "Lookup.h"
+#include "Module1.h"
+#include "Shell.h"
+#include "WebBrowser.h"
+#include "mTextUTF.h"
+
+#include <QFile>
+#include <QGuiApplication>
+#include <QLoggingCategory>
+
+#include <cstdio>
+
+namespace LookupProgram {
+namespace {
+
+// Written at once, so that a reader at the other end of a pipe sees each
+// answer as it comes.
+void Write(std::FILE* stream, const QByteArray& bytes) {
+  std::fwrite(bytes.constData(), 1, bytes.size(), stream);
+  std::fflush(stream);
+}
+
+int UsageError(const QString& error) {
+  Write(stderr,
+        (QStringLiteral("courier-query：") + error + QLatin1Char('\n') + Arguments::UsageText())
+            .toUtf8());
+  return kUsageError;
+}
+
+// The numbers in order, each "-" replaced by the lines of standard input.
+QStringList ExpandStandardInput(const QStringList& numbers) {
+  QStringList expanded;
+  for (const QString& number : numbers) {
+    if (number != Arguments::kStandardInput) {
+      expanded += number;
+      continue;
+    }
+    QFile input;
+    if (input.open(stdin, QIODevice::ReadOnly))
+      expanded += Lookup::NumbersFromLines(input.readAll());
+  }
+  return expanded;
+}
+
+QString CatalogueText() {
+  int32_t encoding = mTextUTF::kDetect;
+  return mTextUTF::ReadTextFile(Module1::CataloguePath(), encoding);
+}
+
+// Looks every number up, printing each answer as it comes, and returns the
+// exit status once the last one is answered.
+int LookUp(QGuiApplication& app, const Lookup::Courier& courier, const QStringList& numbers,
+           bool json) {
+  ModAPI::WebBrowser browser;
+  Lookup::Run run(browser, courier, numbers);
+  bool allFound = true;
+  QObject::connect(&run, &Lookup::Run::Answered, [&](const Lookup::Answer& answer) {
+    allFound &= answer.status == Lookup::Status::Found;
+    Write(stdout, json ? Lookup::AsJson(answer) : Lookup::AsText(answer));
+  });
+  QObject::connect(&run, &Lookup::Run::Finished, &app,
+                   [&] { app.exit(allFound ? kAllFound : kSomeNotFound); });
+  run.start();
+  return app.exec();
+}
+
+int RunLookups(const Arguments::Request& request, char* programPath) {
+  // The lookup shows nothing: the offscreen platform needs no display, and
+  // the program's own argument list is not the toolkit's to read.
+  qputenv("QT_QPA_PLATFORM", "offscreen");
+  int argc = 1;
+  char* argv[] = {programPath, nullptr};
+  QGuiApplication app(argc, argv);
+  // The engine describes its graphics set-up on standard error as it starts;
+  // here that would only bury the usage errors. QT_LOGGING_RULES still wins.
+  QLoggingCategory::setFilterRules(QStringLiteral("qt.webenginecontext.info=false"));
+
+  if (!ModAPI::IsNormalFile(Module1::CataloguePath()))
+    return UsageError(Module1::kMissingCatalogueMessage);
+  const QStringList numbers = ExpandStandardInput(request.numbers);
+  if (numbers.isEmpty()) return UsageError(QStringLiteral("没有要查询的单号"));
+  const auto courier = Lookup::FindCourier(request.courier, CatalogueText());
+  if (!courier)
+    return UsageError(QStringLiteral("目录中没有快递公司“") + request.courier +
+                      QStringLiteral("”"));
+  return LookUp(app, *courier, numbers, request.json);
+}
+
+}  // namespace
+
+int Run(const Arguments::Request& request, char* programPath) {
+  switch (request.mode) {
+    case Arguments::Mode::Help:
+      Write(stdout, Arguments::HelpText().toUtf8());
+      return 0;
+    case Arguments::Mode::Version:
+      Write(stdout, Arguments::VersionText().toUtf8());
+      return 0;
+    case Arguments::Mode::Lookup:
+      return RunLookups(request, programPath);
+    case Arguments::Mode::UsageError:
+    case Arguments::Mode::Window:
+      break;
+  }
+  return UsageError(request.error);
+}
+
+}  // namespace LookupProgram

@@ -1,0 +1,234 @@
+// The lookup's parts that need no browser: the command line, the numbers from
+// standard input, finding the courier, the answers and their two outputs.
+// The whole-program tests run lookups through the real browser.
+#include "Arguments.h"
+#include "Lookup.h"
+
+#include <gtest/gtest.h>
+
+#include <QJsonDocument>
+#include <QJsonObject>
+
+namespace {
+
+using Arguments::Mode;
+using Lookup::Status;
+
+TEST(LookupArguments, OnlyALeadingOptionLeavesTheWindow) {
+  for (const QStringList& window :
+       {QStringList{}, QStringList{"申通快递"}, QStringList{"申通快递", "--lookup"},
+        QStringList{"--lookupp", "x"}, QStringList{"-platform", "xcb"}}) {
+    EXPECT_EQ(Arguments::Parse(window).mode, Mode::Window) << window.join(' ').toStdString();
+  }
+}
+
+TEST(LookupArguments, CourierNumbersAndOptionsInAnyOrder) {
+  const auto request = Arguments::Parse({"--lookup", "顺丰速运", "SF1", "--json", "-", "SF2"});
+  EXPECT_EQ(request.mode, Mode::Lookup);
+  EXPECT_TRUE(request.json);
+  EXPECT_EQ(request.courier, "顺丰速运");
+  EXPECT_EQ(request.numbers, (QStringList{"SF1", "-", "SF2"}));
+
+  const auto jsonFirst = Arguments::Parse({"--json", "--lookup", "shunfeng", "SF1"});
+  EXPECT_EQ(jsonFirst.mode, Mode::Lookup);
+  EXPECT_TRUE(jsonFirst.json);
+  EXPECT_FALSE(Arguments::Parse({"--lookup", "shunfeng", "SF1"}).json);
+}
+
+TEST(LookupArguments, NumbersAfterTheEndOfOptionsMayLookLikeOptions) {
+  const auto request = Arguments::Parse({"--lookup", "--", "shunfeng", "--json", "-5"});
+  EXPECT_EQ(request.mode, Mode::Lookup);
+  EXPECT_FALSE(request.json);
+  EXPECT_EQ(request.courier, "shunfeng");
+  EXPECT_EQ(request.numbers, (QStringList{"--json", "-5"}));
+}
+
+TEST(LookupArguments, HelpWinsThenTheVersion) {
+  EXPECT_EQ(Arguments::Parse({"--help"}).mode, Mode::Help);
+  EXPECT_EQ(Arguments::Parse({"-h"}).mode, Mode::Help);
+  EXPECT_EQ(Arguments::Parse({"--version"}).mode, Mode::Version);
+  EXPECT_EQ(Arguments::Parse({"--lookup", "--bad", "--version", "--help"}).mode, Mode::Help);
+  EXPECT_EQ(Arguments::Parse({"--lookup", "x", "--version"}).mode, Mode::Version);
+  EXPECT_TRUE(Arguments::HelpText().startsWith(Arguments::UsageText()));
+  EXPECT_TRUE(Arguments::VersionText().startsWith("courier-query "));
+}
+
+TEST(LookupArguments, UsageErrorsSayWhatIsWrong) {
+  const struct {
+    QStringList arguments;
+    QString error;
+  } cases[] = {
+      {{"--lookup"}, "缺少快递公司"},
+      {{
+           "--lookup",
+           "--",
+       },
+       "缺少快递公司"},
+      {{"--json", "shunfeng", "SF1"}, "--json 只能与 --lookup 一起使用"},
+      {{"--lookup", "shunfeng", "--jsno", "SF1"}, "未知的选项 --jsno"},
+  };
+  for (const auto& [arguments, error] : cases) {
+    const auto request = Arguments::Parse(arguments);
+    EXPECT_EQ(request.mode, Mode::UsageError) << arguments.join(' ').toStdString();
+    EXPECT_EQ(request.error, error) << arguments.join(' ').toStdString();
+  }
+  // A courier without numbers is for the program to judge, once standard
+  // input has been read.
+  EXPECT_EQ(Arguments::Parse({"--lookup", "shunfeng"}).mode, Mode::Lookup);
+}
+
+TEST(LookupNumbers, OneNumberPerLineExactlyAsWritten) {
+  const struct {
+    const char* what;
+    QByteArray input;
+    QStringList numbers;
+  } cases[] = {
+      {"nothing", "", {}},
+      {"LF ends", "SF1\nSF2\n", {"SF1", "SF2"}},
+      {"no end on the last line", "SF1\nSF2", {"SF1", "SF2"}},
+      {"CR LF ends", "SF1\r\nSF2\r\n", {"SF1", "SF2"}},
+      {"CR ends", "SF1\rSF2\r", {"SF1", "SF2"}},
+      {"mixed ends", "SF1\r\nSF2\rSF3\nSF4", {"SF1", "SF2", "SF3", "SF4"}},
+      {"blanks kept", " SF1 \n\tSF2\r\n", {" SF1 ", "\tSF2"}},
+      {"empty lines are empty numbers", "SF1\n\n\r\nSF2\n", {"SF1", "", "", "SF2"}},
+      {"a lone line end", "\n", {""}},
+      {"byte-order mark dropped", "\xEF\xBB\xBFSF1\r\n", {"SF1"}},
+      {"only the leading mark",
+       "\xEF\xBB\xBF\xEF\xBB\xBFSF1\n\xEF\xBB\xBFSF2",
+       {QChar(QChar::ByteOrderMark) + QStringLiteral("SF1"),
+        QChar(QChar::ByteOrderMark) + QStringLiteral("SF2")}},
+      {"invalid UTF-8 stays visible", "SF\xFF\n", {"SF\uFFFD"}},
+  };
+  for (const auto& c : cases) EXPECT_EQ(Lookup::NumbersFromLines(c.input), c.numbers) << c.what;
+}
+
+TEST(LookupCourier, ByDisplayNameElseByCode) {
+  const QString catalogue = QStringLiteral(
+      "顺丰速运=shunfeng,DHL=dhlcn,无代码%B,DHL=敦豪,B2=快递B%Z,zhongtong=同名,zhongtong2=同名");
+  const struct {
+    QString wanted;
+    std::optional<Lookup::Courier> courier;
+  } cases[] = {
+      {"顺丰速运", Lookup::Courier{"顺丰速运", "shunfeng"}},
+      {"shunfeng", Lookup::Courier{"顺丰速运", "shunfeng"}},
+      {"快递B", Lookup::Courier{"快递B", "B2"}},
+      // A display name wins over another courier's code.
+      {"DHL", Lookup::Courier{"DHL", "dhlcn"}},
+      {"敦豪", Lookup::Courier{"敦豪", "DHL"}},
+      // Of two couriers with one name, the last, as in the window.
+      {"同名", Lookup::Courier{"同名", "zhongtong2"}},
+      {"zhongtong", Lookup::Courier{"同名", "zhongtong"}},
+      {"Shunfeng", std::nullopt},
+      {" 顺丰速运", std::nullopt},
+      {"", std::nullopt},
+      // Headings and first-block items without a code cannot be chosen.
+      {"B", std::nullopt},
+      {"Z", std::nullopt},
+      {"无代码", std::nullopt},
+  };
+  for (const auto& [wanted, courier] : cases) {
+    const auto found = Lookup::FindCourier(wanted, catalogue);
+    ASSERT_EQ(found.has_value(), courier.has_value()) << wanted.toStdString();
+    if (!found) continue;
+    EXPECT_EQ(found->name, courier->name) << wanted.toStdString();
+    EXPECT_EQ(found->code, courier->code) << wanted.toStdString();
+  }
+  EXPECT_FALSE(Lookup::FindCourier("顺丰速运", QString()));
+}
+
+const Lookup::Courier kShunfeng{"顺丰速运", "shunfeng"};
+const QString kNoResult = QStringLiteral("查询不到结果，请您确认输入的是 顺丰速运 订单号！");
+
+Lookup::Answer answer(std::optional<QString> result, ModAPI::LoadStatus status) {
+  return Lookup::FromCompletion(kShunfeng, "SF1", {std::move(result), status});
+}
+
+TEST(LookupAnswer, TheTextTheWindowShows) {
+  using LS = ModAPI::LoadStatus;
+  // The engine gives CR LF; the result area doubles each CR and shows a
+  // lone LF as nothing.
+  const auto found = answer(QStringLiteral("A\r\n\r\n\nB"), {});
+  EXPECT_EQ(found.status, Status::Found);
+  EXPECT_EQ(found.text, "A\n\nB");
+  EXPECT_EQ(found.cause, "");
+
+  const struct {
+    const char* what;
+    std::optional<QString> result;
+    LS load;
+    Status status;
+    QString cause;
+  } cases[] = {
+      {"no result element", std::nullopt, {}, Status::NoResult, "页面中没有查询结果"},
+      {"an empty one", QString(), {}, Status::NoResult, "页面中没有查询结果"},
+      {"one with the loading text",
+       QStringLiteral("正在加载。。。"),
+       {},
+       Status::NoResult,
+       "页面中没有查询结果"},
+      {"nothing loaded", std::nullopt, {LS::NoDocument}, Status::NoResult, "页面中没有查询结果"},
+      {"refused", std::nullopt, {LS::Unreachable}, Status::Unreachable, "无法连接查询服务"},
+      {"server error",
+       std::nullopt,
+       {LS::HttpError, 503},
+       Status::Unreachable,
+       "查询服务出错（HTTP 503）"},
+      {"client error",
+       std::nullopt,
+       {LS::HttpError, 400},
+       Status::NoResult,
+       "查询服务出错（HTTP 400）"},
+      {"time up", std::nullopt, {LS::TimedOut}, Status::Timeout, "查询超时"},
+  };
+  for (const auto& c : cases) {
+    const auto a = answer(c.result, c.load);
+    EXPECT_EQ(a.status, c.status) << c.what;
+    EXPECT_EQ(a.text, kNoResult) << c.what;
+    EXPECT_EQ(a.cause, c.cause) << c.what;
+  }
+
+  const auto refused = Lookup::Refused(kShunfeng, "ＳＦ１");
+  EXPECT_EQ(refused.status, Status::InvalidNumber);
+  EXPECT_EQ(refused.text, "请输入正确的 顺丰速运 订单号！");
+  EXPECT_EQ(refused.cause, "");
+}
+
+TEST(LookupOutput, ReadableBlocks) {
+  EXPECT_EQ(Lookup::AsText(answer(QStringLiteral("2026-12-05  上海  已签收\r\n\r\n\n"
+                                                 "2026-12-04  杭州  运输中"),
+                                  {})),
+            "顺丰速运 SF1：已查到\n"
+            "  2026-12-05  上海  已签收\n"
+            "\n"
+            "  2026-12-04  杭州  运输中\n"
+            "\n");
+  EXPECT_EQ(Lookup::AsText(answer(std::nullopt, {ModAPI::LoadStatus::TimedOut})),
+            "顺丰速运 SF1：查询超时\n"
+            "  " +
+                kNoResult.toUtf8() + "\n\n");
+  EXPECT_EQ(Lookup::AsText(Lookup::Refused(kShunfeng, "")),
+            "顺丰速运 ：单号无效\n"
+            "  请输入正确的 顺丰速运 订单号！\n\n");
+}
+
+TEST(LookupOutput, OneJsonObjectPerLine) {
+  const QByteArray line = Lookup::AsJson(answer(QStringLiteral("A\r\n\r\n\"B\"\t"), {}));
+  ASSERT_TRUE(line.endsWith('\n'));
+  EXPECT_EQ(line.count('\n'), 1);
+  EXPECT_TRUE(line.contains("顺丰速运"));  // UTF-8, not escaped
+  const QJsonObject object = QJsonDocument::fromJson(line).object();
+  EXPECT_EQ(object.size(), 6);
+  EXPECT_EQ(object["courier"].toString(), "顺丰速运");
+  EXPECT_EQ(object["code"].toString(), "shunfeng");
+  EXPECT_EQ(object["number"].toString(), "SF1");
+  EXPECT_EQ(object["status"].toString(), "found");
+  EXPECT_EQ(object["text"].toString(), "A\n\n\"B\"\t");
+  EXPECT_EQ(object["cause"].toString(), "");
+
+  const QJsonObject refused =
+      QJsonDocument::fromJson(Lookup::AsJson(Lookup::Refused(kShunfeng, "１"))).object();
+  EXPECT_EQ(refused["status"].toString(), "invalid-number");
+  EXPECT_EQ(refused["number"].toString(), "１");
+}
+
+}  // namespace

@@ -1,0 +1,247 @@
+// Lookups from the command line: the built program with --lookup, through its
+// real hidden browser, against the reference tracking service run as its own
+// process, a loopback server whose page never finishes, and a port where
+// nothing listens. The program runs with no display and no platform chosen
+// for it.
+#include "ReferenceService.h"
+#include "TestServer.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QTemporaryDir>
+
+namespace {
+
+constexpr int kRunBoundMs = 120000;
+const QString kFound = QStringLiteral("SF2122544101995");
+const QString kFoundToo = QStringLiteral("SF8641151637005");
+const QString kUnknown = QStringLiteral("SF0000000000000");
+const QString kNoResult = QStringLiteral("查询不到结果，请您确认输入的是 顺丰速运 订单号！");
+
+struct Result {
+  int exitCode = -1;
+  QString out;
+  QString err;
+};
+
+class Lookups : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    service = new ReferenceService;
+    server = new TestServer;
+    // A number "never" gets a page that never comes; any other the result.
+    server->Handle(
+        "/mixed/chaxun", [](const httplib::Request& request, httplib::Response& response) {
+          if (request.get_param_value("nu") == "never") server->WaitForRelease(request.path);
+          response.set_content("<html><body><p id=\"queryResult2\">已签收</p></body></html>",
+                               "text/html; charset=utf-8");
+        });
+    server->Start();
+  }
+  static void TearDownTestSuite() {
+    delete server;
+    delete service;
+  }
+
+  void SetUp() override { ASSERT_FALSE(service->base().isEmpty()) << "no reference service"; }
+
+  // Runs the program with `arguments` and `input` on its standard input,
+  // the service at `base`, without a display.
+  Result lookUp(const QStringList& arguments, const QByteArray& input = {},
+                const QString& base = service->base(),
+                const QString& program = COURIER_QUERY_BINARY) {
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) env.remove(name);
+    env.insert("COURIER_QUERY_SERVICE", base);
+    env.insert("COURIER_QUERY_STATE_FILE", stateFile);
+    for (const auto& [name, value] : extraEnv) env.insert(name, value);
+    QProcess process;
+    process.setProcessEnvironment(env);
+    process.start(program, arguments);
+    process.write(input);
+    process.closeWriteChannel();
+    const bool ended = process.waitForFinished(kRunBoundMs);
+    Result run{process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
+               QString::fromUtf8(process.readAllStandardError())};
+    EXPECT_TRUE(ended && process.exitStatus() == QProcess::NormalExit) << run.err.toStdString();
+    return run;
+  }
+
+  static QList<QJsonObject> jsonLines(const QString& out) {
+    QList<QJsonObject> objects;
+    for (const QString& line : out.split('\n', Qt::SkipEmptyParts))
+      objects += QJsonDocument::fromJson(line.toUtf8()).object();
+    return objects;
+  }
+
+  static ReferenceService* service;
+  static TestServer* server;
+  QTemporaryDir dir;
+  const QString stateFile = dir.filePath("state.json");
+  std::vector<std::pair<QString, QString>> extraEnv;
+};
+
+ReferenceService* Lookups::service = nullptr;
+TestServer* Lookups::server = nullptr;
+
+TEST_F(Lookups, ReadableBlocksWithTheWindowsTexts) {
+  const Result run = lookUp({"--lookup", "顺丰速运", kFound, kUnknown, "ＳＦ１２３"});
+  EXPECT_EQ(run.exitCode, 1);
+  EXPECT_TRUE(run.out.startsWith(
+      "顺丰速运 SF2122544101995：已查到\n"
+      "  2026-12-02 11:57  浙江省 杭州市西湖区  已签收，签收人：家人\n"
+      "\n"
+      "  2026-12-02 08:39  浙江省 杭州市西湖区  派送中，快递员：陈师傅 184****0887\n"))
+      << run.out.toStdString();
+  EXPECT_TRUE(
+      run.out.endsWith("  2026-11-28 18:14  福建省 厦门市思明区  已揽收，揽收员：王师傅\n"
+                       "\n"
+                       "顺丰速运 SF0000000000000：页面中没有查询结果\n"
+                       "  " +
+                       kNoResult +
+                       "\n"
+                       "\n"
+                       "顺丰速运 ＳＦ１２３：单号无效\n"
+                       "  请输入正确的 顺丰速运 订单号！\n"
+                       "\n"))
+      << run.out.toStdString();
+  // No window was made: it would have written its state.
+  EXPECT_FALSE(QFile::exists(stateFile));
+}
+
+TEST_F(Lookups, JsonLinesByCourierCode) {
+  const Result run = lookUp({"--lookup", "--json", "shunfeng", kUnknown, "", kFound});
+  EXPECT_EQ(run.exitCode, 1);
+  const QList<QJsonObject> lines = jsonLines(run.out);
+  ASSERT_EQ(lines.size(), 3) << run.out.toStdString();
+  EXPECT_EQ(run.out.count('\n'), 3);
+  for (const QJsonObject& line : lines) {
+    EXPECT_EQ(line["courier"].toString(), "顺丰速运");
+    EXPECT_EQ(line["code"].toString(), "shunfeng");
+  }
+  EXPECT_EQ(lines[0]["number"].toString(), kUnknown);
+  EXPECT_EQ(lines[0]["status"].toString(), "no-result");
+  EXPECT_EQ(lines[0]["text"].toString(), kNoResult);
+  EXPECT_EQ(lines[0]["cause"].toString(), "页面中没有查询结果");
+  EXPECT_EQ(lines[1]["number"].toString(), "");
+  EXPECT_EQ(lines[1]["status"].toString(), "invalid-number");
+  EXPECT_EQ(lines[2]["status"].toString(), "found");
+  EXPECT_TRUE(lines[2]["text"].toString().startsWith(
+      "2026-12-02 11:57  浙江省 杭州市西湖区  已签收，签收人：家人\n\n2026-12-02 08:39"));
+  EXPECT_EQ(lines[2]["cause"].toString(), "");
+}
+
+// Numbers from standard input take the place of "-" among the others; CR LF
+// line ends are line ends.
+TEST_F(Lookups, AllFoundFromStandardInputExitsWithZero) {
+  const Result run = lookUp({"--lookup", "--json", "顺丰速运", kFound, "-", kFound},
+                            kFoundToo.toUtf8() + "\r\n" + kFound.toUtf8() + "\r\n");
+  EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+  const QList<QJsonObject> lines = jsonLines(run.out);
+  ASSERT_EQ(lines.size(), 4) << run.out.toStdString();
+  const QStringList numbers = {kFound, kFoundToo, kFound, kFound};
+  for (int i = 0; i < 4; ++i) {
+    EXPECT_EQ(lines[i]["number"].toString(), numbers[i]);
+    EXPECT_EQ(lines[i]["status"].toString(), "found");
+  }
+}
+
+// Whatever the lines hold, each is answered: bytes that are not UTF-8 fail
+// the number check; a NUL and a number far too long for the service go out
+// and come back as the service's refusal.
+TEST_F(Lookups, ArbitraryBytesOnStandardInputAreAnswered) {
+  const QByteArray withNul = QByteArray("SF") + '\0' + "1";
+  const QByteArray input = "SF\xFF\xFE\n" + withNul + "\n" + QByteArray(10000, 'A') + "\n";
+  const Result run = lookUp({"--lookup", "--json", "顺丰速运", "-"}, input);
+  EXPECT_EQ(run.exitCode, 1);
+  const QList<QJsonObject> lines = jsonLines(run.out);
+  ASSERT_EQ(lines.size(), 3) << run.out.toStdString();
+  EXPECT_EQ(lines[0]["status"].toString(), "invalid-number");
+  EXPECT_EQ(lines[1]["number"].toString(), QString::fromUtf8(withNul));
+  EXPECT_EQ(lines[1]["status"].toString(), "no-result");
+  EXPECT_EQ(lines[1]["cause"].toString(), "查询服务出错（HTTP 400）");
+  EXPECT_EQ(lines[2]["number"].toString().size(), 10000);
+  EXPECT_EQ(lines[2]["status"].toString(), "no-result");
+}
+
+TEST_F(Lookups, ServiceDownIsUnreachable) {
+  const QString refused = TestServer::RefusedUrl().chopped(QStringLiteral("/chaxun").size());
+  const Result run = lookUp({"--lookup", "--json", "顺丰速运", kFound}, {}, refused);
+  EXPECT_EQ(run.exitCode, 1);
+  const QList<QJsonObject> lines = jsonLines(run.out);
+  ASSERT_EQ(lines.size(), 1) << run.out.toStdString();
+  EXPECT_EQ(lines[0]["status"].toString(), "unreachable");
+  EXPECT_EQ(lines[0]["text"].toString(), kNoResult);
+  EXPECT_EQ(lines[0]["cause"].toString(), "无法连接查询服务");
+}
+
+// The page that never finishes times out, and the lookups go on on the same
+// page.
+TEST_F(Lookups, APageThatNeverFinishesTimesOutAndTheNextNumberIsAnswered) {
+  extraEnv = {{"COURIER_QUERY_TIMEOUT_MS", "3000"}};
+  const Result run =
+      lookUp({"--lookup", "--json", "顺丰速运", "never", "SF1"}, {}, server->Url("/mixed"));
+  server->Release();
+  EXPECT_EQ(run.exitCode, 1);
+  const QList<QJsonObject> lines = jsonLines(run.out);
+  ASSERT_EQ(lines.size(), 2) << run.out.toStdString() << run.err.toStdString();
+  EXPECT_EQ(lines[0]["status"].toString(), "timeout");
+  EXPECT_EQ(lines[0]["cause"].toString(), "查询超时");
+  EXPECT_EQ(lines[1]["status"].toString(), "found");
+  EXPECT_EQ(lines[1]["text"].toString(), "已签收");
+}
+
+TEST_F(Lookups, UsageErrorsExitWithTwoAndTheUsageOnStandardError) {
+  const struct {
+    QStringList arguments;
+    QByteArray input;
+    QString error;
+  } cases[] = {
+      {{"--lookup", "不存在的快递", kFound},
+       {},
+       "courier-query：目录中没有快递公司“不存在的快递”\n"},
+      {{"--lookup", "顺丰速运"}, {}, "courier-query：没有要查询的单号\n"},
+      {{"--lookup", "顺丰速运", "-"}, {}, "courier-query：没有要查询的单号\n"},
+      {{"--lookup"}, {}, "courier-query：缺少快递公司\n"},
+      {{"--lookup", "顺丰速运", "--bad", kFound}, {}, "courier-query：未知的选项 --bad\n"},
+  };
+  for (const auto& [arguments, input, error] : cases) {
+    SCOPED_TRACE(arguments.join(' ').toStdString());
+    const Result run = lookUp(arguments, input);
+    EXPECT_EQ(run.exitCode, 2);
+    EXPECT_EQ(run.out, "");
+    EXPECT_TRUE(run.err.contains(error + "用法：\n")) << run.err.toStdString();
+  }
+}
+
+TEST_F(Lookups, MissingCatalogueIsAUsageError) {
+  const QString program = dir.filePath("courier-query");
+  ASSERT_TRUE(QFile::copy(COURIER_QUERY_BINARY, program));
+  const Result run = lookUp({"--lookup", "顺丰速运", kFound}, {}, service->base(), program);
+  EXPECT_EQ(run.exitCode, 2);
+  EXPECT_EQ(run.out, "");
+  EXPECT_TRUE(
+      run.err.contains("courier-query：MSVBVM60.ocx 文件丢失！无法启动，请重新下载！\n"
+                       "用法：\n"))
+      << run.err.toStdString();
+}
+
+TEST_F(Lookups, HelpAndVersionPrintAndExit) {
+  const Result help = lookUp({"--help"});
+  EXPECT_EQ(help.exitCode, 0);
+  EXPECT_TRUE(help.out.startsWith("用法：\n"));
+  EXPECT_TRUE(help.out.contains("--lookup"));
+  EXPECT_TRUE(help.out.contains("退出状态"));
+  EXPECT_EQ(help.err, "");
+
+  const Result version = lookUp({"--version"});
+  EXPECT_EQ(version.exitCode, 0);
+  EXPECT_EQ(version.out, "courier-query " COURIER_QUERY_VERSION "\n");
+}
+
+}  // namespace
