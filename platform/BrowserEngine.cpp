@@ -13,11 +13,15 @@
 // its scripts still do ends with it) and may not move on by itself any more.
 // A renderer caught in a script that never ends takes no new
 // document, so before each load and when the time runs out a trivial script
-// asks whether it still answers; one that does not is ended, and a load it
-// was holding up is made again in a fresh renderer. The engine reports the
-// end of the page's emptying (and of a load stopped with it) later, and such
-// an end would also end a load started before it, which then never reports
-// its own: a Navigate waits for it, a short while at most.
+// asks whether it still answers; one that stays silent for seconds is ended,
+// and a load it was holding up is made again in a fresh renderer. Whenever
+// the renderer goes, ended here or dying by itself, the load under way still
+// completes: the engine reports at most the end of the load the renderer
+// held, and may drop one still on its way to the target without a word.
+// The engine reports the end of the page's emptying (and of a load stopped
+// with it) later, and such an end would also end a load started before it,
+// which then never reports its own: a Navigate waits for it, a short while at
+// most.
 #include "BrowserEngine.h"
 #include "Process.h"
 
@@ -61,9 +65,14 @@ struct ProbeAnswer {
 };
 
 // How long a renderer has to answer the trivial script before it counts as
-// hung: at most this, and at most a quarter of the time limit so that a load
-// made again in a fresh renderer still has most of its time.
-constexpr std::chrono::milliseconds kRendererAnswerTime{1000};
+// hung, whatever the time limit: a live renderer on a busy machine can take
+// a good part of a second, and ending it costs the load under way a fresh
+// start.
+constexpr std::chrono::milliseconds kRendererAnswerTime{3000};
+
+// How long a load waits at most for the end of the page's emptying after a
+// time-out (and at most a quarter of the time limit).
+constexpr std::chrono::milliseconds kEmptyingWait{1000};
 
 // Logged by every document as it is created ("top") or, for frames, once it
 // has loaded ("frame"); `%1` is the marker.
@@ -233,6 +242,7 @@ class Engine : public BrowserEngine {
   void Emptied();
   void CheckRenderer();
   void ReplaceRenderer(qint64 pid);
+  void OnRendererGone();
   void LoadAgain();
   void CollectAndComplete(const QUrl& url);
   void CompleteEmpty(const QUrl& url, LoadStatus status);
@@ -256,7 +266,7 @@ class Engine : public BrowserEngine {
   std::chrono::milliseconds timeLimit_ = WebBrowser::kDefaultTimeLimit;
   QTimer timeUp_;
   bool withinTimeLimit_ = false;
-  bool loadAgainInFreshRenderer_ = false;
+  bool endingRenderer_ = false;    // ended by ReplaceRenderer, its termination still to come
   bool emptying_ = false;          // the end of emptying the page has not come yet
   bool startWhenEmptied_ = false;  // the current Navigate's load waits for it
   QTimer emptyingBound_;           // how long it waits at most
@@ -285,6 +295,7 @@ Engine::Engine(QObject* owner, BrowserObject topLevel, Completion complete)
                    });
   QObject::connect(page_, &QWebEnginePage::loadingChanged,
                    [this](const QWebEngineLoadingInfo& info) { OnLoadingChanged(info); });
+  QObject::connect(page_, &QWebEnginePage::renderProcessTerminated, [this] { OnRendererGone(); });
   timeUp_.setSingleShot(true);
   QObject::connect(&timeUp_, &QTimer::timeout, [this] { OnTimeUp(); });
   emptyingBound_.setSingleShot(true);
@@ -316,7 +327,6 @@ void Engine::Navigate(const QUrl& url) {
   ++serial_;
   target_ = url;
   framesBelongToTarget_ = false;
-  loadAgainInFreshRenderer_ = false;
   withinTimeLimit_ = true;
   timeUp_.start(timeLimit_);
   completionOwed_ = true;
@@ -372,9 +382,10 @@ void Engine::OnLoadingChanged(const QWebEngineLoadingInfo& info) {
     completionOwed_ = true;
     return;
   }
-  if (!completionDue_ || info.url() != target_) return;
+  // An end while the renderer is being ended is its doing: OnRendererGone
+  // answers for the load.
+  if (!completionDue_ || endingRenderer_ || info.url() != target_) return;
   completionDue_ = false;
-  if (loadAgainInFreshRenderer_) return LoadAgain();
   if (info.status() == QWebEngineLoadingInfo::LoadSucceededStatus)
     CollectAndComplete(info.url());
   else
@@ -395,7 +406,6 @@ void Engine::OnTimeUp() {
   withinTimeLimit_ = false;
   if (completionOwed_) {
     completionDue_ = false;
-    loadAgainInFreshRenderer_ = false;
     page_->triggerAction(QWebEnginePage::Stop);
     Complete(serial_, target_, {}, {LoadStatus::TimedOut});
   }
@@ -404,7 +414,7 @@ void Engine::OnTimeUp() {
   emptying_ = true;
   // The end may not come at all when the engine folds this load into the
   // stopped one.
-  emptyingBound_.start(std::min(kRendererAnswerTime, timeLimit_ / 4));
+  emptyingBound_.start(std::min(kEmptyingWait, timeLimit_ / 4));
   page_->load(QUrl(QStringLiteral("about:blank")));
 }
 
@@ -416,26 +426,47 @@ void Engine::CheckRenderer() {
   auto answer = std::make_shared<ProbeAnswer>();
   page_->runJavaScript(QStringLiteral("0"), kScriptWorld,
                        [answer](const QVariant&) { answer->given = true; });
-  const auto answerTime = std::min(kRendererAnswerTime, timeLimit_ / 4);
-  QTimer::singleShot(answerTime, owner_, [this, answer, pid] {
+  QTimer::singleShot(kRendererAnswerTime, owner_, [this, answer, pid] {
     if (!answer->given && page_->renderProcessPid() == pid) ReplaceRenderer(pid);
   });
 }
 
-// The load under way dies with the renderer; the engine reports it failed,
-// and it is then made again. The engine starts a new renderer for it.
+// Its termination (OnRendererGone) makes the load under way again; the
+// engine starts a new renderer for it.
 void Engine::ReplaceRenderer(qint64 pid) {
-  loadAgainInFreshRenderer_ = completionDue_;
+  endingRenderer_ = true;
   EndProcess(pid);
 }
 
+// A load under way ends with the renderer, whether or not the engine reports
+// it, so the completion is answered for here and whatever the engine still
+// reports of that load counts no more. A load held up by a renderer ended
+// here is made again in a fresh one; one whose renderer died by itself (out
+// of memory, a crash) completes without a document.
+void Engine::OnRendererGone() {
+  const bool endedHere = std::exchange(endingRenderer_, false);
+  // The emptying ends with the renderer; a load waiting for it is made below.
+  emptying_ = startWhenEmptied_ = false;
+  emptyingBound_.stop();
+  if (!withinTimeLimit_ || !completionOwed_) return;
+  completionDue_ = false;
+  ++serial_;  // a collection the renderer never answered is dropped
+  if (endedHere)
+    LoadAgain();
+  else
+    CompleteEmpty(target_, {LoadStatus::NoDocument});
+}
+
 void Engine::LoadAgain() {
-  loadAgainInFreshRenderer_ = false;
   const quint64 serial = serial_;
   QMetaObject::invokeMethod(
       owner_,
       [this, serial] {
-        if (serial == serial_ && withinTimeLimit_) page_->load(target_);
+        if (serial != serial_ || !withinTimeLimit_) return;
+        // The engine may merge this load into one it still counts as under
+        // way and report no start for it.
+        completionDue_ = true;
+        page_->load(target_);
       },
       Qt::QueuedConnection);
 }

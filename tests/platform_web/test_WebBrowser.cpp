@@ -144,6 +144,15 @@ b</pre><span id="hidden" style="display:none">x</span><pre id="cr"></pre>)"
 
   QWebEnginePage* page() { return browser_.findChild<QWebEnginePage*>(); }
 
+  // As a crash or the out-of-memory killer would. Never kill(0, ...): that
+  // is the whole process group.
+  void KillRenderer() {
+    ASSERT_NE(page(), nullptr);
+    const qint64 pid = page()->renderProcessPid();
+    ASSERT_GT(pid, 0);
+    ASSERT_EQ(kill(pid, SIGKILL), 0);
+  }
+
   WebBrowser browser_;
   TestServer server_;
   QElapsedTimer clock_;
@@ -255,14 +264,35 @@ TEST_F(WebBrowserTest, APageMovingOnByItselfCompletesAgain) {
 TEST_F(WebBrowserTest, ALoadWhoseRendererDiesCompletesEmpty) {
   browser_.Navigate(server_.Url("/held-frame"));
   ASSERT_TRUE(QTest::qWaitFor([&] { return server_.Hits("/slow-frame") == 1; }, kLoadBound));
-  ASSERT_NE(page(), nullptr);
-  ASSERT_EQ(kill(page()->renderProcessPid(), SIGKILL), 0);
+  KillRenderer();
 
   ASSERT_TRUE(WaitForTop());
   EXPECT_TRUE(browser_.All().isEmpty());
   EXPECT_EQ(TopCompletions().last().status, LoadStatus{LoadStatus::NoDocument});
   ASSERT_TRUE(Load("/elements"));
   EXPECT_EQ(TopCompletions().size(), 2);
+}
+
+// After a time-out the engine still counts the stopped load as under way:
+// when the renderer dies it reports that load's end and drops the next one,
+// still waiting for its server, without a word. The next load completes all
+// the same, long before its time runs out.
+TEST_F(WebBrowserTest, ALoadAfterATimeOutCompletesWhenTheRendererDies) {
+  browser_.setTimeLimit(kShortLimit);
+  ASSERT_TRUE(Load("/drip"));
+  ASSERT_EQ(TopCompletions().last().status, LoadStatus{LoadStatus::TimedOut});
+
+  browser_.setTimeLimit(milliseconds(kLoadBound / 2));
+  browser_.Navigate(server_.Url("/slow"));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return server_.Hits("/slow") == 1; }, kLoadBound));
+  KillRenderer();
+
+  ASSERT_TRUE(WaitForTop(2));
+  EXPECT_EQ(TopCompletions().last().status, LoadStatus{LoadStatus::NoDocument});
+  server_.Release();
+  ASSERT_TRUE(Load("/elements"));
+  EXPECT_NE(FindById("queryResult2"), nullptr);
+  EXPECT_EQ(TopCompletions().size(), 3);
 }
 
 // Every address gives exactly one top-level completion, which says how the
@@ -354,6 +384,20 @@ TEST_F(WebBrowserTest, ARendererStuckInAScriptIsReplacedForTheNextLoad) {
   EXPECT_EQ(TopCompletions().last().status, LoadStatus{LoadStatus::Loaded});
   EXPECT_NE(FindById("queryResult2"), nullptr);
   EXPECT_NE(page()->renderProcessPid(), stuck);
+}
+
+// A renderer that is only slow to answer, as on a busy machine, keeps its
+// place: the next load waits for it rather than start over.
+TEST_F(WebBrowserTest, ARendererBusyForAMomentIsKept) {
+  ASSERT_TRUE(Load("/plain"));
+  const qint64 busy = page()->renderProcessPid();
+  page()->runJavaScript(
+      QStringLiteral("const end = Date.now() + 1500; while (Date.now() < end) {}"));
+
+  ASSERT_TRUE(Load("/elements"));
+  EXPECT_EQ(TopCompletions().last().status, LoadStatus{LoadStatus::Loaded});
+  EXPECT_NE(FindById("queryResult2"), nullptr);
+  EXPECT_EQ(page()->renderProcessPid(), busy);
 }
 
 // Pages that move on by themselves or keep the browser busy: each has
