@@ -60,7 +60,11 @@ class CourierItemAccessible : public PaintedPart, public QAccessibleActionInterf
   int childCount() const override { return 0; }
   int indexOfChild(const QAccessibleInterface*) const override { return -1; }
   QString text(QAccessible::Text t) const override {
-    return t == QAccessible::Name && isValid() ? withPlainLineBreaks(entry().Caption) : QString();
+    if (!isValid()) return {};
+    if (t == QAccessible::Name) return withPlainLineBreaks(entry().Caption);
+    if (t == QAccessible::Description && panel_->hinted(label_))
+      return QString::fromUtf16(kHintDescription);
+    return {};
   }
   QRect rect() const override {
     if (!isValid()) return {};
@@ -285,6 +289,17 @@ void AnnounceChosenCourier(CourierPanel& panel, int16_t previous) {
   for (const int16_t label : {previous, Module1::SelectedCourierIndex}) {
     if (QAccessibleInterface* item = pane->item(label)) {
       QAccessibleStateChangeEvent event(item, selected);
+      QAccessible::updateAccessibility(&event);
+    }
+  }
+}
+
+void AnnounceHintChanges(CourierPanel& panel, const std::vector<int16_t>& changed) {
+  const CourierPanelAccessible* pane = QAccessible::isActive() ? PaneOf(&panel) : nullptr;
+  if (!pane) return;
+  for (const int16_t label : changed) {
+    if (QAccessibleInterface* item = pane->item(label)) {
+      QAccessibleEvent event(item, QAccessible::DescriptionChanged);
       QAccessible::updateAccessibility(&event);
     }
   }

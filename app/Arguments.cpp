@@ -61,7 +61,7 @@ QString UsageText() {
   return QStringLiteral(
       "用法：\n"
       "  courier-query [快递公司名称]\n"
-      "  courier-query --lookup [--json] 快递公司 单号...\n"
+      "  courier-query --lookup [--json] 快递公司|auto 单号...\n"
       "  courier-query --help\n"
       "  courier-query --version\n");
 }
@@ -83,6 +83,8 @@ QString HelpText() {
              "  --version  显示版本后退出\n"
              "\n"
              "快递公司：目录 MSVBVM60.ocx 中的名称（如 顺丰速运）或代码（如 shunfeng）。\n"
+             "写 auto 时，每个单号用单号格式（number-formats.txt）与之相符的那家快递公司查询；\n"
+             "有单号与多家或没有一家相符时是用法错误，一个单号也不查询。\n"
              "单号：一个或多个，照原样发送，前后的空格也不去掉。写 - 时从标准输入读取，"
              "每行一个单号\n"
              "（一行以 CR LF、CR 或 LF 结束，空行是一个空单号）。\n"
@@ -94,7 +96,8 @@ QString HelpText() {
              "退出状态：\n"
              "  0  每个单号都查到了结果\n"
              "  1  有单号没有查到结果\n"
-             "  2  用法错误：未知的选项或快递公司、没有单号、缺少目录文件\n");
+             "  2  用法错误：未知的选项或快递公司、没有单号、缺少目录文件，\n"
+             "     或 auto 无法为每个单号确定一家快递公司\n");
 }
 
 QString VersionText() {

@@ -14,11 +14,13 @@ enum class Mode { Window, Help, Version, Lookup, UsageError };
 struct Request {
   Mode mode = Mode::Window;
   bool json = false;      // Lookup: one JSON object per line
-  QString courier{};      // Lookup: COURIER as given, a display name or a code
+  QString courier{};      // Lookup: COURIER as given: a display name, a code or kAutoCourier
   QStringList numbers{};  // Lookup: in order; kStandardInput stands for its lines
   QString error{};        // UsageError: what is wrong, one line
 };
 
+// The COURIER that stands for each number's own, found by its format.
+inline const QString kAutoCourier = QStringLiteral("auto");
 // The NUMBER that stands for the lines of standard input.
 inline const QString kStandardInput = QStringLiteral("-");
 

@@ -183,10 +183,14 @@ TextBox::TextBox(QWidget* parent) : QLineEdit(parent) {
   setFrame(false);
   BackColor = kWindowBackground;
   ForeColor = kWindowText;
+  connect(this, &QLineEdit::textChanged, this, [this] {
+    if (Change) Change();
+  });
 }
 
 void TextBox::disconnectHandlers() {
   Click = nullptr;
+  Change = nullptr;
   KeyPress = nullptr;
   GotFocus = nullptr;
   GotFocusByKeyboard = nullptr;

@@ -168,6 +168,8 @@ class TextBox : public QLineEdit, public Control {
   void disconnectHandlers() override;
 
   std::function<void()> Click;
+  // After every change of the text, typed or set.
+  std::function<void()> Change;
   std::function<void(QKeyEvent*)> KeyPress;
   std::function<void()> GotFocus;
   std::function<void()> GotFocusByKeyboard;

@@ -10,6 +10,7 @@
 #include <QPainter>
 
 #include <algorithm>
+#include <iterator>
 #include <utility>
 
 using FormControls::captionExtent;
@@ -53,8 +54,50 @@ void CourierPanel::paintEvent(QPaintEvent* event) {
   for (const CourierEntry& label : labels_.all()) {
     if (label.Visible && pixelRect(label).intersects(event->rect())) paintLabel(painter, label);
   }
+  for (const int16_t k : hinted_) {
+    if (labels_[k].Visible && hintMarkRect(k).intersects(event->rect())) paintHintMark(painter, k);
+  }
   if (hasFocus() && choosable(current_))
     FormControls::paintFocusRing(painter, ringRect(current_), FormControls::kFocusBlue);
+}
+
+QRect HintMark(const QRect& label, int lineHeight) {
+  constexpr int kSide = 6, kGap = 7;
+  const int line = std::min(lineHeight, label.height());
+  return QRect(label.left() - kGap - kSide, label.top() + (line - kSide) / 2, kSide, kSide);
+}
+
+QRect CourierPanel::hintMarkRect(int16_t k) const {
+  return HintMark(pixelRect(labels_[k]), regularMetrics_.height());
+}
+
+// In the blue of the skin's buttons, the colour of the focus ring.
+void CourierPanel::paintHintMark(QPainter& painter, int16_t k) const {
+  painter.save();
+  painter.setRenderHint(QPainter::Antialiasing);
+  painter.setPen(Qt::NoPen);
+  painter.setBrush(OleColor(FormControls::kFocusBlue));
+  painter.drawEllipse(hintMarkRect(k));
+  painter.restore();
+}
+
+void CourierPanel::setHints(const QStringList& codes) {
+  std::vector<int16_t> hinted;
+  if (!codes.isEmpty()) {
+    for (const CourierEntry& label : labels_.all())
+      if (!label.isHeading() && codes.contains(label.Tag)) hinted.push_back(label.Index);
+  }
+  if (hinted == hinted_) return;
+  std::vector<int16_t> changed;
+  std::set_symmetric_difference(hinted.begin(), hinted.end(), hinted_.begin(), hinted_.end(),
+                                std::back_inserter(changed));
+  hinted_ = std::move(hinted);
+  for (const int16_t k : changed) update(hintMarkRect(k));
+  AnnounceHintChanges(*this, changed);
+}
+
+bool CourierPanel::hinted(int16_t k) const {
+  return std::binary_search(hinted_.begin(), hinted_.end(), k);
 }
 
 // Three pixels around the label: inside the hover frame, which lies five

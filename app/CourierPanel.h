@@ -9,6 +9,10 @@
 // letter; headings are passed over. Enter or Space chooses the current
 // courier as a click on it does. While the result area covers the panel,
 // Tab passes it by.
+//
+// Couriers can carry a hint mark, a small dot before the name, which says
+// only "this courier's numbers look like the typed one"; it changes nothing
+// else about the labels.
 #pragma once
 
 #include "Controls.h"
@@ -17,10 +21,11 @@
 #include <QCursor>
 #include <QFont>
 #include <QFontMetrics>
+#include <QStringList>
 
 #include <functional>
-
 #include <memory>
+#include <vector>
 
 class CourierPanel : public FormControls::PictureBox {
  public:
@@ -51,6 +56,12 @@ class CourierPanel : public FormControls::PictureBox {
   void setCover(QWidget* cover);
   bool covered() const;
 
+  // Marks the couriers whose code is one of `codes`, and only those;
+  // headings are never marked.
+  void setHints(const QStringList& codes);
+  bool hinted(int16_t k) const;
+  const std::vector<int16_t>& hintedLabels() const { return hinted_; }
+
   void disconnectHandlers() override;
 
   // Mouse events of the labels, by index, and of the bare panel.
@@ -70,6 +81,8 @@ class CourierPanel : public FormControls::PictureBox {
 
  private:
   void paintLabel(QPainter& painter, const Module1::CourierEntry& label) const;
+  QRect hintMarkRect(int16_t k) const;
+  void paintHintMark(QPainter& painter, int16_t k) const;
   // Where the focus ring goes around a label.
   QRect ringRect(int16_t k) const;
   bool choosable(int16_t k) const;
@@ -89,4 +102,11 @@ class CourierPanel : public FormControls::PictureBox {
   int16_t pressedLabel_ = -1;
   int16_t current_ = -1;
   QWidget* cover_ = nullptr;
+  std::vector<int16_t> hinted_;  // in label order
 };
+
+// The hint mark of a label at `label` (pixels) whose first line is
+// `lineHeight` high: a dot 6 pixels wide, centred on that line, ending 7
+// pixels before the label, clear of the hover frame 5 pixels out and of the
+// focus ring 3 pixels out.
+QRect HintMark(const QRect& label, int lineHeight);

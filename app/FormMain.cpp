@@ -14,6 +14,7 @@
 #include <QShortcut>
 
 #include <algorithm>
+#include <cstdio>
 
 using namespace FormControls;
 using ModAPI::DesignFont;
@@ -24,6 +25,7 @@ const QString kYaHei = QStringLiteral("微软雅黑");
 const QString kSong = QStringLiteral("宋体");
 const QString kPromptStart = QStringLiteral("请输入 ");
 const QString kPromptEnd = QStringLiteral(" 单号");
+const QString kHintedCouriers = QStringLiteral("单号格式相符：");
 
 QPixmap designPicture(const char* name) {
   return ModAPI::DesignPicture(QStringLiteral(":/design/") + QLatin1String(name));
@@ -177,6 +179,7 @@ void FormMain::connectHandlers() {
     events->MouseMove = [this, control = control] { showLabelPointer(control); };
   SStext->KeyPress = [this](QKeyEvent* event) { SStext_KeyPress(event); };
   SStext->Click = [this] { SStext_Click(); };
+  SStext->Change = [this] { showNumberHint(); };
   SStext->GotFocus = [this] { SSBG->setPicture(Image3->picture()); };
   SStext->GotFocusByKeyboard = [this] {
     if (SStext->text() == prompt()) SStext->selectAll();
@@ -214,6 +217,7 @@ bool FormMain::Form_Load(const QString& commandLine) {
   LBTitle->Move(720, 150);
   Web->Move(WindowWidth(), ModAPI::PixelsToTwips(height()));
   if (!Module1::LoadCourierCatalogue(*this)) return false;
+  loadNumberFormats();
   if (Module1::SelectedCourierIndex == -1) selectDefaultCourier();
   if (!Module1::StartupArgument.isEmpty()) setWindowTitle(LBTitle->caption() + kCaptionSuffix);
   c_DirectUI = std::make_unique<VBDirectUI>();
@@ -378,6 +382,34 @@ void FormMain::SStext_KeyPress(QKeyEvent* event) {
 
 void FormMain::SStext_Click() {
   SStext->setSelection(0, SStext->text().size());
+}
+
+// Couriers whose number format the typed text matches are marked on the
+// panel, and the number box names them to screen readers. The prompt is no
+// number, whatever the formats say.
+void FormMain::showNumberHint() {
+  const QString text = SStext->text();
+  BG->setHints(text == prompt() ? QStringList() : numberFormats_.codesMatching(text));
+  QStringList names;
+  for (const int16_t k : BG->hintedLabels()) names += withPlainLineBreaks(LB()[k].Caption);
+  SStext->setAccessibleDescription(
+      names.isEmpty() ? QString() : kHintedCouriers + names.join(QStringLiteral("、")));
+}
+
+// Without a usable formats file the window gives no hints and says so once.
+void FormMain::loadNumberFormats() {
+  NumberFormats::Loaded loaded = NumberFormats::Read(NumberFormats::FilePath());
+  if (!loaded.problem.isEmpty()) {
+    const QString line = QStringLiteral("courier-query：") + loaded.problem +
+                         QStringLiteral("，不按单号提示快递公司\n");
+    std::fputs(line.toUtf8().constData(), stderr);
+  }
+  setNumberFormats(std::move(loaded.table));
+}
+
+void FormMain::setNumberFormats(NumberFormats::Table formats) {
+  numberFormats_ = std::move(formats);
+  showNumberHint();
 }
 
 // Every top-level completion writes the result area; frames never reach

@@ -7,6 +7,7 @@
 #include "Controls.h"
 #include "CourierPanel.h"
 #include "Module1.h"
+#include "NumberFormats.h"
 #include "Shell.h"
 #include "StatusLine.h"
 #include "VBDirectUI.h"
@@ -42,6 +43,10 @@ class FormMain : public QWidget, public Module1::CatalogueHost {
   Module1::LabelGroup& LB() override { return BG->labels(); }
   float WindowWidth() const override;
   void SetTitle(const QString& caption, const QString& tag) override;
+
+  // The couriers' number formats behind the hint; the load step reads them
+  // from the file beside the program. The hint follows them at once.
+  void setNumberFormats(NumberFormats::Table formats);
 
   // The controls of the design, by name, in design order; `LB` is not among
   // them (its members live in BG->labels()).
@@ -102,6 +107,8 @@ class FormMain : public QWidget, public Module1::CatalogueHost {
   void runQuery();
   void SStext_KeyPress(QKeyEvent* event);
   void SStext_Click();
+  void showNumberHint();
+  void loadNumberFormats();
   void Web_DocumentComplete(const Query::Completion& completion);
 
   // The skin's caption buttons: only the help button (3) is the window's.
@@ -115,6 +122,8 @@ class FormMain : public QWidget, public Module1::CatalogueHost {
   QCursor labelCursor_;
   // Sends the queries through Web's browser and reads its top-level documents.
   std::unique_ptr<Query::Runner> query_;
+  // The couriers' number formats, for the hint; empty without a usable file.
+  NumberFormats::Table numberFormats_;
 };
 
 // The hover frame around a label: 75 twips (5 pixels) outside it on every side.

@@ -7,6 +7,7 @@
 #include <QJsonObject>
 #include <QMetaObject>
 
+#include <algorithm>
 #include <utility>
 
 namespace Lookup {
@@ -36,6 +37,43 @@ std::optional<Courier> LastCourier(const std::vector<Module1::CourierEntry>& lab
       return Courier{label->Caption, label->Tag};
   }
   return std::nullopt;
+}
+
+// A number as an error names it: quoted, so that an empty one shows, and cut
+// short where it is longer than any courier's number.
+QString Quoted(const QString& number) {
+  const bool tooLong = number.size() > NumberFormats::kMaxNumberLength;
+  return QStringLiteral("“") +
+         (tooLong ? number.first(NumberFormats::kMaxNumberLength) + QStringLiteral("…") : number) +
+         QStringLiteral("”");
+}
+
+QString Listed(const std::vector<Courier>& couriers) {
+  QStringList names;
+  for (const Courier& courier : couriers)
+    names += courier.name + QStringLiteral("（") + courier.code + QStringLiteral("）");
+  return names.join(QStringLiteral("、"));
+}
+
+// Why `number` has not one courier among `couriers`, the catalogue's
+// couriers whose format it matches.
+QString AutoProblem(const QString& number, const std::vector<Courier>& couriers) {
+  if (couriers.empty())
+    return QStringLiteral("单号") + Quoted(number) +
+           QStringLiteral("与哪家快递公司的单号格式都不相符");
+  return QStringLiteral("单号") + Quoted(number) +
+         QStringLiteral("与多家快递公司的单号格式相符：") + Listed(couriers);
+}
+
+// A long list of such numbers names the first few and counts the rest.
+QString AutoError(const QStringList& problems) {
+  constexpr qsizetype kMostListed = 10;
+  QString error = QStringLiteral("无法按单号格式确定快递公司，请在 --lookup 后写出快递公司：");
+  for (const QString& problem : problems.first(std::min(problems.size(), kMostListed)))
+    error += QStringLiteral("\n  ") + problem;
+  if (problems.size() > kMostListed)
+    error += QStringLiteral("\n  另有 %1 个单号同样无法确定").arg(problems.size() - kMostListed);
+  return error;
 }
 
 // A server error keeps the number from its answer; other pages without a
@@ -83,6 +121,33 @@ std::optional<Courier> FindCourier(const QString& wanted, const QString& catalog
   return LastCourier(catalogue.labels(), &Module1::CourierEntry::Tag, wanted);
 }
 
+std::vector<Item> WithCourier(const Courier& courier, const QStringList& numbers) {
+  std::vector<Item> items;
+  items.reserve(numbers.size());
+  for (const QString& number : numbers) items.push_back({courier, number});
+  return items;
+}
+
+AutoCouriers ResolveAuto(const QStringList& numbers, const NumberFormats::Table& formats,
+                         const QString& catalogueText) {
+  const Catalogue catalogue(catalogueText);
+  std::vector<Item> items;
+  QStringList problems;
+  for (const QString& number : numbers) {
+    std::vector<Courier> couriers;
+    for (const QString& code : formats.codesMatching(number)) {
+      if (auto courier = LastCourier(catalogue.labels(), &Module1::CourierEntry::Tag, code))
+        couriers.push_back(std::move(*courier));
+    }
+    if (couriers.size() == 1)
+      items.push_back({std::move(couriers.front()), number});
+    else
+      problems += AutoProblem(number, couriers);
+  }
+  if (!problems.isEmpty()) return {{}, AutoError(problems)};
+  return {std::move(items), {}};
+}
+
 QStringList NumbersFromLines(const QByteArray& input) {
   QString text = QString::fromUtf8(input);  // drops a byte-order mark at the start
   text.replace(QLatin1String("\r\n"), QLatin1String("\n"))
@@ -125,8 +190,8 @@ QByteArray AsJson(const Answer& answer) {
   return QJsonDocument(object).toJson(QJsonDocument::Compact) + '\n';
 }
 
-Run::Run(ModAPI::WebBrowser& browser, Courier courier, QStringList numbers)
-    : query_(browser), courier_(std::move(courier)), numbers_(std::move(numbers)) {
+Run::Run(ModAPI::WebBrowser& browser, std::vector<Item> items)
+    : query_(browser), items_(std::move(items)) {
   connect(&query_, &Query::Runner::Completed, this,
           [this](const Query::Completion& completion) { complete(completion); });
 }
@@ -138,11 +203,11 @@ void Run::start() {
 // Numbers the check refuses are answered at once; the next one that passes
 // is sent, and its page's completion brings the run back here.
 void Run::next() {
-  while (sent_ < numbers_.size()) {
-    const QString& number = numbers_[sent_++];
-    waiting_ = query_.Send(courier_.code, number);
+  while (sent_ < items_.size()) {
+    const auto& [courier, number] = items_[sent_++];
+    waiting_ = query_.Send(courier.code, number);
     if (waiting_) return;
-    emit Answered(Refused(courier_, number));
+    emit Answered(Refused(courier, number));
   }
   emit Finished();
 }
@@ -152,7 +217,8 @@ void Run::next() {
 void Run::complete(const Query::Completion& completion) {
   if (!waiting_) return;
   waiting_ = false;
-  emit Answered(FromCompletion(courier_, numbers_[sent_ - 1], completion));
+  const auto& [courier, number] = items_[sent_ - 1];
+  emit Answered(FromCompletion(courier, number, completion));
   QMetaObject::invokeMethod(this, &Run::next, Qt::QueuedConnection);
 }
 

@@ -1,8 +1,9 @@
-// Lookups without a window: numbers looked up one after another with one
-// courier through the window's own query path (Query::Runner on a hidden
-// browser), each answered with the text the window would show for it.
+// Lookups without a window: numbers looked up one after another, each with
+// its courier, through the window's own query path (Query::Runner on a
+// hidden browser), each answered with the text the window would show for it.
 #pragma once
 
+#include "NumberFormats.h"
 #include "Query.h"
 
 #include <QByteArray>
@@ -11,6 +12,7 @@
 #include <QStringList>
 
 #include <optional>
+#include <vector>
 
 namespace Lookup {
 
@@ -22,6 +24,12 @@ QString StatusName(Status status);
 struct Courier {
   QString name;  // the display name
   QString code;
+};
+
+// A number and the courier it is looked up with.
+struct Item {
+  Courier courier;
+  QString number;
 };
 
 struct Answer {
@@ -41,6 +49,21 @@ struct Answer {
 // that code, both compared exactly. Of several, the last one counts, as the
 // window selects the last label with a name. Headings are not couriers.
 std::optional<Courier> FindCourier(const QString& wanted, const QString& catalogueText);
+
+// Every number with `courier`, in order.
+std::vector<Item> WithCourier(const Courier& courier, const QStringList& numbers);
+
+// The numbers, each with the one courier of the catalogue `catalogueText`
+// whose format it matches (formats whose code no courier of the catalogue
+// has do not count), or, when any number matches none or several, no items
+// and `error`: which numbers, and for several the couriers' display names
+// and codes, so that none is looked up with a guess.
+struct AutoCouriers {
+  std::vector<Item> items;
+  QString error;
+};
+AutoCouriers ResolveAuto(const QStringList& numbers, const NumberFormats::Table& formats,
+                         const QString& catalogueText);
 
 // The numbers on the lines of `input`, which is UTF-8 (a byte-order mark at
 // its start is dropped). A line ends at CR LF, at a lone CR or at a lone LF,
@@ -67,7 +90,7 @@ class Run : public QObject {
   Q_OBJECT
 
  public:
-  Run(ModAPI::WebBrowser& browser, Courier courier, QStringList numbers);
+  Run(ModAPI::WebBrowser& browser, std::vector<Item> items);
 
   // Starts with the first number once the event loop runs.
   void start();
@@ -82,9 +105,8 @@ class Run : public QObject {
   void complete(const Query::Completion& completion);
 
   Query::Runner query_;
-  const Courier courier_;
-  const QStringList numbers_;
-  qsizetype sent_ = 0;  // numbers taken so far
+  const std::vector<Item> items_;
+  size_t sent_ = 0;  // items taken so far
   bool waiting_ = false;
 };
 

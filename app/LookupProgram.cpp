@@ -2,6 +2,7 @@
 
 #include "Lookup.h"
 #include "Module1.h"
+#include "NumberFormats.h"
 #include "Shell.h"
 #include "WebBrowser.h"
 #include "mTextUTF.h"
@@ -49,12 +50,34 @@ QString CatalogueText() {
   return mTextUTF::ReadTextFile(Module1::CataloguePath(), encoding);
 }
 
+// The numbers with their couriers, or the usage error that keeps every one
+// of them from being looked up.
+struct Plan {
+  std::vector<Lookup::Item> items;
+  QString error;
+};
+
+Plan AutoPlan(const QStringList& numbers, const QString& catalogueText) {
+  const NumberFormats::Loaded formats = NumberFormats::Read(NumberFormats::FilePath());
+  if (!formats.problem.isEmpty())
+    return {{}, formats.problem + QStringLiteral("，无法按单号格式确定快递公司")};
+  Lookup::AutoCouriers resolved = Lookup::ResolveAuto(numbers, formats.table, catalogueText);
+  return {std::move(resolved.items), resolved.error};
+}
+
+Plan PlanFor(const QString& wanted, const QStringList& numbers) {
+  const QString catalogueText = CatalogueText();
+  if (wanted == Arguments::kAutoCourier) return AutoPlan(numbers, catalogueText);
+  const auto courier = Lookup::FindCourier(wanted, catalogueText);
+  if (!courier) return {{}, QStringLiteral("目录中没有快递公司“") + wanted + QStringLiteral("”")};
+  return {Lookup::WithCourier(*courier, numbers), {}};
+}
+
 // Looks every number up, printing each answer as it comes, and returns the
 // exit status once the last one is answered.
-int LookUp(QGuiApplication& app, const Lookup::Courier& courier, const QStringList& numbers,
-           bool json) {
+int LookUp(QGuiApplication& app, std::vector<Lookup::Item> items, bool json) {
   ModAPI::WebBrowser browser;
-  Lookup::Run run(browser, courier, numbers);
+  Lookup::Run run(browser, std::move(items));
   bool allFound = true;
   QObject::connect(&run, &Lookup::Run::Answered, [&](const Lookup::Answer& answer) {
     allFound &= answer.status == Lookup::Status::Found;
@@ -81,11 +104,9 @@ int RunLookups(const Arguments::Request& request, char* programPath) {
     return UsageError(Module1::kMissingCatalogueMessage);
   const QStringList numbers = ExpandStandardInput(request.numbers);
   if (numbers.isEmpty()) return UsageError(QStringLiteral("没有要查询的单号"));
-  const auto courier = Lookup::FindCourier(request.courier, CatalogueText());
-  if (!courier)
-    return UsageError(QStringLiteral("目录中没有快递公司“") + request.courier +
-                      QStringLiteral("”"));
-  return LookUp(app, *courier, numbers, request.json);
+  Plan plan = PlanFor(request.courier, numbers);
+  if (!plan.error.isEmpty()) return UsageError(plan.error);
+  return LookUp(app, std::move(plan.items), request.json);
 }
 
 }  // namespace

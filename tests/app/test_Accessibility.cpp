@@ -164,6 +164,27 @@ TEST_F(Accessibility, PressingAnItemChoosesItAsAClickDoes) {
   EXPECT_EQ(selection.size(), 2u) << "the item left and the item chosen";
 }
 
+// Typing a number whose format is a courier's: the courier's item says so in
+// its description and the number box names the courier, and a listening
+// reader hears of both changes, as it does when the mark goes again.
+TEST_F(Accessibility, AMarkedCourierSaysSoAndTheNumberBoxNamesIt) {
+  const int16_t shunfeng = 0;
+  ASSERT_EQ(form.BG->labels()[shunfeng].Tag, "shunfeng");
+  form.SStext->setText("SF2122544101995");
+  EXPECT_EQ(item(shunfeng)->text(QAccessible::Description), "符合输入单号的格式");
+  EXPECT_EQ(item(1)->text(QAccessible::Description), "");
+  EXPECT_EQ(accessible(form.SStext)->text(QAccessible::Description), "单号格式相符：顺丰速运");
+  EXPECT_FALSE(item(shunfeng)->state().selected) << "a mark chooses nothing";
+
+  form.SStext->setText("SF");
+  EXPECT_EQ(item(shunfeng)->text(QAccessible::Description), "");
+  EXPECT_EQ(accessible(form.SStext)->text(QAccessible::Description), "");
+  QStringList described;
+  for (const auto& [type, name] : sentEvents())
+    if (type == QAccessible::DescriptionChanged) described << name;
+  EXPECT_EQ(described, (QStringList{"顺丰速运", "快递单号", "顺丰速运", "快递单号"}));
+}
+
 // The panel's own focus event comes first, the courier's last, so that a
 // reader ends on the courier.
 TEST_F(Accessibility, FocusEventsFollowTheCurrentCourier) {

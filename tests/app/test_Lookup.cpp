@@ -3,6 +3,7 @@
 // The whole-program tests run lookups through the real browser.
 #include "Arguments.h"
 #include "Lookup.h"
+#include "NumberFormats.h"
 
 #include <gtest/gtest.h>
 
@@ -134,6 +135,67 @@ TEST(LookupCourier, ByDisplayNameElseByCode) {
     EXPECT_EQ(found->code, courier->code) << wanted.toStdString();
   }
   EXPECT_FALSE(Lookup::FindCourier("顺丰速运", QString()));
+}
+
+// `auto`: each number with the one catalogue courier its format matches.
+const QString kAutoCatalogue =
+    QStringLiteral("顺丰速运=shunfeng,EMS=ems,邮政包裹=youzhengguonei,旧名=yunda,韵达快递=yunda");
+const QByteArray kAutoFormats =
+    "shunfeng SF\\d{13}\n"
+    "ghost    GH\\d{13}\n"  // no courier of the catalogue has this code
+    "ems      E[A-Z]\\d{9}[A-Z]{2} s10\n"
+    "youzhengguonei [CE][A-Z]\\d{9}[A-Z]{2} s10\n"
+    "yunda    43\\d{11}\n";
+
+Lookup::AutoCouriers resolveAuto(const QStringList& numbers) {
+  const NumberFormats::Loaded formats = NumberFormats::Parse(kAutoFormats);
+  EXPECT_EQ(formats.problem, "");
+  return Lookup::ResolveAuto(numbers, formats.table, kAutoCatalogue);
+}
+
+TEST(LookupAuto, EachNumberWithItsOwnCourierAndSentAsWritten) {
+  const auto resolved = resolveAuto({"sf 2122544101995", "4326073091939", "SF8641151637005"});
+  EXPECT_EQ(resolved.error, "");
+  const struct {
+    QString name, code, number;
+  } expected[] = {
+      {"顺丰速运", "shunfeng", "sf 2122544101995"},
+      // Of two couriers with one code, the last, as the window's hint marks.
+      {"韵达快递", "yunda", "4326073091939"},
+      {"顺丰速运", "shunfeng", "SF8641151637005"},
+  };
+  ASSERT_EQ(resolved.items.size(), std::size(expected));
+  for (size_t i = 0; i < std::size(expected); ++i) {
+    EXPECT_EQ(resolved.items[i].courier.name, expected[i].name);
+    EXPECT_EQ(resolved.items[i].courier.code, expected[i].code);
+    EXPECT_EQ(resolved.items[i].number, expected[i].number);
+  }
+}
+
+// One number without its one courier stops them all, and the error names
+// every such number: none is looked up with a guess.
+TEST(LookupAuto, NoneOrSeveralMatchingLooksNothingUp) {
+  const auto resolved =
+      resolveAuto({"SF2122544101995", "EJ974711152CN", "", "GH2122544101995", "EJ974711153CN"});
+  EXPECT_TRUE(resolved.items.empty());
+  EXPECT_EQ(
+      resolved.error,
+      "无法按单号格式确定快递公司，请在 --lookup 后写出快递公司：\n"
+      "  单号“EJ974711152CN”与多家快递公司的单号格式相符：EMS（ems）、邮政包裹（youzhengguonei）\n"
+      "  单号“”与哪家快递公司的单号格式都不相符\n"
+      "  单号“GH2122544101995”与哪家快递公司的单号格式都不相符\n"
+      "  单号“EJ974711153CN”与哪家快递公司的单号格式都不相符");
+}
+
+TEST(LookupAuto, ALongListNamesTheFirstTenAndCountsTheRest) {
+  QStringList numbers(12, QStringLiteral("1"));
+  numbers[0] = QString(10000, 'A');
+  const auto resolved = resolveAuto(numbers);
+  EXPECT_TRUE(resolved.items.empty());
+  const QStringList lines = resolved.error.split('\n');
+  ASSERT_EQ(lines.size(), 12);
+  EXPECT_EQ(lines[1], "  单号“" + QString(40, 'A') + "…”与哪家快递公司的单号格式都不相符");
+  EXPECT_EQ(lines[11], "  另有 2 个单号同样无法确定");
 }
 
 const Lookup::Courier kShunfeng{"顺丰速运", "shunfeng"};

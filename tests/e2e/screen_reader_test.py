@@ -3,8 +3,9 @@
 Runs the real program on the display and accessibility bus that
 tests/support/screen-reader-session sets up, and reads it through pyatspi,
 the library the desktop's screen reader uses: the tree of roles and names,
-the press actions of the painted caption buttons, and the focus events that
-the keyboard makes while it moves over the couriers.
+the press actions of the painted caption buttons, the focus events that
+the keyboard makes while it moves over the couriers, and the courier that a
+typed number points at.
 
 Usage: screen_reader_test.py PROGRAM
 """
@@ -150,6 +151,17 @@ class ProgramAsReadAloud(unittest.TestCase):
         wait_for(lambda: pyatspi.STATE_SELECTED in states(chosen), "大田物流 to be chosen")
         number = self.find("text", "快递单号").queryText()
         self.assertEqual(number.getText(0, -1), "请输入 大田物流 单号")
+
+    def test_a_typed_number_marks_its_courier_and_chooses_nothing(self):
+        self.keys("ctrl+a")
+        subprocess.run(["xdotool", "type", "--delay", "20", "SF2122544101995"], check=True)
+        marked = self.find("list item", "顺丰速运")
+        wait_for(lambda: marked.description == "符合输入单号的格式", "顺丰速运 to be marked")
+        items = list(self.find("list", "快递公司"))
+        self.assertEqual([item.name for item in items if item.description], ["顺丰速运"])
+        self.assertEqual(self.find("text", "快递单号").description, "单号格式相符：顺丰速运")
+        chosen = [item.name for item in items if pyatspi.STATE_SELECTED in states(item)]
+        self.assertEqual(chosen, ["圆通快递"])
 
     def keys(self, *names):
         """Types into the window as a user does: the pointer over its panel

@@ -10,6 +10,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
@@ -229,6 +230,69 @@ TEST_F(Lookups, MissingCatalogueIsAUsageError) {
       run.err.contains("courier-query：MSVBVM60.ocx 文件丢失！无法启动，请重新下载！\n"
                        "用法：\n"))
       << run.err.toStdString();
+}
+
+// `auto` looks each number up with the courier whose format it matches in
+// the shipped formats file, several couriers in one run.
+TEST_F(Lookups, AutoLooksEachNumberUpWithItsOwnCourier) {
+  const Result run =
+      lookUp({"--lookup", "--json", "auto", kFound, "-"}, "YT1919210351806\nEJ974711152CN\n");
+  EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+  const QList<QJsonObject> lines = jsonLines(run.out);
+  ASSERT_EQ(lines.size(), 3) << run.out.toStdString();
+  const QStringList couriers = {"顺丰速运", "圆通快递", "EMS"};
+  const QStringList codes = {"shunfeng", "yuantong", "ems"};
+  for (int i = 0; i < 3; ++i) {
+    EXPECT_EQ(lines[i]["courier"].toString(), couriers[i]);
+    EXPECT_EQ(lines[i]["code"].toString(), codes[i]);
+    EXPECT_EQ(lines[i]["status"].toString(), "found");
+  }
+}
+
+// A number without its one courier is found before anything is looked up:
+// the run is a usage error that names it, with nothing on standard output.
+// The copied program reads the formats file the test puts beside it.
+TEST_F(Lookups, AutoWithoutOneCourierPerNumberIsAUsageError) {
+  const QString program = dir.filePath("courier-query");
+  const QString builtFolder = QFileInfo(COURIER_QUERY_BINARY).absolutePath();
+  ASSERT_TRUE(QFile::copy(COURIER_QUERY_BINARY, program));
+  ASSERT_TRUE(QFile::copy(builtFolder + "/MSVBVM60.ocx", dir.filePath("MSVBVM60.ocx")));
+  const auto writeFormats = [&](const QByteArray& text) {
+    QFile file(dir.filePath("number-formats.txt"));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(text);
+  };
+  const auto expectUsageError = [&](const QString& program, const QString& error) {
+    const Result run = lookUp({"--lookup", "auto", kFound, "-"}, "EJ974711152CN\n12345\n",
+                              service->base(), program);
+    EXPECT_EQ(run.exitCode, 2);
+    EXPECT_EQ(run.out, "");
+    EXPECT_TRUE(run.err.contains(error)) << run.err.toStdString();
+    EXPECT_TRUE(run.err.contains("用法：\n")) << run.err.toStdString();
+  };
+  {
+    SCOPED_TRACE("the shipped formats: no courier for one number");
+    expectUsageError(COURIER_QUERY_BINARY,
+                     "courier-query：无法按单号格式确定快递公司，请在 --lookup 后写出快递公司：\n"
+                     "  单号“12345”与哪家快递公司的单号格式都不相符\n"
+                     "用法：");
+  }
+  {
+    SCOPED_TRACE("two couriers for one number");
+    writeFormats(
+        "shunfeng SF\\d{13}\n"
+        "ems E[A-Z]\\d{9}[A-Z]{2} s10\n"
+        "youzhengguonei [CE][A-Z]\\d{9}[A-Z]{2} s10\n");
+    expectUsageError(program,
+                     "  单号“EJ974711152CN”与多家快递公司的单号格式相符：EMS（ems）、"
+                     "邮政包裹（youzhengguonei）\n"
+                     "  单号“12345”与哪家快递公司的单号格式都不相符\n");
+  }
+  {
+    SCOPED_TRACE("no formats file");
+    ASSERT_TRUE(QFile::remove(dir.filePath("number-formats.txt")));
+    expectUsageError(program, "number-formats.txt 不存在，无法按单号格式确定快递公司\n");
+  }
 }
 
 TEST_F(Lookups, HelpAndVersionPrintAndExit) {

@@ -150,6 +150,40 @@ TEST_F(Program, EmptyCatalogueShowsAWindowWithNothingSelected) {
   EXPECT_EQ(opaqueLabels(state), 0);
 }
 
+// Without a usable formats file the window comes up as ever; standard error
+// has one line that says why no courier will be hinted.
+TEST_F(Program, MissingOrMalformedNumberFormatsCostOnlyTheHint) {
+  const struct {
+    const char* formats;  // null: no file
+    const char* says;
+  } cases[] = {
+      {nullptr, "不存在"},
+      {"shunfeng SF\\d{13}\nyuantong YT(\\d{13}\n", "第 2 行的正则表达式无效"},
+  };
+  useSampleCatalogue();
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.says);
+    QFile::remove(dir.filePath("number-formats.txt"));
+    if (c.formats) {
+      QFile file(dir.filePath("number-formats.txt"));
+      ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+      file.write(c.formats);
+    }
+    ProgramRun run(dir.path());
+    QFile::remove(run.stateFile());
+    run.start(binary());
+    EXPECT_EQ(run.shownState()["SelectedCourierIndex"].toInt(), 1);
+    run.process.kill();
+    run.process.waitForFinished();
+    const QStringList lines = QString::fromUtf8(run.process.readAllStandardError())
+                                  .split('\n')
+                                  .filter("number-formats.txt");
+    ASSERT_EQ(lines.size(), 1) << lines.join('\n').toStdString();
+    EXPECT_TRUE(lines[0].contains(QString::fromUtf8(c.says))) << lines[0].toStdString();
+    EXPECT_TRUE(lines[0].endsWith("不按单号提示快递公司")) << lines[0].toStdString();
+  }
+}
+
 TEST_F(Program, SingleCourierIsSelected) {
   writeCatalogue("\xEF\xBB\xBF顺丰速运=shunfeng");  // UTF-8 with a mark
   start();

@@ -49,6 +49,7 @@ TEST_F(Installed, TheApplicationFolderHoldsTheProgramAndItsData) {
   EXPECT_TRUE(QFileInfo(folder + "courier-query").isFile());
   EXPECT_TRUE(QFileInfo(folder + "libcq-browser-engine.so").isFile()) << "the browser engine";
   ExpectSameFile(folder + "MSVBVM60.ocx", PROJECT_SOURCE_DIR "/assets/MSVBVM60.ocx");
+  ExpectSameFile(folder + "number-formats.txt", PROJECT_SOURCE_DIR "/assets/number-formats.txt");
   for (const char* name : {"Skin.ini", "main.bmp", "SysButton.bmp", "bkg.jpg"}) {
     ExpectSameFile(folder + "Skin/QQ2010/" + name,
                    QString(PROJECT_SOURCE_DIR "/assets/Skin/QQ2010/") + name);

@@ -79,6 +79,7 @@ TEST_F(Package, ContentsAreTheApplicationFolderTheLinkAndTheDesktopFiles) {
       "./usr/lib/courier-query/courier-query",
       "./usr/lib/courier-query/libcq-browser-engine.so",
       "./usr/lib/courier-query/MSVBVM60.ocx",
+      "./usr/lib/courier-query/number-formats.txt",
       "./usr/lib/courier-query/Skin/QQ2010/Skin.ini",
       "./usr/lib/courier-query/Skin/QQ2010/main.bmp",
       "./usr/lib/courier-query/Skin/QQ2010/SysButton.bmp",

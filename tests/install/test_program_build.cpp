@@ -67,6 +67,7 @@ TEST_F(ProgramBuild, ConfiguresWithoutTestToolsAndCopiesEditedDataOnRebuild) {
   const QString catalogue = "/MSVBVM60.ocx";
   ExpectSameFile(build() + "/bin" + skin, source() + "/assets" + skin);
   ExpectSameFile(build() + "/bin" + catalogue, source() + "/assets" + catalogue);
+  ExpectSameFile(build() + "/bin/number-formats.txt", source() + "/assets/number-formats.txt");
 
   Append(source() + "/assets" + skin, "; edited\n");
   Append(source() + "/assets" + catalogue, ",edited=edited");
