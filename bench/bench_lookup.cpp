@@ -1,9 +1,11 @@
 // Lookups from the command line: the program run with --lookup and N numbers
 // on its standard input against the reference tracking service (its own
 // process), beside curl fetching the same N addresses in one process, which
-// keeps its connection alive. Each is timed from its start to its end, with
-// one number and with a hundred: the difference is the cost of 99 further
-// lookups once the program (or curl) has started, the engine's own cost.
+// keeps its connection alive, and beside bare-page, which loads them one
+// after another in a bare engine page and reads each result: what a document
+// load in the engine costs at least. Each is timed from its start to its end,
+// with one number and with a hundred: the difference is the cost of 99
+// further lookups once the program (or curl) has started.
 #include "Query.h"
 #include "ReferenceService.h"
 
@@ -97,15 +99,31 @@ void BM_Lookup(benchmark::State& state) {
 }
 BENCHMARK(BM_Lookup)->Apply(OneAndMany)->Iterations(3);
 
+// The query addresses of those numbers.
+QStringList Addresses(int count) {
+  QStringList addresses;
+  for (const QString& number : Numbers(count))
+    addresses += Query::QueryAddress(service->base(), kCode, number);
+  return addresses;
+}
+
 void BM_Curl(benchmark::State& state) {
   const int count = int(state.range(0));
-  QStringList arguments = {"--silent", "--show-error", "--fail"};
-  for (const QString& number : Numbers(count))
-    arguments += Query::QueryAddress(service->base(), kCode, number);
+  const QStringList arguments =
+      QStringList{"--silent", "--show-error", "--fail"} + Addresses(count);
   for (auto _ : state) Report(state, "curl", TimedRun("curl", arguments, {}, {0}, 0));
   state.SetItemsProcessed(state.iterations() * count);
 }
 BENCHMARK(BM_Curl)->Apply(OneAndMany)->Iterations(10);
+
+void BM_BarePage(benchmark::State& state) {
+  const int count = int(state.range(0));
+  const QByteArray input = Addresses(count).join(QLatin1Char('\n')).toUtf8() + '\n';
+  for (auto _ : state)
+    Report(state, "bare page", TimedRun(QStringLiteral(BARE_PAGE_BINARY), {}, input, {0}, count));
+  state.SetItemsProcessed(state.iterations() * count);
+}
+BENCHMARK(BM_BarePage)->Apply(OneAndMany)->Iterations(3);
 
 double Median(std::vector<double> values) {
   std::sort(values.begin(), values.end());
@@ -117,14 +135,18 @@ double FurtherLookup(const std::string& name) {
   return (Median(times[{name, kMany}]) - Median(times[{name, 1}])) / (kMany - 1);
 }
 
-// Only after a run of all four (a filter may leave some out).
+// Only after a run of all six (a filter may leave some out).
 void PrintSummary() {
-  if (times.size() < 4) return;
-  const double lookup = FurtherLookup("lookup"), curl = FurtherLookup("curl");
-  std::printf("\n%d numbers: %.1f lookups/s, curl %.1f fetches/s\n", kMany,
-              kMany / Median(times[{"lookup", kMany}]), kMany / Median(times[{"curl", kMany}]));
-  std::printf("each further number: lookup %.2f ms, curl %.2f ms, %.1fx curl\n", lookup * 1e3,
-              curl * 1e3, lookup / curl);
+  if (times.size() < 6) return;
+  const double lookup = FurtherLookup("lookup"), bare = FurtherLookup("bare page"),
+               curl = FurtherLookup("curl");
+  std::printf("\n%d numbers: %.1f lookups/s, bare page %.1f loads/s, curl %.1f fetches/s\n", kMany,
+              kMany / Median(times[{"lookup", kMany}]), kMany / Median(times[{"bare page", kMany}]),
+              kMany / Median(times[{"curl", kMany}]));
+  std::printf("each further number: lookup %.2f ms, bare page %.2f ms, curl %.2f ms\n",
+              lookup * 1e3, bare * 1e3, curl * 1e3);
+  std::printf("lookup %.1fx curl, bare page %.1fx curl, lookup %.2fx bare page\n", lookup / curl,
+              bare / curl, lookup / bare);
 }
 
 }  // namespace
