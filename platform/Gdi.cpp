@@ -488,6 +488,10 @@ int GetObjectA(HBITMAP bitmap, BITMAP* info) {
   return int(sizeof(BITMAP));
 }
 
+qreal GetDeviceDensity(HDC dc) {
+  return DensityOf(dc);
+}
+
 HBITMAP LoadPicture(const QString& path) {
   Bitmap bitmap;
   bitmap.image = ReadPicture(path);

@@ -62,6 +62,9 @@ int DeleteObject(HBITMAP bitmap);
 int DeleteDC(HDC dc);
 // Fills `info` with the bitmap's size; returns the bytes written, 0 on failure.
 int GetObjectA(HBITMAP bitmap, BITMAP* info);
+// The pixel density of what `dc` draws into: a window's, or its bitmap's (the
+// display's for the stock bitmap); 1 for a handle that names no context.
+qreal GetDeviceDensity(HDC dc);
 
 // The picture loader: reads a picture file (BMP, JPEG, or any other format the
 // image readers know, recognised by content) into a new bitmap that belongs to

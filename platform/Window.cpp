@@ -198,6 +198,10 @@ QIcon IconOf(HICON icon) {
   return widget ? widget->windowIcon() : QIcon();
 }
 
+qint64 IconPictureKey(HICON icon) {
+  return icon ? IconOf(icon).cacheKey() : 0;
+}
+
 std::function<RECT()>& WorkAreaSource() {
   static std::function<RECT()> source = [] {
     const QScreen* screen = QGuiApplication::primaryScreen();

@@ -75,6 +75,9 @@ int GetWindowTextA(HWND window, char* buffer, int size);
 // The window's small icon, 0 when it has none. Names the window's icon, so
 // it is not freed and follows the icon the window has when it is drawn.
 HICON WindowSmallIcon(HWND window);
+// A number for the picture `icon` names now (0 for none): it changes when the
+// window gets another icon, while the handle stays the same.
+qint64 IconPictureKey(HICON icon);
 
 constexpr unsigned SPI_GETWORKAREA = 0x0030;
 // Only SPI_GETWORKAREA: the work area of the primary screen (the desktop

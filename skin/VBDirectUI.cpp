@@ -185,8 +185,10 @@ void VBDirectUI::SubscribeMessages() {
 }
 
 void VBDirectUI::LayoutFrame() {
-  ReleaseFrameSurfaces();
   MeasureWindow();
+  // Surfaces that still fit keep their frame, which PaintFrame then need not
+  // compose again (the resize event after the window is first shown).
+  if (!SurfacesFit()) ReleaseFrameSurfaces();
   PlaceClient();
   const CmdKeys keys = ReadCmdKeys();
   const auto rects = FrameLayout::CaptionButtonRects(keys, ClientWidth);
@@ -196,13 +198,25 @@ void VBDirectUI::LayoutFrame() {
   Grips = FrameLayout::GripZones(ClientWidth, ClientHeight);
   ApplyOutline();
   SetWindowPos(HostWnd, {}, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_FRAMECHANGED);
-  // At the window's pixel density, so that text, icon and pictures use every
-  // pixel of a high-density screen.
-  const HDC window = GetDC(HostWnd);
-  WorkDC = mDC::CreateSurface(ClientWidth, ClientHeight, window);
-  FrameDC = mDC::CreateSurface(ClientWidth, ClientHeight, window);
-  ReleaseDC(HostWnd, window);
+  if (!FrameDC) {
+    // At the window's pixel density, so that text, icon and pictures use
+    // every pixel of a high-density screen.
+    const HDC window = GetDC(HostWnd);
+    WorkDC = mDC::CreateSurface(ClientWidth, ClientHeight, window);
+    FrameDC = mDC::CreateSurface(ClientWidth, ClientHeight, window);
+    ReleaseDC(HostWnd, window);
+  }
   PaintFrame(GetForegroundWindow() == HostWnd);
+}
+
+// Both surfaces exist with the client area's size and the window's density.
+bool VBDirectUI::SurfacesFit() const {
+  BITMAP frame;
+  if (!WorkDC || !GetObjectA(GetCurrentBitmap(FrameDC), &frame)) return false;
+  const HDC window = GetDC(HostWnd);
+  const bool sameDensity = GetDeviceDensity(window) == GetDeviceDensity(FrameDC);
+  ReleaseDC(HostWnd, window);
+  return sameDensity && frame.bmWidth == ClientWidth && frame.bmHeight == ClientHeight;
 }
 
 void VBDirectUI::MeasureWindow() {
@@ -234,6 +248,7 @@ void VBDirectUI::ApplyOutline() {
 void VBDirectUI::ReleaseFrameSurfaces() {
   Release(WorkDC);
   Release(FrameDC);
+  ComposedFrom.reset();
 }
 
 void VBDirectUI::ReleaseSurfaces() {

@@ -25,6 +25,7 @@
 #include <array>
 #include <functional>
 #include <memory>
+#include <optional>
 
 // One caption button: its rectangle in client pixels, the opacity (0..255,
 // 255 settled) of the glyph being faded in, the sprite row shown and whether
@@ -118,6 +119,7 @@ class VBDirectUI final : public ModAPI::SubclassHandler, public ModAPI::PaintedB
   qint32 AttachSkin(ModAPI::HWND hwnd);
   void SubscribeMessages();
   void LayoutFrame();
+  bool SurfacesFit() const;
   void MeasureWindow();
   void PlaceClient();
   void ApplyOutline();
@@ -141,7 +143,24 @@ class VBDirectUI final : public ModAPI::SubclassHandler, public ModAPI::PaintedB
   void OnMouseLeave();
 
   // Painting (VBDirectUIPaint.cpp).
+  // Everything the composed frame depends on besides the skin's pictures and
+  // values, which only a new surface can follow: the same inputs compose the
+  // same pixels.
+  struct FrameInputs {
+    ModAPI::HDC Surface;
+    qint32 Width = 0;
+    qint32 Height = 0;
+    std::array<SkinRect, 4> ButtonRects{};
+    std::array<bool, 4> ButtonsVisible{};
+    bool Zoomed = false;
+    QString Caption;
+    qint64 Icon = 0;
+
+    bool operator==(const FrameInputs&) const = default;
+  };
+  FrameInputs CurrentFrameInputs();
   void PaintFrame(bool Active);
+  void ComposeFrame(const FrameInputs& inputs);
   void FadeStep();
   void ShowFrame();
   qint32 GlyphSourceX(qint32 button) const;
@@ -194,6 +213,8 @@ class VBDirectUI final : public ModAPI::SubclassHandler, public ModAPI::PaintedB
   bool PointerReset = false;
   ModAPI::HDC WorkDC;
   ModAPI::HDC FrameDC;
+  // What FrameDC was composed from; empty once a fade step has drawn over it.
+  std::optional<FrameInputs> ComposedFrom;
   ModAPI::HDC MainDC;
   qint32 MainWidth = 0;
   qint32 MainHeight = 0;

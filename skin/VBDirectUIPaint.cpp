@@ -27,10 +27,38 @@ constexpr quint32 Opacity(qint32 alpha) {
 
 }  // namespace
 
-// Everything is composed in WorkDC, then copied to FrameDC and to the window
-// in one piece each: buttons in their normal look, icon, caption text and
-// the background picture over all of it. `Active` does not change the look.
+VBDirectUI::FrameInputs VBDirectUI::CurrentFrameInputs() {
+  SmallIcon = HICON{quint32(SendMessageA(HostWnd, WM_GETICON, ICON_SMALL2, 0))};
+  FrameInputs inputs{.Surface = FrameDC,
+                     .Width = ClientWidth,
+                     .Height = ClientHeight,
+                     .Zoomed = IsZoomed(HostWnd),
+                     .Caption = WindowCaption(HostWnd),
+                     .Icon = IconPictureKey(SmallIcon)};
+  for (size_t i = 0; i < inputs.ButtonRects.size(); ++i) {
+    inputs.ButtonRects[i] = Buttons[i].Rect;
+    inputs.ButtonsVisible[i] = Buttons[i].Visible;
+  }
+  return inputs;
+}
+
+// The frame goes to the window, composed anew unless FrameDC still holds the
+// one composed from the same inputs: activation and a resize to the same
+// size, as when the window is first shown, would compose it again pixel for
+// pixel. `Active` does not change the look.
 void VBDirectUI::PaintFrame(bool) {
+  FrameInputs inputs = CurrentFrameInputs();
+  if (ComposedFrom != inputs) {
+    ComposeFrame(inputs);
+    ComposedFrom = std::move(inputs);
+  }
+  ShowFrame();
+}
+
+// Everything is composed in WorkDC, then copied to FrameDC in one piece:
+// buttons in their normal look, icon, caption text and the background
+// picture over all of it.
+void VBDirectUI::ComposeFrame(const FrameInputs& inputs) {
   const qint32 W = ClientWidth;
   const qint32 H = ClientHeight;
   SetBkMode(WorkDC, TRANSPARENT);
@@ -47,8 +75,7 @@ void VBDirectUI::PaintFrame(bool) {
     StretchBlt(WorkDC, GlyphOrigins[i][0], GlyphOrigins[i][1], b.Rect.Width, b.Rect.Height,
                ButtonDC, GlyphSourceX(qint32(i)), 0, b.Rect.Width, b.Rect.Height, SRCCOPY);
   }
-  SmallIcon = HICON{quint32(SendMessageA(HostWnd, WM_GETICON, ICON_SMALL2, 0))};
-  const QString text = WindowCaption(HostWnd);
+  const QString& text = inputs.Caption;
   SIZE extent;
   GetTextExtentPoint32W(WorkDC, text, int(text.size()), &extent);
   qint32 textLeft = kIconLeft;
@@ -65,7 +92,6 @@ void VBDirectUI::PaintFrame(bool) {
                std::min(H, BackHeight), Opacity(BackAlpha));
   }
   BitBlt(FrameDC, 0, 0, W, H, WorkDC, 0, 0, SRCCOPY);
-  ShowFrame();
 }
 
 // One tick of the fade timer: every visible button not yet settled gets its
@@ -95,6 +121,7 @@ void VBDirectUI::FadeStep() {
                  Opacity(BackAlpha));
     }
   }
+  if (fading) ComposedFrom.reset();
   if (back) mDC::ReleaseSurface(back);
   ShowFrame();
   if (!fading) KillTimer(HostWnd, 0);

@@ -17,6 +17,8 @@ struct SkinRect {
   qint32 Bottom = 0;
   qint32 Width = 0;
   qint32 Height = 0;
+
+  bool operator==(const SkinRect&) const = default;
 };
 
 namespace mDC {

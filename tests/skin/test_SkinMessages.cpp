@@ -163,6 +163,49 @@ TEST_F(SkinMessages, APaintCopiesTheFrameToTheWindowOnce) {
   ReleaseDC(hwnd, screen);
 }
 
+// The caption bar's pixels: what a change of caption or icon shows in.
+std::vector<QRgb> CaptionPixels(HDC frame) {
+  std::vector<QRgb> pixels;
+  for (int y = 2; y < 29; ++y) {
+    for (int x = 4; x < 260; ++x) pixels.push_back(PixelAt(frame, x, y).rgb());
+  }
+  return pixels;
+}
+
+// Showing and activating the window lay it out and paint it again with
+// nothing changed: the frame composed when the skin was attached serves.
+// Whatever would compose differently composes anew.
+TEST_F(SkinMessages, AFrameIsComposedAgainOnlyWhenWhatItShowsChanged) {
+  skin("CaptionColor=&H00FF00\r\n");
+  const auto surfaces = probe().surfaces();
+  const std::vector<QRgb> caption = CaptionPixels(probe().frameDC());
+  probe().layoutFrame();
+  send(false, WM_NCACTIVATE, 1, 0);
+  EXPECT_EQ(probe().surfaces(), surfaces) << "surfaces of the same size are kept";
+  EXPECT_EQ(CaptionPixels(probe().frameDC()), caption);
+
+  window.setWindowTitle("another caption");
+  send(false, WM_NCACTIVATE, 1, 0);
+  EXPECT_NE(CaptionPixels(probe().frameDC()), caption) << "a new caption";
+
+  // The icon keeps its handle when the window gets another picture.
+  QPixmap icon(16, 16);
+  for (const QColor colour : {QColor(Qt::red), QColor(Qt::blue)}) {
+    icon.fill(colour);
+    window.setWindowIcon(QIcon(icon));
+    send(false, WM_NCACTIVATE, 0, 0);
+    EXPECT_EQ(PixelAt(probe().frameDC(), 10, 15), colour) << "a new icon";
+  }
+
+  const QPoint close = Centre(probe(), 0);
+  send(true, WM_MOUSEMOVE, 0, At(close));
+  for (int step = 0; step < 55; ++step) TickTimers();
+  ASSERT_EQ(PixelAt(probe().frameDC(), close.x(), close.y()), GlyphColour(0, 1));
+  probe().layoutFrame();
+  EXPECT_EQ(PixelAt(probe().frameDC(), close.x(), close.y()), GlyphColour(0, 0))
+      << "a faded button is composed in its normal look again";
+}
+
 TEST_F(SkinMessages, TheWindowPaintsItselfFromTheFrame) {
   skin();
   const QImage shown = window.grab().toImage();
