@@ -13,8 +13,9 @@
 
 namespace ModAPI {
 
-// The file name of the module, beside the program.
-inline constexpr char kBrowserEngineModule[] = "libcq-browser-engine.so";
+// The module's path under the program's folder. A folder of its own keeps it
+// out of the places the system searches for shared libraries.
+inline constexpr char kBrowserEngineModule[] = "engine/libcq-browser-engine.so";
 
 class BrowserEngine {
  public:

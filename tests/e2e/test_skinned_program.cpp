@@ -208,8 +208,8 @@ TEST_F(SkinnedProgram, TheLargestCatalogueStillAnswersQueries) {
   service.Start();
   const QString binary = dir.filePath("courier-query");
   ASSERT_TRUE(QFile::copy(COURIER_QUERY_BINARY, binary));
-  const QString engine = QFileInfo(COURIER_QUERY_BINARY).dir().filePath("libcq-browser-engine.so");
-  ASSERT_TRUE(QFile::link(engine, dir.filePath("libcq-browser-engine.so")));
+  const QString engine = QFileInfo(COURIER_QUERY_BINARY).dir().filePath("engine");
+  ASSERT_TRUE(QFile::link(engine, dir.filePath("engine")));
   QStringList couriers, index{"B"};
   for (int i = 0; i < 12; ++i) couriers << QStringLiteral("快递%1=code%1").arg(i);
   for (int i = 12; i < 40000; ++i) index << QStringLiteral("c%1=物流%1").arg(i);

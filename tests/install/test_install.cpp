@@ -47,7 +47,8 @@ TEST_F(Installed, TheApplicationFolderHoldsTheProgramAndItsData) {
   const QString folder = prefix() + "/lib/courier-query/";
   EXPECT_TRUE(QFileInfo(folder + "courier-query").isExecutable());
   EXPECT_TRUE(QFileInfo(folder + "courier-query").isFile());
-  EXPECT_TRUE(QFileInfo(folder + "libcq-browser-engine.so").isFile()) << "the browser engine";
+  EXPECT_TRUE(QFileInfo(folder + "engine/libcq-browser-engine.so").isFile())
+      << "the browser engine";
   ExpectSameFile(folder + "MSVBVM60.ocx", PROJECT_SOURCE_DIR "/assets/MSVBVM60.ocx");
   ExpectSameFile(folder + "number-formats.txt", PROJECT_SOURCE_DIR "/assets/number-formats.txt");
   for (const char* name : {"Skin.ini", "main.bmp", "SysButton.bmp", "bkg.jpg"}) {

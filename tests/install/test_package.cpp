@@ -43,6 +43,10 @@ TEST_F(Package, InfoNamesTheProgramItsLibrariesAndAFont) {
   EXPECT_TRUE(info.output.contains(" Version: " COURIER_QUERY_VERSION "\n"));
   EXPECT_TRUE(info.output.contains(" Architecture: " + Architecture() + "\n"));
   EXPECT_TRUE(info.output.contains(" md5sums")) << "the control archive lists the files' sums";
+  // Nothing to run at install or removal: the program's only shared object is
+  // a private module, which is no business of the system's linker cache.
+  EXPECT_FALSE(info.output.contains(" postinst")) << info.output.toStdString();
+  EXPECT_FALSE(info.output.contains(" postrm")) << info.output.toStdString();
 
   const QStringList depends = ControlField("Depends").split(", ");
   const auto dependsOn = [&](const QString& name) {
@@ -77,7 +81,7 @@ TEST_F(Package, ContentsAreTheApplicationFolderTheLinkAndTheDesktopFiles) {
   }
   const QStringList expected = {
       "./usr/lib/courier-query/courier-query",
-      "./usr/lib/courier-query/libcq-browser-engine.so",
+      "./usr/lib/courier-query/engine/libcq-browser-engine.so",
       "./usr/lib/courier-query/MSVBVM60.ocx",
       "./usr/lib/courier-query/number-formats.txt",
       "./usr/lib/courier-query/Skin/QQ2010/Skin.ini",
