@@ -9,6 +9,7 @@
 #include <QSaveFile>
 #include <QString>
 
+#include <algorithm>
 #include <cstring>
 #include <optional>
 #include <vector>
@@ -112,9 +113,15 @@ bool SaveProfile(const Profile& profile, const QString& path) {
   return file.commit();
 }
 
+bool IsAscii(const QByteArray& text) {
+  return std::all_of(text.begin(), text.end(), [](char c) { return uchar(c) < 0x80; });
+}
+
+// Names in ASCII, as nearly all are, compare without decoding: in the code
+// page they are the same letters.
 bool SameName(const QByteArray& a, const QByteArray& b) {
-  return a == b ||
-         FromCodePage(CP_ACP, a).compare(FromCodePage(CP_ACP, b), Qt::CaseInsensitive) == 0;
+  if (IsAscii(a) && IsAscii(b)) return a.compare(b, Qt::CaseInsensitive) == 0;
+  return FromCodePage(CP_ACP, a).compare(FromCodePage(CP_ACP, b), Qt::CaseInsensitive) == 0;
 }
 
 std::optional<Range> FindSection(const Profile& profile, const QByteArray& name) {

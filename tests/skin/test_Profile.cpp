@@ -62,6 +62,17 @@ TEST_F(ProfileTest, FindsNamesCaseInsensitivelyAndCleansValues) {
   }
 }
 
+// Names with double-byte characters compare case-insensitively as the
+// characters they decode to: Greek and Cyrillic letters have cases.
+TEST_F(ProfileTest, NamesBeyondAsciiCompareAsDecodedCharacters) {
+  write("[\xA6\xB8]\r\nkey\xA7\xA5=1\r\nkey=2\r\n[Omega]\r\nx=3\r\n");  // [Ω] keyД
+  EXPECT_EQ(read("\xA6\xD8", "KEY\xA7\xD5").first, "1");                // [ω] KEYд
+  EXPECT_EQ(read("\xA6\xD8", "KEY").first, "2");
+  EXPECT_EQ(read("\xA6\xD8", "KEY\xA7").first, "");  // half a character is no match
+  EXPECT_EQ(read("OMEGA", "X").first, "3");
+  EXPECT_EQ(read("\xA6\xB8x", "key").first, "");
+}
+
 // Windows ends a profile line at CR LF, at a lone CR and at a lone LF.
 TEST_F(ProfileTest, EveryLineEndEndsALine) {
   const struct {
