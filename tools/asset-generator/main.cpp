@@ -19,7 +19,7 @@
 namespace {
 
 constexpr std::array kIconSides = {16, 24, 32, 48, 64, 256};
-// The sizes the icon theme specification lists for application icons.
+// The sizes desktops look up application icons at in the hicolor theme.
 constexpr std::array kThemeIconSides = {16, 24, 32, 48, 64, 128, 256};
 
 void fail(const QString& message) {
