@@ -1,22 +1,26 @@
-// The reference tracking service as its own process, as `scripts/run` starts
-// it, on a free loopback port.
+// The tracking service as its own process, as `scripts/run` starts it: on a
+// free loopback port, with a fresh database of its own that holds the sample
+// shipments.
 #pragma once
 
-#include <QProcess>
+#include "ServiceProcess.h"
+
 #include <QString>
+#include <QTemporaryDir>
+
+#include <memory>
 
 class ReferenceService {
  public:
   // Starts the service and waits until it names its address.
   ReferenceService();
-  ~ReferenceService();
 
   // The address to query, "http://127.0.0.1:PORT"; empty when the service
   // did not start.
   const QString& base() const { return base_; }
-  qint64 processId() const { return process_.processId(); }
 
  private:
-  QProcess process_;
+  QTemporaryDir folder_;  // the database
+  std::unique_ptr<ServiceProcess> process_;
   QString base_;
 };

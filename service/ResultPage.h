@@ -1,4 +1,4 @@
-// The HTML pages of the reference tracking service. Every page is a complete
+// The HTML pages of the tracking service. Every page is a complete
 // UTF-8 document that declares its encoding in a meta element; every text from
 // the data file or from the request is HTML-escaped.
 #pragma once
