@@ -1,41 +1,40 @@
 // The caption buttons as assistive technology reads and presses them.
 #include "VBDirectUI.h"
 
-#include "Window.h"
-
 using namespace ModAPI;
 
 // Reading goes left to right; the buttons lie leftwards from the close button.
-qint32 VBDirectUI::ButtonAtPlace(int place) {
-  return 3 - place;
+CaptionButtonId VBDirectUI::buttonAtPlace(int place) {
+  return kCaptionButtons[size_t(3 - place)];
 }
 
 int VBDirectUI::PaintedButtonCount() const {
-  return HostWnd ? 4 : 0;
+  return host_.attached() ? 4 : 0;
 }
 
 QString VBDirectUI::PaintedButtonName(int place) const {
-  switch (ButtonAtPlace(place)) {
-    case 0:
+  switch (buttonAtPlace(place)) {
+    case CaptionButtonId::Close:
       return QStringLiteral("关闭");
-    case 1:
-      return IsZoomed(HostWnd) ? QStringLiteral("还原") : QStringLiteral("最大化");
-    case 2:
+    case CaptionButtonId::Maximise:
+      return host_.isZoomed() ? QStringLiteral("还原") : QStringLiteral("最大化");
+    case CaptionButtonId::Minimise:
       return QStringLiteral("最小化");
-    default:
-      return QStringLiteral("帮助");
+    case CaptionButtonId::Help:
+      break;
   }
+  return QStringLiteral("帮助");
 }
 
 RECT VBDirectUI::PaintedButtonRect(int place) const {
-  const SkinRect& r = Buttons[size_t(ButtonAtPlace(place))].Rect;
+  const SkinRect& r = geometry_.button(buttonAtPlace(place)).Rect;
   return RECT{r.Left, r.Top, r.Right, r.Bottom};
 }
 
 bool VBDirectUI::PaintedButtonShown(int place) const {
-  return Buttons[size_t(ButtonAtPlace(place))].Visible;
+  return geometry_.button(buttonAtPlace(place)).Visible;
 }
 
 void VBDirectUI::PressPaintedButton(int place) {
-  ClickButton(ButtonAtPlace(place));
+  mouse_.clickButton(buttonAtPlace(place));
 }

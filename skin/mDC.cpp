@@ -4,6 +4,8 @@
 #include "Gdi.h"
 #include "Window.h"
 
+#include <array>
+
 using namespace ModAPI;
 
 namespace mDC {
@@ -17,13 +19,40 @@ struct Slice {
   bool stretch;
 };
 
-qint32 Draw(HDC target, HDC source, const Slice& s) {
+qint32 draw(HDC target, HDC source, const Slice& s) {
   if (!s.stretch) {
     return BitBlt(target, int(s.x), int(s.y), int(s.width), int(s.height), source, int(s.sourceX),
                   int(s.sourceY), SRCCOPY);
   }
   return StretchBlt(target, int(s.x), int(s.y), int(s.width), int(s.height), source, int(s.sourceX),
                     int(s.sourceY), int(s.sourceWidth), int(s.sourceHeight), SRCCOPY);
+}
+
+// The nine slices of a picture of `source`'s size on a destination of
+// `destination`'s size, in drawing order: later slices cover earlier ones
+// where they overlap. The right and bottom corners come from the picture's
+// right and bottom edges, everything else by the running sums of the sizes.
+std::array<Slice, 9> slicesOf(const NineSlices& n, QSize source, QSize destination) {
+  const qint64 W = destination.width();
+  const qint64 H = destination.height();
+  const qint64 BW = source.width();
+  const qint64 BH = source.height();
+  return {{
+      {W - n.CetRight, n.TopHeight, n.CetRight, H - n.TopHeight, qint64(n.CetLeft) + n.CetCeter,
+       n.TopHeight, n.CetRight, n.CetHeight, true},
+      {n.CetLeft, n.TopHeight, W - n.CetLeft - n.CetRight, H - n.TopHeight - n.BotHeight, n.CetLeft,
+       n.TopHeight, n.CetCeter, n.CetHeight, true},
+      {0, n.TopHeight, n.CetLeft, H - n.TopHeight, 0, n.TopHeight, n.CetLeft, n.CetHeight, true},
+      {n.BotLeft, H - n.BotHeight, W - n.BotLeft - n.BotRight, n.BotHeight, n.BotLeft,
+       qint64(n.TopHeight) + n.CetHeight, n.BotCeter, n.BotHeight, true},
+      {W - n.BotRight, H - n.BotHeight, n.BotRight, n.BotHeight, BW - n.BotRight, BH - n.BotHeight,
+       0, 0, false},
+      {0, H - n.BotHeight, n.BotLeft, n.BotHeight, 0, BH - n.BotHeight, 0, 0, false},
+      {n.TopLeft, 0, W - n.TopRight - n.TopLeft, n.TopHeight, n.TopLeft, 0, n.TopCeter, n.TopHeight,
+       true},
+      {W - n.TopRight, 0, n.TopRight, n.TopHeight, BW - n.TopRight, 0, 0, 0, false},
+      {0, 0, n.TopLeft, n.TopHeight, 0, 0, 0, 0, false},
+  }};
 }
 
 }  // namespace
@@ -58,36 +87,20 @@ void ReleaseSurface(HDC dc) {
   DeleteObject(bitmap);
 }
 
-qint32 DrawNineSlice(HDC source, qint32 sourceHeight, qint32 sourceWidth, HDC destination,
-                     qint32 destinationHeight, qint32 destinationWidth, qint32 TopLeft,
-                     qint32 TopRight, qint32 TopCeter, qint32 TopHeight, qint32 CetLeft,
-                     qint32 CetRight, qint32 CetCeter, qint32 CetHeight, qint32 BotLeft,
-                     qint32 BotRight, qint32 BotCeter, qint32 BotHeight) {
-  const qint64 W = destinationWidth;
-  const qint64 H = destinationHeight;
-  const qint64 BW = sourceWidth;
-  const qint64 BH = sourceHeight;
-  // In drawing order: later slices cover earlier ones where they overlap.
-  const Slice slices[] = {
-      {W - CetRight, TopHeight, CetRight, H - TopHeight, qint64(CetLeft) + CetCeter, TopHeight,
-       CetRight, CetHeight, true},
-      {CetLeft, TopHeight, W - CetLeft - CetRight, H - TopHeight - BotHeight, CetLeft, TopHeight,
-       CetCeter, CetHeight, true},
-      {0, TopHeight, CetLeft, H - TopHeight, 0, TopHeight, CetLeft, CetHeight, true},
-      {BotLeft, H - BotHeight, W - BotLeft - BotRight, BotHeight, BotLeft,
-       qint64(TopHeight) + CetHeight, BotCeter, BotHeight, true},
-      {W - BotRight, H - BotHeight, BotRight, BotHeight, BW - BotRight, BH - BotHeight, 0, 0,
-       false},
-      {0, H - BotHeight, BotLeft, BotHeight, 0, BH - BotHeight, 0, 0, false},
-      {TopLeft, 0, W - TopRight - TopLeft, TopHeight, TopLeft, 0, TopCeter, TopHeight, true},
-      {W - TopRight, 0, TopRight, TopHeight, BW - TopRight, 0, 0, 0, false},
-      {0, 0, TopLeft, TopHeight, 0, 0, 0, 0, false},
-  };
-  const HDC work = CreateSurface(destinationWidth, destinationHeight, destination);
+void OwnedSurface::reset(HDC dc) {
+  if (dc_) ReleaseSurface(dc_);
+  dc_ = dc;
+}
+
+qint32 DrawNineSlice(HDC source, QSize sourceSize, HDC destination, QSize destinationSize,
+                     const NineSlices& slices) {
+  const qint32 width = destinationSize.width();
+  const qint32 height = destinationSize.height();
+  const HDC work = CreateSurface(width, height, destination);
   if (!work) return 0;
-  for (const Slice& slice : slices) Draw(work, source, slice);
-  const qint32 copied =
-      BitBlt(destination, 0, 0, destinationWidth, destinationHeight, work, 0, 0, SRCCOPY);
+  for (const Slice& slice : slicesOf(slices, sourceSize, destinationSize))
+    draw(work, source, slice);
+  const qint32 copied = BitBlt(destination, 0, 0, width, height, work, 0, 0, SRCCOPY);
   ReleaseSurface(work);
   return copied;
 }

@@ -6,7 +6,10 @@
 
 #include "Handles.h"
 
+#include <QSize>
 #include <QString>
+
+#include <utility>
 
 // A rectangle with its size kept beside its edges; the helpers below always
 // write all six fields. Point tests include all four edges.
@@ -19,6 +22,27 @@ struct SkinRect {
   qint32 Height = 0;
 
   bool operator==(const SkinRect&) const = default;
+};
+
+// The twelve sizes that cut a picture into nine slices, named as the
+// "Skin.ini" keys that hold them: per band (top, centre, bottom) the widths
+// of its left part, its right part and its middle in the picture, and the
+// band's height.
+struct NineSlices {
+  qint32 TopLeft = 0;
+  qint32 TopRight = 0;
+  qint32 TopCeter = 0;
+  qint32 TopHeight = 0;
+  qint32 CetLeft = 0;
+  qint32 CetRight = 0;
+  qint32 CetCeter = 0;
+  qint32 CetHeight = 0;
+  qint32 BotLeft = 0;
+  qint32 BotRight = 0;
+  qint32 BotCeter = 0;
+  qint32 BotHeight = 0;
+
+  bool operator==(const NineSlices&) const = default;
 };
 
 namespace mDC {
@@ -34,18 +58,36 @@ ModAPI::HDC CreatePictureSurface(ModAPI::HBITMAP bitmap);
 // Frees the surface together with its bitmap. Only for nonzero handles.
 void ReleaseSurface(ModAPI::HDC dc);
 
-// Composes the nine slices of the source picture (sourceWidth x sourceHeight)
-// on a temporary surface of the destination's size and density and copies it to the
-// destination in one piece. Edges and middles are stretched, corners copied
-// 1:1; the right and bottom corners are taken from the picture's right and
-// bottom edges. Note the order: heights before widths, and in each band the
-// two outer widths before the middle one. Nonzero when the final copy
-// succeeded; a failed temporary surface copies nothing.
-qint32 DrawNineSlice(ModAPI::HDC source, qint32 sourceHeight, qint32 sourceWidth,
-                     ModAPI::HDC destination, qint32 destinationHeight, qint32 destinationWidth,
-                     qint32 TopLeft, qint32 TopRight, qint32 TopCeter, qint32 TopHeight,
-                     qint32 CetLeft, qint32 CetRight, qint32 CetCeter, qint32 CetHeight,
-                     qint32 BotLeft, qint32 BotRight, qint32 BotCeter, qint32 BotHeight);
+// Owns one surface (or none) and releases it when replaced or gone.
+class OwnedSurface {
+ public:
+  OwnedSurface() = default;
+  explicit OwnedSurface(ModAPI::HDC dc) : dc_(dc) {}
+  ~OwnedSurface() { reset(); }
+  OwnedSurface(OwnedSurface&& other) noexcept : dc_(std::exchange(other.dc_, {})) {}
+  OwnedSurface& operator=(OwnedSurface&& other) noexcept {
+    if (this != &other) reset(std::exchange(other.dc_, {}));
+    return *this;
+  }
+
+  ModAPI::HDC get() const { return dc_; }
+  explicit operator bool() const { return bool(dc_); }
+  // Releases the surface held and holds `dc` instead.
+  void reset(ModAPI::HDC dc = {});
+
+ private:
+  ModAPI::HDC dc_;
+};
+
+// Composes the nine slices of the source picture (of `sourceSize`) on a
+// temporary surface of the destination's size and density and copies it to
+// the destination in one piece. Edges and middles are stretched, corners
+// copied 1:1; the right and bottom corners are taken from the picture's right
+// and bottom edges, the other slices by the running sums of the sizes.
+// Nonzero when the final copy succeeded; a failed temporary surface copies
+// nothing.
+qint32 DrawNineSlice(ModAPI::HDC source, QSize sourceSize, ModAPI::HDC destination,
+                     QSize destinationSize, const NineSlices& slices);
 
 // Sets the text colour (0x00BBGGRR) and draws `text` (up to its first NUL,
 // in the system code page) in the rectangle with DrawText `format` flags.

@@ -31,14 +31,14 @@ class SkinFolder {
 };
 
 // The colour of a pixel of a surface (GetPixel's 0x00BBGGRR as a QColor).
-QColor PixelAt(ModAPI::HDC dc, int x, int y);
+QColor pixelAt(ModAPI::HDC dc, int x, int y);
 
 // A picture filled with one colour.
-QImage Plain(int width, int height, QColor colour);
+QImage plainPicture(int width, int height, QColor colour);
 
 // The test skins' frame colour, and the colour of glyph `slot` (0 close,
 // 1 restore, 2 maximise, 3 minimise, 4 help, counted from the right) in sprite
 // row `row` (0 normal, 1 hover, 2 pressed) of their sprite sheet, whose close
 // glyph is 39 and the others 28 pixels wide, each row 20 high.
-QColor FrameColour();
-QColor GlyphColour(int slot, int row);
+QColor frameColour();
+QColor glyphColour(int slot, int row);

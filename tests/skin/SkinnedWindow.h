@@ -1,12 +1,13 @@
 // A shown 400 x 300 window skinned from a test folder (see SkinFolder) with
-// the "Cmd" keys below, its owner releasing the skin when it closes, as the
-// main window does, and the timers on a manual clock.
+// the "Cmd" keys below, its owner listening to ControlButtonClick and
+// releasing the skin when it closes, as the main window does, and the
+// timers on a manual clock.
 #pragma once
 
 #include "SkinFolder.h"
+#include "SkinParts.h"
 #include "Timer.h"
 #include "VBDirectUI.h"
-#include "VBDirectUIProbe.h"
 #include "Window.h"
 
 #include <QCloseEvent>
@@ -36,11 +37,10 @@ class SkinOwner : public QWidget {
 
   void attach(const QString& skinName) {
     skin = std::make_unique<VBDirectUI>();
-    skin->ControlButtonClick = [this](qint32& ButtonIndex, qint32& MenuX, qint32& MenuY,
-                                      bool& Cancel) {
-      clicks.push_back({ButtonIndex, MenuX, MenuY});
-      Cancel = cancel;
-    };
+    connect(skin.get(), &VBDirectUI::ControlButtonClick, this, [this](ControlButtonClickArgs& e) {
+      clicks.push_back({e.ButtonIndex, e.MenuX, e.MenuY});
+      e.Cancel = cancel;
+    });
     skin->Skin(skinName, ModAPI::WindowHandle(this));
   }
 
@@ -85,7 +85,14 @@ class SkinnedWindow : public ::testing::Test {
     QTest::mouseMove(&window, QPoint(200, 150));
   }
 
-  VBDirectUIProbe probe() { return VBDirectUIProbe(*window.skin); }
+  const VBDirectUI& ui() const { return *window.skin; }
+  const FadeAnimation& fade() const { return window.skin->fade(); }
+  const FrameMouse& mouse() const { return window.skin->mouse(); }
+  ModAPI::HDC frameDC() const { return window.skin->painter().frameDC(); }
+  const ButtonLook& look(CaptionButtonId id) const { return fade().look(id); }
+  QPoint centre(CaptionButtonId id) const { return centreOf(ui(), id); }
+  // The frame painted again, as an activation change paints it.
+  void repaint() { send(false, ModAPI::WM_NCACTIVATE, 1, 0); }
 
   // The message through the skin's handler, as its hook offers it.
   qint32 send(bool before, quint32 msg, quint32 wParam, qint32 lParam, qint32 lReturn = 0,

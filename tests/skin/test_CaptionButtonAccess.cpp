@@ -1,9 +1,10 @@
 // The caption buttons without the mouse: clicked from the keyboard's
-// shortcuts through ClickButton, read and pressed by assistive technology
+// shortcuts through clickButton, read and pressed by assistive technology
 // through the window's accessible interface, and the system menu from
 // Alt+Space.
 #include "SkinnedWindow.h"
 
+#include "MenuRecorder.h"
 #include "Messages.h"
 #include "Subclass.h"
 #include "SystemMenu.h"
@@ -46,19 +47,19 @@ class CaptionButtonAccess : public SkinnedWindow {
 
 TEST_F(CaptionButtonAccess, ClickButtonReportsThenActsLikeTheMouse) {
   skin();
-  window.skin->ClickButton(3);
+  window.skin->clickButton(3);
   ASSERT_EQ(window.clicks.size(), 1u);
   EXPECT_EQ(window.clicks[0], (SkinOwner::Click{3, 272, 20}));
-  window.skin->ClickButton(1);
+  window.skin->clickButton(1);
   EXPECT_TRUE(window.isMaximized());
-  window.skin->ClickButton(1);
+  window.skin->clickButton(1);
   EXPECT_FALSE(window.isMaximized());
   window.cancel = true;
-  window.skin->ClickButton(0);
+  window.skin->clickButton(0);
   EXPECT_TRUE(window.isVisible()) << "cancelled";
-  EXPECT_EQ(probe().pressedButton(), -1) << "no button looks pressed";
+  EXPECT_EQ(mouse().pressedButton(), std::nullopt) << "no button looks pressed";
   window.cancel = false;
-  window.skin->ClickButton(0);
+  window.skin->clickButton(0);
   EXPECT_FALSE(window.isVisible());
   EXPECT_EQ(window.skin, nullptr) << "the owner released the skin while it clicked";
 }
@@ -66,11 +67,11 @@ TEST_F(CaptionButtonAccess, ClickButtonReportsThenActsLikeTheMouse) {
 TEST_F(CaptionButtonAccess, HiddenAndUnknownButtonsCannotBeClicked) {
   skin();
   window.skin->setMaxButton(false);
-  for (const qint32 index : {1, 4, -1, 99}) window.skin->ClickButton(index);
+  for (const qint32 index : {1, 4, -1, 99}) window.skin->clickButton(index);
   EXPECT_TRUE(window.clicks.empty());
   EXPECT_FALSE(window.isMaximized());
   VBDirectUI unattached;
-  unattached.ClickButton(0);  // no window: nothing to click, nothing to crash
+  unattached.clickButton(0);  // no window: nothing to click, nothing to crash
 }
 
 TEST_F(CaptionButtonAccess, ReadLeftToRightAndNamedByTheWindowsState) {
@@ -118,30 +119,12 @@ TEST_F(CaptionButtonAccess, TheButtonsGoWithTheSkin) {
   EXPECT_TRUE(window.isVisible());
 }
 
-// Replaces the system menu with one that records where it opened and
-// answers `command`.
-class MenuAnswer {
- public:
-  explicit MenuAnswer(quint32 command) : previous_(PopupMenuSource()) {
-    PopupMenuSource() = [this, command](const std::vector<MenuItem>&, int x, int y, HWND) {
-      shown.push_back({x, y});
-      return command;
-    };
-  }
-  ~MenuAnswer() { PopupMenuSource() = previous_; }
-
-  std::vector<QPoint> shown;
-
- private:
-  PopupMenu previous_;
-};
-
 TEST_F(CaptionButtonAccess, AltSpaceOpensTheSystemMenuAtTheWindowsCorner) {
   skin();
   InstallSystemMenuKey(&window);
   window.activateWindow();
   ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
-  MenuAnswer menu(SC_MAXIMIZE);
+  MenuRecorder menu(SC_MAXIMIZE);
   QTest::keyClick(window.windowHandle(), Qt::Key_Space, Qt::AltModifier);
   ASSERT_EQ(menu.shown.size(), 1u);
   EXPECT_EQ(menu.shown[0], window.frameGeometry().topLeft());
@@ -150,7 +133,7 @@ TEST_F(CaptionButtonAccess, AltSpaceOpensTheSystemMenuAtTheWindowsCorner) {
 
 TEST_F(CaptionButtonAccess, ADismissedKeyboardMenuSendsNothing) {
   skin();
-  MenuAnswer menu(0);
+  MenuRecorder menu(0);
   SendMessageA(hwnd, WM_SYSCOMMAND, SC_KEYMENU, ' ');
   EXPECT_EQ(menu.shown.size(), 1u);
   EXPECT_FALSE(window.isMaximized());

@@ -7,10 +7,10 @@
 #include "GdiScale.h"
 #include "Messages.h"
 #include "SkinFolder.h"
+#include "SkinParts.h"
 #include "Subclass.h"
 #include "Timer.h"
 #include "VBDirectUI.h"
-#include "VBDirectUIProbe.h"
 #include "Window.h"
 #include "mDC.h"
 
@@ -43,7 +43,7 @@ struct Density {
 };
 constexpr Density kDensities[] = {{"1x", 1}, {"1.5x", 1.5}, {"2x", 2}};
 
-QScreen* ScreenNamed(const QString& name) {
+QScreen* screenNamed(const QString& name) {
   for (QScreen* screen : QGuiApplication::screens()) {
     if (screen->name() == name) return screen;
   }
@@ -51,20 +51,20 @@ QScreen* ScreenNamed(const QString& name) {
   return QGuiApplication::primaryScreen();
 }
 
-void PlaceOn(QWidget& window, const QString& screen) {
-  window.move(ScreenNamed(screen)->geometry().topLeft() + QPoint(40, 40));
+void placeOn(QWidget& window, const QString& screen) {
+  window.move(screenNamed(screen)->geometry().topLeft() + QPoint(40, 40));
   QCoreApplication::processEvents();
 }
 
 // A surface's pixels without their ratio, so that images compare pixel by pixel.
-QImage Pixels(HDC dc) {
+QImage pixelsOf(HDC dc) {
   QImage image = SurfacePixels(dc).convertToFormat(QImage::Format_RGB32);
   image.setDevicePixelRatio(1);
   return image;
 }
 
 // `image` with every pixel repeated `times` times each way.
-QImage Repeated(const QImage& image, int times) {
+QImage repeatedPixels(const QImage& image, int times) {
   QImage repeated(image.size() * times, QImage::Format_RGB32);
   for (int y = 0; y < repeated.height(); ++y) {
     for (int x = 0; x < repeated.width(); ++x)
@@ -76,7 +76,7 @@ QImage Repeated(const QImage& image, int times) {
 // Every pixel of `device` that lies wholly inside a logical pixel of `area`
 // has that pixel's colour in `logical` (the same drawing at one pixel to the
 // logical pixel), exactly.
-::testing::AssertionResult SharpOnWholePixels(const QImage& logical, const QImage& device,
+::testing::AssertionResult sharpOnWholePixels(const QImage& logical, const QImage& device,
                                               qreal ratio, QRect area) {
   const auto wholly = [ratio](int i) {
     return std::pair(int(std::ceil(i * ratio)), int(std::floor((i + 1) * ratio)));
@@ -102,13 +102,13 @@ QImage Repeated(const QImage& image, int times) {
 }
 
 // A surface of `width` x `height` for the window, filled white.
-HDC WhiteSurface(QWidget& window, int width, int height) {
+HDC whiteSurface(QWidget& window, int width, int height) {
   const HWND hwnd = WindowHandle(&window);
   const HDC windowDC = GetDC(hwnd);
   const HDC dc = mDC::CreateSurface(width, height, windowDC);
   ReleaseDC(hwnd, windowDC);
   QTemporaryDir dir;
-  Plain(width, height, kWhite).save(dir.filePath("white.bmp"));
+  plainPicture(width, height, kWhite).save(dir.filePath("white.bmp"));
   const HDC white = mDC::CreatePictureSurface(LoadPicture(dir.filePath("white.bmp")));
   BitBlt(dc, 0, 0, width, height, white, 0, 0, SRCCOPY);
   mDC::ReleaseSurface(white);
@@ -123,7 +123,8 @@ TEST(AreaScaling, WholeFactorsRepeatEveryPixel) {
   for (const int times : {2, 3}) {
     const QImage scaled = ScaledByArea(picture, times * kDensitySteps);
     ASSERT_EQ(scaled.size(), picture.size() * times + QSize(1, 1)) << "one more each way";
-    EXPECT_EQ(scaled.copy(QRect(QPoint(0, 0), picture.size() * times)), Repeated(picture, times));
+    EXPECT_EQ(scaled.copy(QRect(QPoint(0, 0), picture.size() * times)),
+              repeatedPixels(picture, times));
     EXPECT_EQ(scaled.pixel(scaled.width() - 1, 0), picture.pixel(2, 0)) << "the edge repeats";
   }
 }
@@ -158,7 +159,7 @@ class Densities : public ::testing::Test {
   void SetUp() override {
     for (size_t i = 0; i < std::size(kDensities); ++i) {
       windows[i].resize(300, 200);
-      PlaceOn(windows[i], kDensities[i].screen);
+      placeOn(windows[i], kDensities[i].screen);
       windows[i].show();
       ASSERT_EQ(windows[i].devicePixelRatioF(), kDensities[i].ratio);
     }
@@ -166,7 +167,7 @@ class Densities : public ::testing::Test {
 
   // A picture surface from `image`, written to and loaded from a file as
   // `name`; a larger version is written beside it when given.
-  HDC Picture(const QString& name, const QImage& image, const QImage& larger = {}) {
+  HDC pictureSurface(const QString& name, const QImage& image, const QImage& larger = {}) {
     image.save(dir.filePath(name + ".bmp"));
     if (!larger.isNull()) larger.save(dir.filePath(name + "@2x.bmp"));
     return mDC::CreatePictureSurface(LoadPicture(dir.filePath(name + ".bmp")));
@@ -179,7 +180,7 @@ class Densities : public ::testing::Test {
 TEST_F(Densities, ASurfaceHasItsWindowsDensityAndLogicalCoordinates) {
   for (size_t i = 0; i < std::size(kDensities); ++i) {
     const qreal ratio = kDensities[i].ratio;
-    const HDC dc = WhiteSurface(windows[i], 31, 21);
+    const HDC dc = whiteSurface(windows[i], 31, 21);
     BITMAP info;
     ASSERT_TRUE(GetObjectA(GetCurrentBitmap(dc), &info));
     EXPECT_EQ(QSize(info.bmWidth, info.bmHeight), QSize(31, 21)) << ratio;
@@ -198,25 +199,25 @@ TEST_F(Densities, ASurfaceHasItsWindowsDensityAndLogicalCoordinates) {
 // A picture with a red column and a blue row, one pixel each, copied at an
 // even and an odd place, and stretched (exact at whole densities).
 TEST_F(Densities, PictureLinesOfOnePixelStaySharp) {
-  QImage lines = Plain(7, 5, kWhite);
+  QImage lines = plainPicture(7, 5, kWhite);
   for (int y = 0; y < 5; ++y) lines.setPixelColor(3, y, kRed);
   for (int x = 0; x < 7; ++x) lines.setPixelColor(x, 2, kBlue);
-  const HDC picture = Picture("lines", lines);
-  QImage expected = Plain(20, 20, kWhite);
+  const HDC picture = pictureSurface("lines", lines);
+  QImage expected = plainPicture(20, 20, kWhite);
   QPainter(&expected).drawImage(0, 0, lines);
   QPainter(&expected).drawImage(QRect(9, 1, 7, 15), lines, QRect(0, 0, 7, 5));
   for (size_t i = 0; i < std::size(kDensities); ++i) {
     const qreal ratio = kDensities[i].ratio;
     for (const int offset : {0, 1}) {
-      const HDC dc = WhiteSurface(windows[i], 20, 20);
+      const HDC dc = whiteSurface(windows[i], 20, 20);
       BitBlt(dc, offset, offset, 7, 5, picture, 0, 0, SRCCOPY);
       StretchBlt(dc, 9 + offset, 1 + offset, 7, 15, picture, 0, 0, 7, 5, SRCCOPY);
-      QImage shifted = Plain(20, 20, kWhite);
+      QImage shifted = plainPicture(20, 20, kWhite);
       QPainter(&shifted).drawImage(offset, offset, expected);
-      EXPECT_TRUE(SharpOnWholePixels(shifted, Pixels(dc), ratio, QRect(0, 0, 9, 7)))
+      EXPECT_TRUE(sharpOnWholePixels(shifted, pixelsOf(dc), ratio, QRect(0, 0, 9, 7)))
           << "at offset " << offset;
       if (ratio == 2) {
-        EXPECT_EQ(Pixels(dc), Repeated(shifted, 2)) << "no colour in between";
+        EXPECT_EQ(pixelsOf(dc), repeatedPixels(shifted, 2)) << "no colour in between";
       }
       mDC::ReleaseSurface(dc);
     }
@@ -227,13 +228,13 @@ TEST_F(Densities, PictureLinesOfOnePixelStaySharp) {
 // A white cell of a red sprite sheet: copied where its last pixels at 1.5
 // half cover the next cell, they take nothing of it.
 TEST_F(Densities, APartOfAPictureTakesNoColourFromBesideIt) {
-  QImage sheet = Plain(6, 6, kRed);
+  QImage sheet = plainPicture(6, 6, kRed);
   QPainter(&sheet).fillRect(0, 0, 3, 3, kWhite);
-  const HDC picture = Picture("sheet", sheet);
+  const HDC picture = pictureSurface("sheet", sheet);
   for (size_t i = 0; i < std::size(kDensities); ++i) {
-    const HDC dc = WhiteSurface(windows[i], 8, 8);
+    const HDC dc = whiteSurface(windows[i], 8, 8);
     BitBlt(dc, 0, 0, 3, 3, picture, 0, 0, SRCCOPY);
-    const QImage pixels = Pixels(dc);
+    const QImage pixels = pixelsOf(dc);
     for (int y = 0; y < pixels.height(); ++y) {
       for (int x = 0; x < pixels.width(); ++x) {
         ASSERT_EQ(pixels.pixelColor(x, y), kWhite)
@@ -247,28 +248,28 @@ TEST_F(Densities, APartOfAPictureTakesNoColourFromBesideIt) {
 }
 
 TEST_F(Densities, ALargerPictureServesTheHigherDensities) {
-  const HDC picture = Picture("pic", Plain(4, 4, kRed), Plain(8, 8, kBlue));
-  const HDC misfit = Picture("misfit", Plain(4, 4, kRed), Plain(8, 7, kBlue));
+  const HDC picture = pictureSurface("pic", plainPicture(4, 4, kRed), plainPicture(8, 8, kBlue));
+  const HDC misfit = pictureSurface("misfit", plainPicture(4, 4, kRed), plainPicture(8, 7, kBlue));
   BITMAP info;
   GetObjectA(GetCurrentBitmap(picture), &info);
   EXPECT_EQ(QSize(info.bmWidth, info.bmHeight), QSize(4, 4)) << "sizes stay logical";
   for (size_t i = 0; i < std::size(kDensities); ++i) {
     const qreal ratio = kDensities[i].ratio;
-    const HDC dc = WhiteSurface(windows[i], 4, 8);
+    const HDC dc = whiteSurface(windows[i], 4, 8);
     BitBlt(dc, 0, 0, 4, 4, picture, 0, 0, SRCCOPY);
     BitBlt(dc, 0, 4, 4, 4, misfit, 0, 0, SRCCOPY);
-    EXPECT_EQ(Pixels(dc).pixelColor(1, 1), ratio > 1 ? kBlue : kRed) << ratio;
-    EXPECT_EQ(Pixels(dc).pixelColor(1, Pixels(dc).height() - 2), kRed)
+    EXPECT_EQ(pixelsOf(dc).pixelColor(1, 1), ratio > 1 ? kBlue : kRed) << ratio;
+    EXPECT_EQ(pixelsOf(dc).pixelColor(1, pixelsOf(dc).height() - 2), kRed)
         << "a larger picture of another shape is not used, at " << ratio;
     mDC::ReleaseSurface(dc);
   }
   // Drawing on the picture makes it a plain surface: the larger version goes.
-  const HDC green = Picture("green", Plain(1, 1, Qt::green));
+  const HDC green = pictureSurface("green", plainPicture(1, 1, Qt::green));
   BitBlt(picture, 0, 0, 1, 1, green, 0, 0, SRCCOPY);
-  const HDC dc = WhiteSurface(windows[2], 4, 4);
+  const HDC dc = whiteSurface(windows[2], 4, 4);
   BitBlt(dc, 0, 0, 4, 4, picture, 0, 0, SRCCOPY);
-  EXPECT_EQ(Pixels(dc).pixelColor(0, 0), QColor(Qt::green));
-  EXPECT_EQ(Pixels(dc).pixelColor(7, 7), kRed);
+  EXPECT_EQ(pixelsOf(dc).pixelColor(0, 0), QColor(Qt::green));
+  EXPECT_EQ(pixelsOf(dc).pixelColor(7, 7), kRed);
   for (const HDC surface : {dc, green, misfit, picture}) mDC::ReleaseSurface(surface);
 }
 
@@ -279,16 +280,16 @@ TEST_F(Densities, TextIsDrawnWithEveryPixel) {
   QImage drawn[2];
   SIZE extents[2];
   for (const size_t i : {size_t(0), size_t(2)}) {
-    const HDC dc = WhiteSurface(windows[i], 160, 24);
+    const HDC dc = whiteSurface(windows[i], 160, 24);
     SetBkMode(dc, TRANSPARENT);
     mDC::DrawTextColored(dc, text, 2, 2, 158, 22, DT_SINGLELINE, 0);
     GetTextExtentPoint32W(dc, text, int(text.size()), &extents[i / 2]);
-    drawn[i / 2] = Pixels(dc);
+    drawn[i / 2] = pixelsOf(dc);
     mDC::ReleaseSurface(dc);
   }
   EXPECT_EQ(extents[0].cx, extents[1].cx);
   EXPECT_EQ(extents[0].cy, extents[1].cy);
-  const QImage enlarged = Repeated(drawn[0], 2);
+  const QImage enlarged = repeatedPixels(drawn[0], 2);
   int ink = 0, differing = 0;
   for (int y = 0; y < enlarged.height(); ++y) {
     for (int x = 0; x < enlarged.width(); ++x) {
@@ -302,13 +303,13 @@ TEST_F(Densities, TextIsDrawnWithEveryPixel) {
 
 TEST_F(Densities, IconsComeInTheSizeThatFits) {
   QIcon icon;
-  icon.addPixmap(QPixmap::fromImage(Plain(16, 16, kRed)));
-  icon.addPixmap(QPixmap::fromImage(Plain(32, 32, kBlue)));
+  icon.addPixmap(QPixmap::fromImage(plainPicture(16, 16, kRed)));
+  icon.addPixmap(QPixmap::fromImage(plainPicture(32, 32, kBlue)));
   for (size_t i = 0; i < std::size(kDensities); ++i) {
     windows[i].setWindowIcon(icon);
-    const HDC dc = WhiteSurface(windows[i], 20, 20);
+    const HDC dc = whiteSurface(windows[i], 20, 20);
     DrawIconEx(dc, 2, 2, WindowSmallIcon(WindowHandle(&windows[i])), 16, 16, 0, nullptr, DI_NORMAL);
-    EXPECT_EQ(Pixels(dc).pixelColor(Pixels(dc).rect().center()),
+    EXPECT_EQ(pixelsOf(dc).pixelColor(pixelsOf(dc).rect().center()),
               kDensities[i].ratio > 1 ? kBlue : kRed)
         << kDensities[i].ratio;
     mDC::ReleaseSurface(dc);
@@ -319,9 +320,9 @@ TEST_F(Densities, IconsComeInTheSizeThatFits) {
 // (the highest here); the pointer, pixel art, is doubled pixel for pixel.
 TEST(DesignPictures, TheLargerVersionServesTheHighestDensity) {
   QTemporaryDir dir;
-  Plain(4, 3, kRed).save(dir.filePath("P.bmp"));
-  Plain(8, 6, kBlue).save(dir.filePath("P@2x.bmp"));
-  Plain(4, 3, kRed).save(dir.filePath("Q.bmp"));
+  plainPicture(4, 3, kRed).save(dir.filePath("P.bmp"));
+  plainPicture(8, 6, kBlue).save(dir.filePath("P@2x.bmp"));
+  plainPicture(4, 3, kRed).save(dir.filePath("Q.bmp"));
   const QPixmap larger = DesignPicture(dir.filePath("P.bmp"));
   EXPECT_EQ(larger.devicePixelRatio(), 2);
   EXPECT_EQ(larger.deviceIndependentSize(), QSizeF(4, 3));
@@ -348,8 +349,8 @@ TEST(DesignPictures, ThePointerIsDoubledPixelForPixel) {
 
 // The frame picture of the test skin: an outline row and column, an inner
 // edge, a line inside the caption band's bottom and a body colour.
-QImage LinedFrame() {
-  QImage frame = Plain(60, 59, QColor(240, 246, 252));
+QImage linedFrame() {
+  QImage frame = plainPicture(60, 59, QColor(240, 246, 252));
   QPainter painter(&frame);
   painter.fillRect(0, 0, 60, 31, QColor(90, 160, 230));
   painter.fillRect(0, 28, 60, 1, QColor(250, 250, 120));
@@ -373,11 +374,11 @@ struct SkinnedOn {
   SkinnedOn(const QString& screen, const SkinFolder& folder, const QString& title = {}) {
     window.setWindowTitle(title);
     window.resize(401, 301);
-    PlaceOn(window, screen);
+    placeOn(window, screen);
     window.show();
     ui.Skin(folder.name(), WindowHandle(&window));
   }
-  HDC frame() { return VBDirectUIProbe(ui).frameDC(); }
+  HDC frame() { return ui.painter().frameDC(); }
 
   QWidget window;
   VBDirectUI ui;
@@ -387,7 +388,7 @@ class SkinDensity : public ::testing::Test {
  protected:
   void SetUp() override {
     folder.writeSkin(kLinedSkin);
-    folder.writePicture("main.bmp", LinedFrame());
+    folder.writePicture("main.bmp", linedFrame());
   }
   void TearDown() override { SetManualClock(false); }
 
@@ -396,8 +397,8 @@ class SkinDensity : public ::testing::Test {
 
 TEST_F(SkinDensity, AtTwiceTheDensityEveryLineIsTwoPixelsWideAndNothingIsBlended) {
   SkinnedOn one("1x", folder), two("2x", folder);
-  const QImage atOne = Pixels(one.frame());
-  EXPECT_EQ(Pixels(two.frame()), Repeated(atOne, 2));
+  const QImage atOne = pixelsOf(one.frame());
+  EXPECT_EQ(pixelsOf(two.frame()), repeatedPixels(atOne, 2));
   // The same after every button has faded into its hover look.
   SetManualClock(true);
   for (SkinnedOn* skinned : {&one, &two}) {
@@ -405,13 +406,13 @@ TEST_F(SkinDensity, AtTwiceTheDensityEveryLineIsTwoPixelsWideAndNothingIsBlended
     while (TickTimers()) {
     }
   }
-  EXPECT_NE(Pixels(one.frame()), atOne) << "the close button is hovered";
-  EXPECT_EQ(Pixels(two.frame()), Repeated(Pixels(one.frame()), 2));
+  EXPECT_NE(pixelsOf(one.frame()), atOne) << "the close button is hovered";
+  EXPECT_EQ(pixelsOf(two.frame()), repeatedPixels(pixelsOf(one.frame()), 2));
 }
 
 TEST_F(SkinDensity, AtOneAndAHalfLinesAreSharpOnWholePixels) {
   SkinnedOn one("1x", folder), oneAndAHalf("1.5x", folder);
-  EXPECT_TRUE(SharpOnWholePixels(Pixels(one.frame()), Pixels(oneAndAHalf.frame()), 1.5,
+  EXPECT_TRUE(sharpOnWholePixels(pixelsOf(one.frame()), pixelsOf(oneAndAHalf.frame()), 1.5,
                                  QRect(0, 0, 401, 301)));
 }
 
@@ -420,7 +421,7 @@ TEST_F(SkinDensity, TheWindowShowsTheFrameAsDrawn) {
     SkinnedOn skinned(density.screen, folder);
     QImage shown = skinned.window.grab().toImage().convertToFormat(QImage::Format_RGB32);
     shown.setDevicePixelRatio(1);
-    EXPECT_EQ(shown, Pixels(skinned.frame())) << density.ratio;
+    EXPECT_EQ(shown, pixelsOf(skinned.frame())) << density.ratio;
   }
 }
 
@@ -428,12 +429,12 @@ TEST_F(SkinDensity, TheCaptionIsDrawnWithEveryPixelInItsPlace) {
   const QString title = QStringLiteral("快递单号查询 Courier");
   SkinnedOn one("1x", folder, title), two("2x", folder, title);
   const QRect caption(4, 2, 200, 26);
-  const QImage atOne = Pixels(one.frame()).copy(caption);
-  const QImage atTwo = Pixels(two.frame()).copy(QRect(caption.topLeft() * 2, caption.size() * 2));
+  const QImage atOne = pixelsOf(one.frame()).copy(caption);
+  const QImage atTwo = pixelsOf(two.frame()).copy(QRect(caption.topLeft() * 2, caption.size() * 2));
   const QRgb band = atOne.pixel(caption.width() - 1, 0);
   QRect inkOne, inkTwo;
   int differing = 0;
-  const QImage enlarged = Repeated(atOne, 2);
+  const QImage enlarged = repeatedPixels(atOne, 2);
   for (int y = 0; y < atTwo.height(); ++y) {
     for (int x = 0; x < atTwo.width(); ++x) {
       if (atOne.pixel(x / 2, y / 2) != band) inkOne |= QRect(x / 2, y / 2, 1, 1);
@@ -454,14 +455,14 @@ TEST_F(SkinDensity, TheCaptionIsDrawnWithEveryPixelInItsPlace) {
 
 TEST_F(SkinDensity, AScreenOfAnotherDensityLaysTheFrameOutAgain) {
   SkinnedOn skinned("1x", folder);
-  const QImage atOne = Pixels(skinned.frame());
-  PlaceOn(skinned.window, "2x");
+  const QImage atOne = pixelsOf(skinned.frame());
+  placeOn(skinned.window, "2x");
   EXPECT_EQ(SurfacePixels(skinned.frame()).devicePixelRatio(), 2);
-  EXPECT_EQ(Pixels(skinned.frame()), Repeated(atOne, 2));
-  PlaceOn(skinned.window, "1.5x");
+  EXPECT_EQ(pixelsOf(skinned.frame()), repeatedPixels(atOne, 2));
+  placeOn(skinned.window, "1.5x");
   EXPECT_EQ(SurfacePixels(skinned.frame()).devicePixelRatio(), 1.5);
-  PlaceOn(skinned.window, "1x");
-  EXPECT_EQ(Pixels(skinned.frame()), atOne);
+  placeOn(skinned.window, "1x");
+  EXPECT_EQ(pixelsOf(skinned.frame()), atOne);
 }
 
 // The program's own skin: the top outline row and the highlight below it
@@ -471,8 +472,8 @@ TEST(SkinDensityQQ2010, TheOutlineRowIsTwoPixelsOfItsColour) {
   for (const QString& file : QDir(CQ_SKIN_QQ2010).entryList(QDir::Files))
     ASSERT_TRUE(QFile::copy(QStringLiteral(CQ_SKIN_QQ2010 "/") + file, folder.path(file)));
   SkinnedOn one("1x", folder), two("2x", folder);
-  const QImage atOne = Pixels(one.frame());
-  const QImage atTwo = Pixels(two.frame());
+  const QImage atOne = pixelsOf(one.frame());
+  const QImage atTwo = pixelsOf(two.frame());
   for (const int x : {100, 201, 300}) {
     for (int y = 0; y < 6; ++y)
       EXPECT_EQ(atTwo.pixel(2 * x, y), atOne.pixel(x, y / 2)) << "x " << x << ", row " << y;

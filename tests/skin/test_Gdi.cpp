@@ -20,16 +20,16 @@ constexpr quint32 kRed = 0x0000FF;
 constexpr quint32 kBlue = 0xFF0000;
 constexpr quint32 kWhite = 0xFFFFFF;
 
-HDC Surface(int width, int height, QColor colour, QTemporaryDir& dir) {
+HDC plainSurface(int width, int height, QColor colour, QTemporaryDir& dir) {
   const QString path = dir.filePath("fill.bmp");
-  Plain(width, height, colour).save(path, "BMP");
+  plainPicture(width, height, colour).save(path, "BMP");
   const HDC dc = CreateCompatibleDC({});
   DeleteObject(SelectObject(dc, LoadPicture(path)));
   return dc;
 }
 
 // A 2 x 1 picture: red, then blue.
-HDC RedBlueStrip(QTemporaryDir& dir) {
+HDC redBlueStrip(QTemporaryDir& dir) {
   QImage strip(2, 1, QImage::Format_RGB32);
   strip.setPixelColor(0, 0, Qt::red);
   strip.setPixelColor(1, 0, Qt::blue);
@@ -39,7 +39,7 @@ HDC RedBlueStrip(QTemporaryDir& dir) {
   return dc;
 }
 
-void Free(HDC dc) {
+void freeSurface(HDC dc) {
   const HBITMAP bitmap = GetCurrentBitmap(dc);
   DeleteDC(dc);
   DeleteObject(bitmap);
@@ -75,8 +75,8 @@ TEST(Gdi, ABitmapLivesWhileSelectedAndDiesWithItsOwner) {
 
 TEST(Gdi, StretchBltScalesAndMirrors) {
   QTemporaryDir dir;
-  const HDC target = Surface(4, 1, Qt::black, dir);
-  const HDC source = RedBlueStrip(dir);
+  const HDC target = plainSurface(4, 1, Qt::black, dir);
+  const HDC source = redBlueStrip(dir);
 
   ASSERT_NE(StretchBlt(target, 0, 0, 4, 1, source, 0, 0, 2, 1, SRCCOPY), 0);
   EXPECT_EQ(GetPixel(target, 1, 0), kRed);
@@ -86,8 +86,8 @@ TEST(Gdi, StretchBltScalesAndMirrors) {
   EXPECT_EQ(GetPixel(target, 0, 0), kBlue);
   EXPECT_EQ(GetPixel(target, 3, 0), kRed);
   EXPECT_EQ(BitBlt(target, 0, 0, 1, 1, HDC{}, 0, 0, SRCCOPY), 0);
-  Free(source);
-  Free(target);
+  freeSurface(source);
+  freeSurface(target);
 }
 
 // A source rectangle that leaves its bitmap copies only what lies on the
@@ -96,8 +96,8 @@ TEST(Gdi, StretchBltScalesAndMirrors) {
 // allocated (a skin asking for 20000 pixels must not cost gigabytes).
 TEST(Gdi, CopiesClipTheSourceToItsBitmapFirst) {
   QTemporaryDir dir;
-  const HDC source = RedBlueStrip(dir);
-  const HDC target = Surface(8, 2, Qt::white, dir);
+  const HDC source = redBlueStrip(dir);
+  const HDC target = plainSurface(8, 2, Qt::white, dir);
   const auto row = [&](int y) {
     std::vector<quint32> pixels;
     for (int x = 0; x < 8; ++x) pixels.push_back(GetPixel(target, x, y));
@@ -112,7 +112,7 @@ TEST(Gdi, CopiesClipTheSourceToItsBitmapFirst) {
   ASSERT_NE(StretchBlt(target, 8, 1, -8, 1, source, -2, 0, 4, 1, SRCCOPY), 0);
   EXPECT_EQ(row(1), (Row{kBlue, kBlue, kRed, kRed, kWhite, kWhite, kWhite, kWhite}));
 
-  const HDC wide = Surface(8, 2, Qt::white, dir);
+  const HDC wide = plainSurface(8, 2, Qt::white, dir);
   ASSERT_NE(BitBlt(wide, 0, 0, 20000, 20000, source, 0, 0, SRCCOPY), 0);
   EXPECT_EQ(GetPixel(wide, 1, 0), kBlue);
   EXPECT_EQ(GetPixel(wide, 2, 0), kWhite);
@@ -121,16 +121,16 @@ TEST(Gdi, CopiesClipTheSourceToItsBitmapFirst) {
             0)
       << "a source rectangle wholly off the bitmap draws nothing";
   EXPECT_EQ(GetPixel(wide, 0, 0), kRed);
-  Free(wide);
-  Free(target);
-  Free(source);
+  freeSurface(wide);
+  freeSurface(target);
+  freeSurface(source);
 }
 
 // The copy of what a window shows, made when something is drawn on it from
 // outside its paint event, goes with the window.
 TEST(Gdi, AWindowsScreenCopyGoesWithTheWindow) {
   QTemporaryDir dir;
-  const HDC picture = Surface(4, 4, Qt::red, dir);
+  const HDC picture = plainSurface(4, 4, Qt::red, dir);
   const int before = LiveGdiObjects().windowScreens;
   for (int round = 0; round < 3; ++round) {
     auto widget = std::make_unique<QWidget>();
@@ -143,13 +143,13 @@ TEST(Gdi, AWindowsScreenCopyGoesWithTheWindow) {
     widget.reset();
     EXPECT_EQ(LiveGdiObjects().windowScreens, before);
   }
-  Free(picture);
+  freeSurface(picture);
 }
 
 TEST(Gdi, AlphaBlendUsesTheConstantAlpha) {
   QTemporaryDir dir;
-  const HDC target = Surface(2, 2, Qt::black, dir);
-  const HDC source = Surface(2, 2, Qt::white, dir);
+  const HDC target = plainSurface(2, 2, Qt::black, dir);
+  const HDC source = plainSurface(2, 2, Qt::white, dir);
   ASSERT_NE(AlphaBlend(target, 0, 0, 1, 1, source, 0, 0, 2, 2, 128 << 16), 0);
   const quint32 grey = GetPixel(target, 0, 0);
   EXPECT_NEAR(int(grey & 0xFF), 128, 1);
@@ -157,14 +157,14 @@ TEST(Gdi, AlphaBlendUsesTheConstantAlpha) {
   EXPECT_EQ(AlphaBlend(target, 0, 0, 1, 1, source, 1, 1, 2, 2, 255 << 16), 0)
       << "source rectangle leaves the bitmap";
   EXPECT_EQ(AlphaBlend(target, 0, 0, -1, 1, source, 0, 0, 1, 1, 255 << 16), 0);
-  Free(source);
-  Free(target);
+  freeSurface(source);
+  freeSurface(target);
 }
 
 TEST(Gdi, LoadPictureReadsBitmapsAndJpegsByContent) {
   QTemporaryDir dir;
-  Plain(5, 4, Qt::red).save(dir.filePath("a.bmp"), "BMP");
-  Plain(6, 3, Qt::white).save(dir.filePath("picture.dat"), "JPEG");
+  plainPicture(5, 4, Qt::red).save(dir.filePath("a.bmp"), "BMP");
+  plainPicture(6, 3, Qt::white).save(dir.filePath("picture.dat"), "JPEG");
   for (const auto& [file, width] : {std::pair{"a.bmp", 5}, std::pair{"picture.dat", 6}}) {
     const HBITMAP bitmap = LoadPicture(dir.filePath(file));
     BITMAP info;
@@ -178,7 +178,7 @@ TEST(Gdi, LoadPictureReadsBitmapsAndJpegsByContent) {
 
 TEST(Gdi, DrawTextPaintsInTheTextColourInsideTheRectangle) {
   QTemporaryDir dir;
-  const HDC dc = Surface(120, 40, Qt::black, dir);
+  const HDC dc = plainSurface(120, 40, Qt::black, dir);
   SetBkMode(dc, TRANSPARENT);
   EXPECT_EQ(SetTextColor(dc, kWhite), 0u);
   RECT rect{10, 5, 110, 35};
@@ -195,7 +195,7 @@ TEST(Gdi, DrawTextPaintsInTheTextColourInsideTheRectangle) {
     }
   }
   EXPECT_GT(lit, 0);
-  Free(dc);
+  freeSurface(dc);
 }
 
 }  // namespace

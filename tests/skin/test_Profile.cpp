@@ -1,6 +1,7 @@
 // The platform's profile functions against real files: the Windows rules for
 // names, values, buffers and the meaning of null arguments.
 #include "Profile.h"
+#include "TempFiles.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -17,11 +18,7 @@ class ProfileTest : public ::testing::Test {
  protected:
   QByteArray file(const char* name = "test.ini") const { return dir.filePath(name).toLocal8Bit(); }
 
-  void write(const QByteArray& bytes) const {
-    QFile out(QString::fromLocal8Bit(file()));
-    ASSERT_TRUE(out.open(QIODevice::WriteOnly));
-    out.write(bytes);
-  }
+  void write(const QByteArray& bytes) const { writeFile(QString::fromLocal8Bit(file()), bytes); }
 
   QByteArray contents() const {
     QFile in(QString::fromLocal8Bit(file()));

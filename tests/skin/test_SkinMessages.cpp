@@ -16,13 +16,7 @@ using namespace ModAPI;
 
 namespace {
 
-// The centre of caption button `i`.
-QPoint Centre(const VBDirectUIProbe& probe, int i) {
-  const SkinRect& r = probe.buttons()[size_t(i)].Rect;
-  return {r.Left + r.Width / 2, r.Top + r.Height / 2};
-}
-
-qint32 At(QPoint p) {
+qint32 at(QPoint p) {
   return MAKELPARAM(p.x(), p.y());
 }
 
@@ -30,23 +24,22 @@ using SkinMessages = SkinnedWindow;
 
 TEST_F(SkinMessages, DeactivationRepaintsAndKeepsTheWindowsResult) {
   skin();
-  auto buttons = probe();
-  buttons.buttonsToChange()[0].Visible = false;  // shows only after a repaint
+  window.skin->setHelpButton(false);  // shows only after a repaint
   bool handled = true;
   const qint32 result = send(false, WM_NCACTIVATE, 0, 0, /*lReturn=*/1, &handled);
   EXPECT_EQ(result, 1);
   EXPECT_FALSE(handled);
-  EXPECT_EQ(PixelAt(probe().frameDC(), 375, 10), FrameColour());
+  EXPECT_EQ(pixelAt(frameDC(), 285, 10), frameColour());
 }
 
 TEST_F(SkinMessages, OtherTimersDrawNothingAndAreHandled) {
   skin();
-  probe().buttonsToChange()[0].Fade = 100;
+  send(true, WM_MOUSEMOVE, 0, at(centre(CaptionButtonId::Close)));  // a fade from 200
   const quint64 copies = WindowCopyCount();
   bool handled = false;
   EXPECT_EQ(send(false, WM_TIMER, 7, 0, /*lReturn=*/5, &handled), 0);
   EXPECT_TRUE(handled);
-  EXPECT_EQ(probe().buttons()[0].Fade, 100);
+  EXPECT_EQ(look(CaptionButtonId::Close).Fade, 200);
   EXPECT_EQ(WindowCopyCount(), copies);
 }
 
@@ -63,15 +56,15 @@ TEST_F(SkinMessages, MouseMoveDerivesItsButtonFromTheKeys) {
       {MK_LBUTTON | MK_RBUTTON, 2},
       {MK_MBUTTON | MK_SHIFT | MK_CONTROL, 3},
   };
-  for (const auto& c : cases) EXPECT_EQ(VBDirectUIProbe::moveButton(c.keys), c.button) << c.keys;
+  for (const auto& c : cases) EXPECT_EQ(SkinMessageHandler::moveButton(c.keys), c.button) << c.keys;
 
   // Only a move with the left button (1) leaves the hover alone.
   skin();
-  const QPoint help = Centre(probe(), 3);
-  send(true, WM_MOUSEMOVE, MK_LBUTTON, At(help));
-  EXPECT_EQ(probe().hotButton(), -1);
-  send(true, WM_MOUSEMOVE, MK_LBUTTON | MK_MBUTTON, At(help));
-  EXPECT_EQ(probe().hotButton(), 3);
+  const QPoint help = centre(CaptionButtonId::Help);
+  send(true, WM_MOUSEMOVE, MK_LBUTTON, at(help));
+  EXPECT_EQ(mouse().hotButton(), std::nullopt);
+  send(true, WM_MOUSEMOVE, MK_LBUTTON | MK_MBUTTON, at(help));
+  EXPECT_EQ(mouse().hotButton(), CaptionButtonId::Help);
 }
 
 TEST_F(SkinMessages, CoordinatesAreSignExtended) {
@@ -79,12 +72,12 @@ TEST_F(SkinMessages, CoordinatesAreSignExtended) {
   // In the edge band the pointer keeps its shape, unless the point lies left
   // of or above the window: read unsigned, -3 would be far right, in the band.
   send(true, WM_MOUSEMOVE, 0, MAKELPARAM(398, 100));
-  EXPECT_FALSE(probe().pointerReset());
+  EXPECT_FALSE(mouse().pointerReset());
   send(true, WM_MOUSEMOVE, 0, MAKELPARAM(-3, 100));
-  EXPECT_TRUE(probe().pointerReset());
+  EXPECT_TRUE(mouse().pointerReset());
   send(true, WM_MOUSEMOVE, 0, MAKELPARAM(398, 100));
   send(true, WM_MOUSEMOVE, 0, MAKELPARAM(398, -2));
-  EXPECT_TRUE(probe().pointerReset());
+  EXPECT_TRUE(mouse().pointerReset());
 }
 
 TEST(SkinSizeLimits, MaximisedCoversTheWorkAreaAndTrackingKeepsTheStrip) {
@@ -113,6 +106,22 @@ TEST(SkinSizeLimits, MaximisedCoversTheWorkAreaAndTrackingKeepsTheStrip) {
   WorkAreaSource() = previous;
 }
 
+// A window of fixed size keeps it for the window system too: the skin's
+// limits are for dragging a sizing frame, which it has none of.
+TEST(SkinSizeLimits, AWindowWithoutSizingFrameHasEqualLimits) {
+  SkinFolder folder;
+  folder.writeSkin("[Main]\r\n" + kTestCmdKeys);
+  QWidget window;
+  window.setWindowFlag(Qt::FramelessWindowHint);
+  window.setFixedSize(400, 300);
+  window.show();
+  VBDirectUI ui;
+  ui.Skin(folder.name(), WindowHandle(&window));
+  window.setFixedSize(420, 320);
+  EXPECT_EQ(window.windowHandle()->minimumSize(), QSize(420, 320));
+  EXPECT_EQ(window.windowHandle()->maximumSize(), QSize(420, 320));
+}
+
 TEST_F(SkinMessages, KeysForTheWindowItselfStopAtTheSkin) {
   skin();
   QLineEdit child(&window);
@@ -126,26 +135,25 @@ TEST_F(SkinMessages, KeysForTheWindowItselfStopAtTheSkin) {
 
 TEST_F(SkinMessages, APressFadesInFrom100In155Steps) {
   skin();
-  const QPoint close = Centre(probe(), 0);
-  send(true, WM_LBUTTONDOWN, MK_LBUTTON, At(close));
-  EXPECT_EQ(probe().buttons()[0].Fade, 100);
-  EXPECT_EQ(probe().buttons()[0].State, VBDirectUI::ButtonPressed);
+  const QPoint close = centre(CaptionButtonId::Close);
+  send(true, WM_LBUTTONDOWN, MK_LBUTTON, at(close));
+  EXPECT_EQ(look(CaptionButtonId::Close), (ButtonLook{100, ButtonState::ButtonPressed}));
   for (int step = 0; step < 154; ++step) TickTimers();
-  EXPECT_EQ(probe().buttons()[0].Fade, 254);
+  EXPECT_EQ(look(CaptionButtonId::Close).Fade, 254);
   TickTimers();
-  EXPECT_EQ(probe().buttons()[0].Fade, 255);
-  EXPECT_EQ(PixelAt(probe().frameDC(), close.x(), close.y()), GlyphColour(0, 2));
+  EXPECT_EQ(look(CaptionButtonId::Close).Fade, 255);
+  EXPECT_EQ(pixelAt(frameDC(), close.x(), close.y()), glyphColour(0, 2));
 }
 
 TEST_F(SkinMessages, AHoverFadeSettlesAfter55StepsAndStopsTheTimer) {
   skin();
-  const QPoint close = Centre(probe(), 0);
-  send(true, WM_MOUSEMOVE, 0, At(close));
-  EXPECT_EQ(probe().buttons()[0].Fade, 200);
+  const QPoint close = centre(CaptionButtonId::Close);
+  send(true, WM_MOUSEMOVE, 0, at(close));
+  EXPECT_EQ(look(CaptionButtonId::Close).Fade, 200);
   EXPECT_TRUE(IsTimerSet(hwnd, 0));
   for (int step = 0; step < 55; ++step) TickTimers();
-  EXPECT_EQ(probe().buttons()[0].Fade, 255);
-  EXPECT_EQ(PixelAt(probe().frameDC(), close.x(), close.y()), GlyphColour(0, 1));
+  EXPECT_EQ(look(CaptionButtonId::Close).Fade, 255);
+  EXPECT_EQ(pixelAt(frameDC(), close.x(), close.y()), glyphColour(0, 1));
   EXPECT_TRUE(IsTimerSet(hwnd, 0)) << "the step that finds nothing to do stops it";
   const quint64 copies = WindowCopyCount();
   TickTimers();
@@ -156,18 +164,18 @@ TEST_F(SkinMessages, AHoverFadeSettlesAfter55StepsAndStopsTheTimer) {
 TEST_F(SkinMessages, APaintCopiesTheFrameToTheWindowOnce) {
   skin();
   const quint64 copies = WindowCopyCount();
-  probe().paintFrame();
+  repaint();
   EXPECT_EQ(WindowCopyCount(), copies + 1);
   const HDC screen = GetDC(hwnd);
-  EXPECT_EQ(PixelAt(screen, 375, 10), GlyphColour(0, 0));
+  EXPECT_EQ(pixelAt(screen, 375, 10), glyphColour(0, 0));
   ReleaseDC(hwnd, screen);
 }
 
 // The caption bar's pixels: what a change of caption or icon shows in.
-std::vector<QRgb> CaptionPixels(HDC frame) {
+std::vector<QRgb> captionPixels(HDC frame) {
   std::vector<QRgb> pixels;
   for (int y = 2; y < 29; ++y) {
-    for (int x = 4; x < 260; ++x) pixels.push_back(PixelAt(frame, x, y).rgb());
+    for (int x = 4; x < 260; ++x) pixels.push_back(pixelAt(frame, x, y).rgb());
   }
   return pixels;
 }
@@ -177,16 +185,16 @@ std::vector<QRgb> CaptionPixels(HDC frame) {
 // Whatever would compose differently composes anew.
 TEST_F(SkinMessages, AFrameIsComposedAgainOnlyWhenWhatItShowsChanged) {
   skin("CaptionColor=&H00FF00\r\n");
-  const auto surfaces = probe().surfaces();
-  const std::vector<QRgb> caption = CaptionPixels(probe().frameDC());
-  probe().layoutFrame();
+  const auto surfaces = surfacesOf(ui());
+  const std::vector<QRgb> caption = captionPixels(frameDC());
+  send(false, WM_SIZE, 0, 0);
   send(false, WM_NCACTIVATE, 1, 0);
-  EXPECT_EQ(probe().surfaces(), surfaces) << "surfaces of the same size are kept";
-  EXPECT_EQ(CaptionPixels(probe().frameDC()), caption);
+  EXPECT_EQ(surfacesOf(ui()), surfaces) << "surfaces of the same size are kept";
+  EXPECT_EQ(captionPixels(frameDC()), caption);
 
   window.setWindowTitle("another caption");
   send(false, WM_NCACTIVATE, 1, 0);
-  EXPECT_NE(CaptionPixels(probe().frameDC()), caption) << "a new caption";
+  EXPECT_NE(captionPixels(frameDC()), caption) << "a new caption";
 
   // The icon keeps its handle when the window gets another picture.
   QPixmap icon(16, 16);
@@ -194,71 +202,86 @@ TEST_F(SkinMessages, AFrameIsComposedAgainOnlyWhenWhatItShowsChanged) {
     icon.fill(colour);
     window.setWindowIcon(QIcon(icon));
     send(false, WM_NCACTIVATE, 0, 0);
-    EXPECT_EQ(PixelAt(probe().frameDC(), 10, 15), colour) << "a new icon";
+    EXPECT_EQ(pixelAt(frameDC(), 10, 15), colour) << "a new icon";
   }
 
-  const QPoint close = Centre(probe(), 0);
-  send(true, WM_MOUSEMOVE, 0, At(close));
+  const QPoint close = centre(CaptionButtonId::Close);
+  send(true, WM_MOUSEMOVE, 0, at(close));
   for (int step = 0; step < 55; ++step) TickTimers();
-  ASSERT_EQ(PixelAt(probe().frameDC(), close.x(), close.y()), GlyphColour(0, 1));
-  probe().layoutFrame();
-  EXPECT_EQ(PixelAt(probe().frameDC(), close.x(), close.y()), GlyphColour(0, 0))
+  ASSERT_EQ(pixelAt(frameDC(), close.x(), close.y()), glyphColour(0, 1));
+  send(false, WM_SIZE, 0, 0);
+  EXPECT_EQ(pixelAt(frameDC(), close.x(), close.y()), glyphColour(0, 0))
       << "a faded button is composed in its normal look again";
 }
 
 TEST_F(SkinMessages, TheWindowPaintsItselfFromTheFrame) {
   skin();
   const QImage shown = window.grab().toImage();
-  EXPECT_EQ(shown.pixelColor(375, 10), GlyphColour(0, 0));
-  EXPECT_EQ(shown.pixelColor(200, 150), FrameColour());
+  EXPECT_EQ(shown.pixelColor(375, 10), glyphColour(0, 0));
+  EXPECT_EQ(shown.pixelColor(200, 150), frameColour());
 }
 
 TEST_F(SkinMessages, TheMaximiseButtonShowsTheRestoreGlyphWhileMaximised) {
   skin();
-  const QPoint maximise = Centre(probe(), 1);
-  EXPECT_EQ(PixelAt(probe().frameDC(), maximise.x(), maximise.y()), GlyphColour(2, 0));
+  const QPoint maximise = centre(CaptionButtonId::Maximise);
+  EXPECT_EQ(pixelAt(frameDC(), maximise.x(), maximise.y()), glyphColour(2, 0));
   window.showMaximized();
   QTest::qWait(20);
-  const QPoint atMax = Centre(probe(), 1);
-  EXPECT_EQ(PixelAt(probe().frameDC(), atMax.x(), atMax.y()), GlyphColour(1, 0));
+  const QPoint atMax = centre(CaptionButtonId::Maximise);
+  EXPECT_EQ(pixelAt(frameDC(), atMax.x(), atMax.y()), glyphColour(1, 0));
   // Fading uses it too.
-  send(true, WM_MOUSEMOVE, 0, At(atMax));
+  send(true, WM_MOUSEMOVE, 0, at(atMax));
   for (int step = 0; step < 55; ++step) TickTimers();
-  EXPECT_EQ(PixelAt(probe().frameDC(), atMax.x(), atMax.y()), GlyphColour(1, 1));
+  EXPECT_EQ(pixelAt(frameDC(), atMax.x(), atMax.y()), glyphColour(1, 1));
 }
 
 TEST_F(SkinMessages, AHiddenButtonIsNeitherDrawnNorFaded) {
   skin();
   window.skin->setHelpButton(false);
-  probe().paintFrame();
-  const QPoint help = Centre(probe(), 3);
-  EXPECT_EQ(PixelAt(probe().frameDC(), help.x(), help.y()), FrameColour());
-  send(true, WM_MOUSEMOVE, 0, At(help));
-  EXPECT_EQ(probe().hotButton(), -1) << "it does not react to the mouse";
-  probe().buttonsToChange()[3].Fade = 200;
-  probe().buttonsToChange()[3].State = 1;
-  TickTimers();
-  SetTimer(hwnd, 0, 15, nullptr);
-  TickTimers();
-  EXPECT_EQ(PixelAt(probe().frameDC(), help.x(), help.y()), FrameColour());
-  EXPECT_EQ(probe().buttons()[3].Fade, 200);
+  repaint();
+  const QPoint help = centre(CaptionButtonId::Help);
+  EXPECT_EQ(pixelAt(frameDC(), help.x(), help.y()), frameColour());
+  send(true, WM_MOUSEMOVE, 0, at(help));
+  EXPECT_EQ(mouse().hotButton(), std::nullopt) << "it does not react to the mouse";
+  send(true, WM_MOUSEMOVE, 0, at(QPoint(200, 150)));  // off the strip: every button fades
+  EXPECT_EQ(look(CaptionButtonId::Help), (ButtonLook{200, ButtonState::ButtonNormal}));
+  while (TickTimers()) {
+  }
+  EXPECT_EQ(pixelAt(frameDC(), help.x(), help.y()), frameColour());
+  EXPECT_EQ(look(CaptionButtonId::Help).Fade, 200) << "never stepped";
+  EXPECT_EQ(look(CaptionButtonId::Close).Fade, 255);
   EXPECT_FALSE(IsTimerSet(hwnd, 0));
+}
+
+// Buttons laid out left of the window (Cmd.Left far inwards) have their
+// glyphs drawn counted from the right edge.
+TEST_F(SkinMessages, AGlyphLeftOfTheWindowIsDrawnFromTheRightEdge) {
+  folder.writeSkin(
+      "[Main]\r\nCmd.Height=20\r\nCmdClose.Width=39\r\nCmd.Top=0\r\nCmd.Left=-390\r\n"
+      "Cmd.Width=28\r\n",
+      false);
+  showSkinned();
+  ASSERT_EQ(rectOf(ui(), CaptionButtonId::Close).Left, -29);
+  EXPECT_EQ(ui().painter().glyphOrigin(CaptionButtonId::Close), QPoint(371, 0));
+  EXPECT_EQ(ui().painter().glyphOrigin(CaptionButtonId::Help), QPoint(287, 0));
+  EXPECT_EQ(pixelAt(frameDC(), 380, 10), glyphColour(0, 0));
+  EXPECT_EQ(pixelAt(frameDC(), 300, 10), glyphColour(4, 0));
 }
 
 TEST_F(SkinMessages, WithoutBackgroundNoLayerIsBlended) {
   skin();
-  EXPECT_EQ(PixelAt(probe().frameDC(), 200, 150), FrameColour());
-  EXPECT_EQ(PixelAt(probe().frameDC(), 1, 299 - 1), FrameColour());
+  EXPECT_EQ(pixelAt(frameDC(), 200, 150), frameColour());
+  EXPECT_EQ(pixelAt(frameDC(), 1, 299 - 1), frameColour());
 }
 
 TEST_F(SkinMessages, TheBackgroundIsBlendedOverEverything) {
   skin("BackAlpha=255\r\n", /*withBack=*/true);  // opaque: the picture alone
-  EXPECT_EQ(PixelAt(probe().frameDC(), 200, 150), QColor(Qt::white));
-  EXPECT_EQ(PixelAt(probe().frameDC(), 0, 150), FrameColour()) << "one pixel of frame stays";
+  EXPECT_EQ(pixelAt(frameDC(), 200, 150), QColor(Qt::white));
+  EXPECT_EQ(pixelAt(frameDC(), 0, 150), frameColour()) << "one pixel of frame stays";
 }
 
 // A picture whose every pixel tells where it lies: red = x, green = y.
-QImage Positions(int width, int height) {
+QImage positions(int width, int height) {
   QImage image(width, height, QImage::Format_RGB32);
   for (int y = 0; y < height; ++y) {
     for (int x = 0; x < width; ++x) image.setPixelColor(x, y, QColor(x % 256, y % 256, 128));
@@ -267,7 +290,7 @@ QImage Positions(int width, int height) {
 }
 
 // A blue picture of `size` with the part `red` red.
-QImage RedOnBlue(QSize size, QRect red) {
+QImage redOnBlue(QSize size, QRect red) {
   QImage image(size, QImage::Format_RGB32);
   image.fill(Qt::blue);
   QPainter(&image).fillRect(red, Qt::red);
@@ -277,31 +300,30 @@ QImage RedOnBlue(QSize size, QRect red) {
 // The window is 400 x 300. A larger picture is cropped to its top-left
 // 400 x 300, a smaller one stretched over the window, less a 1-pixel border.
 TEST_F(SkinMessages, TheBackgroundIsCroppedOrStretchedToTheWindow) {
-  skinOver(RedOnBlue({800, 600}, {0, 0, 400, 300}));
-  ASSERT_EQ(probe().clientSize(), QSize(400, 300));
-  EXPECT_EQ(PixelAt(probe().frameDC(), 390, 290), QColor(Qt::red)) << "cropped";
-  EXPECT_EQ(PixelAt(probe().frameDC(), 200, 150), QColor(Qt::red));
+  skinOver(redOnBlue({800, 600}, {0, 0, 400, 300}));
+  ASSERT_EQ(ui().geometry().clientSize(), QSize(400, 300));
+  EXPECT_EQ(pixelAt(frameDC(), 390, 290), QColor(Qt::red)) << "cropped";
+  EXPECT_EQ(pixelAt(frameDC(), 200, 150), QColor(Qt::red));
 }
 
 TEST_F(SkinMessages, ASmallerBackgroundIsStretched) {
-  skinOver(RedOnBlue({200, 150}, {0, 0, 100, 150}));
-  EXPECT_EQ(PixelAt(probe().frameDC(), 190, 150), QColor(Qt::red));
-  EXPECT_EQ(PixelAt(probe().frameDC(), 210, 150), QColor(Qt::blue));
-  EXPECT_EQ(PixelAt(probe().frameDC(), 390, 290), QColor(Qt::blue)) << "stretched";
+  skinOver(redOnBlue({200, 150}, {0, 0, 100, 150}));
+  EXPECT_EQ(pixelAt(frameDC(), 190, 150), QColor(Qt::red));
+  EXPECT_EQ(pixelAt(frameDC(), 210, 150), QColor(Qt::blue));
+  EXPECT_EQ(pixelAt(frameDC(), 390, 290), QColor(Qt::blue)) << "stretched";
 }
 
 // The fade step lays the background picture, scaled to the whole window,
 // over each button it draws.
 TEST_F(SkinMessages, AFadeStepBlendsTheBackgroundOverTheButtons) {
-  const QImage back = Positions(400, 300);
+  const QImage back = positions(400, 300);
   skinOver(back);
-  const QPoint close = Centre(probe(), 0);
-  send(true, WM_MOUSEMOVE, 0, At(close));
+  const QPoint close = centre(CaptionButtonId::Close);
+  send(true, WM_MOUSEMOVE, 0, at(close));
   TickTimers();
-  const SkinRect& r = probe().buttons()[0].Rect;
+  const SkinRect& r = rectOf(ui(), CaptionButtonId::Close);
   for (const QPoint p : {close, QPoint(r.Left, r.Top), QPoint(r.Right - 1, r.Bottom - 1)})
-    EXPECT_EQ(PixelAt(probe().frameDC(), p.x(), p.y()), back.pixelColor(p))
-        << p.x() << "," << p.y();
+    EXPECT_EQ(pixelAt(frameDC(), p.x(), p.y()), back.pixelColor(p)) << p.x() << "," << p.y();
 }
 
 TEST_F(SkinMessages, TheIconAndTheCaptionStartAtTheLeft) {
@@ -309,18 +331,17 @@ TEST_F(SkinMessages, TheIconAndTheCaptionStartAtTheLeft) {
   icon.fill(Qt::red);
   window.setWindowIcon(QIcon(icon));
   skin("CaptionColor=&H00FF00\r\n");
-  EXPECT_TRUE(probe().smallIcon());
-  EXPECT_EQ(PixelAt(probe().frameDC(), 4, 8), QColor(Qt::red));
-  EXPECT_EQ(PixelAt(probe().frameDC(), 19, 23), QColor(Qt::red));
-  EXPECT_EQ(PixelAt(probe().frameDC(), 20, 24), FrameColour());
+  EXPECT_TRUE(ui().painter().smallIcon());
+  EXPECT_EQ(pixelAt(frameDC(), 4, 8), QColor(Qt::red));
+  EXPECT_EQ(pixelAt(frameDC(), 19, 23), QColor(Qt::red));
+  EXPECT_EQ(pixelAt(frameDC(), 20, 24), frameColour());
 
   window.setWindowIcon(QIcon());
-  probe().paintFrame();
-  EXPECT_FALSE(probe().smallIcon());
+  repaint();
+  EXPECT_FALSE(ui().painter().smallIcon());
   bool textNearTheLeft = false;
   for (int x = 4; x < 12; ++x) {
-    for (int y = 5; y < 26; ++y)
-      textNearTheLeft |= PixelAt(probe().frameDC(), x, y) != FrameColour();
+    for (int y = 5; y < 26; ++y) textNearTheLeft |= pixelAt(frameDC(), x, y) != frameColour();
   }
   EXPECT_TRUE(textNearTheLeft) << "the caption moves to x = 4";
 }
@@ -328,17 +349,16 @@ TEST_F(SkinMessages, TheIconAndTheCaptionStartAtTheLeft) {
 TEST_F(SkinMessages, ALongCaptionEndsBeforeTheStrip) {
   skin("CaptionColor=&H00FF00\r\n");
   window.setWindowTitle(QString(200, 'W'));
-  probe().paintFrame();
+  repaint();
   bool reachesTheStrip = false;
   for (int x = 250; x < 272; ++x) {
-    for (int y = 2; y < 29; ++y)
-      reachesTheStrip |= PixelAt(probe().frameDC(), x, y) != FrameColour();
+    for (int y = 2; y < 29; ++y) reachesTheStrip |= pixelAt(frameDC(), x, y) != frameColour();
   }
   EXPECT_TRUE(reachesTheStrip);
   // Below the buttons nothing of the text shows.
   for (int x = 272; x < 396; ++x) {
     for (int y = 21; y < 29; ++y)
-      ASSERT_EQ(PixelAt(probe().frameDC(), x, y), FrameColour()) << x << "," << y;
+      ASSERT_EQ(pixelAt(frameDC(), x, y), frameColour()) << x << "," << y;
   }
 }
 
@@ -348,7 +368,7 @@ TEST_F(SkinMessages, DestroyReleasesEverythingOnce) {
   send(true, WM_DESTROY, 0, 0);
   // Work, frame, frame picture and sprite sheet; there is no background.
   EXPECT_EQ(LiveGdiObjects().deviceContexts, before.deviceContexts - 4);
-  EXPECT_FALSE(probe().subclassTable()[0].window);
+  EXPECT_FALSE(ui().messages().subclassTable()[0].window);
   window.skin.reset();
   EXPECT_EQ(LiveGdiObjects().deviceContexts, before.deviceContexts - 4);
 }

@@ -6,9 +6,9 @@
 #include "Messages.h"
 #include "Shell.h"
 #include "SkinFolder.h"
+#include "SkinParts.h"
 #include "Subclass.h"
 #include "Timer.h"
-#include "VBDirectUIProbe.h"
 #include "Window.h"
 
 #include <QDir>
@@ -43,27 +43,52 @@ class SkinTest : public ::testing::Test {
     resizeTo(400, 300);
   }
 
+  // Resizes the window and runs a layout pass, as its WM_SIZE does.
   void resizeTo(int width, int height) {
     window.resize(width, height);
-    probe.layoutFrame();
+    layOut();
   }
+  void layOut() { SendMessageA(WindowHandle(&window), WM_SIZE, 0, 0); }
+
+  const SkinValues& values() const { return ui.description().values(); }
+  const SkinPictures& pictures() const { return ui.description().pictures(); }
+  const FrameGeometry& geometry() const { return ui.geometry(); }
+  const SkinRect& button(CaptionButtonId id) const { return geometry().button(id).Rect; }
+  std::array<HDC, 5> surfaces() const { return surfacesOf(ui); }
 
   QWidget window;
   SkinFolder folder;
   VBDirectUI ui;
-  VBDirectUIProbe probe{ui};
 };
 
 TEST(VBDirectUI, ANewObjectHoldsTheInitialState) {
   VBDirectUI ui;
-  EXPECT_TRUE(VBDirectUIProbe(ui).hasInitialState());
   EXPECT_TRUE(ui.HelpButton() && ui.MaxButton() && ui.MinButton() && ui.ControlBox());
+  EXPECT_FALSE(ui.host().attached());
+  EXPECT_EQ(ui.geometry().FrameInset, 0);
+  for (const CaptionButtonId id : kCaptionButtons) {
+    EXPECT_TRUE(ui.geometry().button(id).Visible);
+    EXPECT_EQ(ui.fade().look(id), (ButtonLook{255, ButtonState::ButtonNormal}));
+  }
+  const FrameMouse& mouse = ui.mouse();
+  EXPECT_TRUE(mouse.cursorsLoaded());
+  EXPECT_EQ(mouse.hotButton(), std::nullopt);
+  EXPECT_EQ(mouse.pressedButton(), std::nullopt);
+  EXPECT_EQ(mouse.pressedArea(), Area::AreaNone);
+  EXPECT_EQ(mouse.hoverArea(), Area::AreaNone);
+  EXPECT_FALSE(mouse.pointerReset());
+  EXPECT_FALSE(ui.messages().leaveTracking());
+  ASSERT_EQ(ui.messages().subclassTable().size(), 1u);
+  EXPECT_FALSE(ui.messages().subclassTable()[0].window);
+  EXPECT_FALSE(ui.painter().smallIcon());
+  for (const HDC dc : surfacesOf(ui)) EXPECT_FALSE(dc);
 }
 
 TEST(VBDirectUI, SkinFolderHasOneSeparator) {
-  EXPECT_EQ(VBDirectUIProbe::withSeparator("/"), "/");
-  EXPECT_EQ(VBDirectUIProbe::withSeparator("/opt/app"), "/opt/app/");
-  EXPECT_EQ(VBDirectUIProbe::withSeparator("/opt/app/"), "/opt/app/");
+  EXPECT_EQ(SkinDescription::withSeparator("/"), "/");
+  EXPECT_EQ(SkinDescription::withSeparator("/opt/app"), "/opt/app/");
+  EXPECT_EQ(SkinDescription::withSeparator("/opt/app/"), "/opt/app/");
+  EXPECT_EQ(SkinDescription::skinFolder("/", "QQ2010"), "/Skin/QQ2010/");
 }
 
 TEST_F(SkinTest, LoadsPicturesAndValues) {
@@ -71,22 +96,21 @@ TEST_F(SkinTest, LoadsPicturesAndValues) {
       "BackAlpha=255\r\nTopLeft=7.5\r\nTopRight=6.5\r\nTopCeter=&H10\r\nTopHeight= 31 \r\n"
       "CetLeft=-2\r\nCaptionColor=255\r\nSizeX1=8\r\nSizeY1=9\r\n" +
       kCmdKeys);
-  EXPECT_EQ(probe.skinPath(), ModAPI::AppPath() + "/Skin/" + folder.name() + "/");
-  EXPECT_TRUE(probe.appPath().endsWith('/'));
-  EXPECT_EQ(probe.mainSize(), QSize(60, 59));
-  EXPECT_EQ(probe.sheetSize(), QSize(151, 60));
-  EXPECT_TRUE(probe.hasBack());
-  EXPECT_EQ(probe.backSize(), QSize(300, 200));
-  for (const HDC dc : probe.surfaces()) EXPECT_TRUE(dc);
-  const std::map<QString, qint32> expected = {{"BackAlpha", 255}, {"TopLeft", 8},
-                                              {"TopRight", 6},    {"TopCeter", 16},
-                                              {"TopHeight", 31},  {"CetLeft", -2},
-                                              {"CetRight", 0},    {"CetCeter", 0},
-                                              {"CetHeight", 0},   {"BotLeft", 0},
-                                              {"BotRight", 0},    {"BotCeter", 0},
-                                              {"BotHeight", 0},   {"CaptionColor", 0x0000FF},
-                                              {"SizeX1", 8},      {"SizeY1", 9}};
-  EXPECT_EQ(probe.values(), expected);
+  EXPECT_EQ(ui.description().skinName(), folder.name());
+  EXPECT_EQ(ui.description().skinPath(), ModAPI::AppPath() + "/Skin/" + folder.name() + "/");
+  EXPECT_TRUE(ui.description().appPath().endsWith('/'));
+  EXPECT_EQ(pictures().mainSize(), QSize(60, 59));
+  EXPECT_EQ(QSize(pictures().ButtonImageWidth, pictures().ButtonImageHeight), QSize(151, 60));
+  EXPECT_TRUE(pictures().HasBack);
+  EXPECT_EQ(QSize(pictures().BackWidth, pictures().BackHeight), QSize(300, 200));
+  for (const HDC dc : surfaces()) EXPECT_TRUE(dc);
+  SkinValues expected;
+  expected.BackAlpha = 255;
+  expected.Slices = {.TopLeft = 8, .TopRight = 6, .TopCeter = 16, .TopHeight = 31, .CetLeft = -2};
+  expected.CaptionColor = 0x0000FF;
+  expected.SizeX1 = 8;
+  expected.SizeY1 = 9;
+  EXPECT_EQ(values(), expected);
 }
 
 TEST_F(SkinTest, ValuesFallBackToTheirDefaults) {
@@ -103,12 +127,10 @@ TEST_F(SkinTest, ValuesFallBackToTheirDefaults) {
   for (const auto& c : cases) {
     SkinFolder fresh;
     fresh.writeSkin("[Main]\r\n" + c.ini);
-    VBDirectUI other;
-    QWidget host;
-    other.Skin(fresh.name(), WindowHandle(&host));
-    const auto values = VBDirectUIProbe(other).values();
-    EXPECT_EQ(values.at("BackAlpha"), c.backAlpha) << c.ini.constData();
-    EXPECT_EQ(values.at("CaptionColor"), c.captionColor) << c.ini.constData();
+    SkinDescription description;
+    description.load(fresh.name());
+    EXPECT_EQ(description.values().BackAlpha, c.backAlpha) << c.ini.constData();
+    EXPECT_EQ(description.values().CaptionColor, c.captionColor) << c.ini.constData();
   }
 }
 
@@ -116,63 +138,58 @@ TEST_F(SkinTest, ACaptionColorThatIsNoNumberLeavesTheMemberAlone) {
   skin("CaptionColor=&HFF0000\r\n");
   folder.writeIni("[Main]\r\nCaptionColor=blue\r\n");
   ui.Skin(folder.name(), WindowHandle(&window));
-  EXPECT_EQ(probe.values().at("CaptionColor"), 0xFF0000);
+  EXPECT_EQ(values().CaptionColor, 0xFF0000);
 }
 
 TEST_F(SkinTest, ASkinWithoutBackgroundLoads) {
   skin(kCmdKeys, /*withBack=*/false);
-  EXPECT_FALSE(probe.hasBack());
-  EXPECT_FALSE(probe.surfaces()[4]);
-  EXPECT_EQ(probe.backSize(), QSize(0, 0));
-  EXPECT_TRUE(probe.surfaces()[0] && probe.surfaces()[1]);
+  EXPECT_FALSE(pictures().HasBack);
+  EXPECT_FALSE(pictures().BackDC);
+  EXPECT_EQ(QSize(pictures().BackWidth, pictures().BackHeight), QSize(0, 0));
+  EXPECT_TRUE(ui.painter().workDC() && ui.painter().frameDC());
 }
 
 TEST_F(SkinTest, AMissingSkinFolderStillAttaches) {
   ui.Skin("no-such-skin", WindowHandle(&window));
-  EXPECT_EQ(probe.hostWnd(), WindowHandle(&window));
-  EXPECT_FALSE(probe.surfaces()[2]);
-  EXPECT_EQ(probe.values().at("BackAlpha"), 30);
+  EXPECT_EQ(ui.host().HostWnd, WindowHandle(&window));
+  EXPECT_FALSE(pictures().MainDC);
+  EXPECT_EQ(values().BackAlpha, 30);
   // Buttons come from the program's own sheet size: 20 high, 30 wide.
-  EXPECT_EQ(probe.buttons()[0].Rect.Height, 20);
-  EXPECT_TRUE(probe.surfaces()[0]);
+  EXPECT_EQ(button(CaptionButtonId::Close).Height, 20);
+  EXPECT_TRUE(ui.painter().workDC());
 }
 
 TEST_F(SkinTest, AttachingTakesTheCaptionAwayOnce) {
   skin(kCmdKeys);
   EXPECT_TRUE(window.windowFlags().testFlag(Qt::FramelessWindowHint));
   EXPECT_TRUE(window.isVisible());
-  EXPECT_TRUE(probe.sizable());
-  EXPECT_EQ(quint32(probe.windowStyle()) & WS_CAPTION, 0u);
-  EXPECT_NE(quint32(probe.windowStyle()) & WS_THICKFRAME, 0u);
+  EXPECT_TRUE(ui.host().Sizable);
+  EXPECT_EQ(quint32(ui.host().WindowStyle) & WS_CAPTION, 0u);
+  EXPECT_NE(quint32(ui.host().WindowStyle) & WS_THICKFRAME, 0u);
   // Whatever frame the window system still reports is measured once.
-  EXPECT_EQ(probe.frameInset(), (window.frameGeometry().width() - window.width()) / 2);
-  EXPECT_EQ(probe.clientSize(), QSize(400, 300));
-  EXPECT_EQ(probe.clientOrigin(), window.geometry().topLeft());
+  EXPECT_EQ(geometry().FrameInset, (window.frameGeometry().width() - window.width()) / 2);
+  EXPECT_EQ(geometry().clientSize(), QSize(400, 300));
+  EXPECT_EQ(QPoint(geometry().ClientLeft, geometry().ClientTop), window.geometry().topLeft());
 
   // A second Skin reloads but keeps the first window.
   QWidget other;
   ui.Skin(folder.name(), WindowHandle(&other));
-  EXPECT_EQ(probe.hostWnd(), WindowHandle(&window));
+  EXPECT_EQ(ui.host().HostWnd, WindowHandle(&window));
   EXPECT_FALSE(other.windowFlags().testFlag(Qt::FramelessWindowHint));
 }
 
 TEST_F(SkinTest, LaysOutButtonsAreasAndGrips) {
   skin(kCmdKeys);
-  const auto& b = probe.buttons();
-  EXPECT_EQ(b[0].Rect.Left, 356);
-  EXPECT_EQ(b[0].Rect.Right, 395);
-  EXPECT_EQ(b[3].Rect.Left, 356 - 3 * 28);
-  EXPECT_EQ(b[4].Rect.Width, 0) << "the fifth button is never laid out";
-  const auto& a = probe.areas();
-  const qint32 expected[3][4] = {{2, 31, 398, 297}, {4, 2, 396, 29}, {272, 2, 398, 20}};
-  for (int i = 0; i < 3; ++i) {
-    const SkinRect& r = a[size_t(i) + 1];
-    EXPECT_EQ((std::array{r.Left, r.Top, r.Right, r.Bottom}),
-              (std::array{expected[i][0], expected[i][1], expected[i][2], expected[i][3]}))
-        << "area " << i + 1;
-  }
-  EXPECT_EQ(a[0].Width, window.frameGeometry().width());
-  EXPECT_EQ(probe.grips()[6].Top, 296);
+  EXPECT_EQ(button(CaptionButtonId::Close).Left, 356);
+  EXPECT_EQ(button(CaptionButtonId::Close).Right, 395);
+  EXPECT_EQ(button(CaptionButtonId::Help).Left, 356 - 3 * 28);
+  const FrameAreas& a = geometry().Areas;
+  const auto edges = [](const SkinRect& r) { return std::array{r.Left, r.Top, r.Right, r.Bottom}; };
+  EXPECT_EQ(edges(a.body), (std::array{2, 31, 398, 297}));
+  EXPECT_EQ(edges(a.captionBar), (std::array{4, 2, 396, 29}));
+  EXPECT_EQ(edges(a.strip), (std::array{272, 2, 398, 20}));
+  EXPECT_EQ(a.window.Width, window.frameGeometry().width());
+  EXPECT_EQ(geometry().Grips[6].Top, 296);
 }
 
 // A skin whose keys ask for 20000 pixels: the slices copy only what the
@@ -184,59 +201,57 @@ TEST_F(SkinTest, SizesBeyondThePicturesAndTheScreensAreBounded) {
       "Cmd.Width=20000\r\nTopLeft=20000\r\nTopRight=20000\r\nTopCeter=20000\r\n"
       "TopHeight=20000\r\nCetLeft=20000\r\nCetCeter=20000\r\nCetHeight=20000\r\n"
       "BotLeft=20000\r\nBotCeter=20000\r\nBotHeight=20000\r\n");
-  EXPECT_EQ(probe.values().at("TopLeft"), 20000) << "the values themselves are kept";
-  const auto& b = probe.buttons();
-  EXPECT_EQ(b[0].Rect.Width, 151);
-  EXPECT_EQ(b[1].Rect.Width, 151);
-  EXPECT_EQ(b[0].Rect.Height, 60);
+  EXPECT_EQ(values().Slices.TopLeft, 20000) << "the values themselves are kept";
+  EXPECT_EQ(button(CaptionButtonId::Close).Width, 151);
+  EXPECT_EQ(button(CaptionButtonId::Maximise).Width, 151);
+  EXPECT_EQ(button(CaptionButtonId::Close).Height, 60);
   const qint32 desktopWidth = GetSystemMetrics(SM_CXVIRTUALSCREEN);
   const qint32 desktopHeight = GetSystemMetrics(SM_CYVIRTUALSCREEN);
   ASSERT_GT(desktopWidth, 0);
-  EXPECT_EQ(b[0].Rect.Top, desktopHeight);
+  EXPECT_EQ(button(CaptionButtonId::Close).Top, desktopHeight);
   const MINMAXINFO limits = QueryMinMaxInfo(WindowHandle(&window));
   EXPECT_LE(limits.ptMinTrackSize.x, limits.ptMaxTrackSize.x);
   EXPECT_LE(window.frameGeometry().width(), desktopWidth + 4);
-  EXPECT_LE(probe.clientSize().width(), desktopWidth + 4);
-  EXPECT_TRUE(probe.surfaces()[0] && probe.surfaces()[1]) << "the frame can be painted";
-  probe.paintFrame();
+  EXPECT_LE(geometry().ClientWidth, desktopWidth + 4);
+  EXPECT_TRUE(ui.painter().workDC() && ui.painter().frameDC()) << "the frame can be painted";
+  SendMessageA(WindowHandle(&window), WM_NCACTIVATE, 1, 0);
 }
 
 TEST_F(SkinTest, HalfPixelsRoundToEven) {
   skin("Cmd.Height=20\r\nCmdClose.Width=39\r\nCmd.Top=0\r\nCmd.Left=-4.5\r\nCmd.Width=28\r\n");
-  EXPECT_EQ(probe.buttons()[0].Rect.Left, 356);
+  EXPECT_EQ(button(CaptionButtonId::Close).Left, 356);
 }
 
 TEST_F(SkinTest, HiddenButtonsKeepTheirSlots) {
   ui.setMaxButton(false);
   skin(kCmdKeys);
-  EXPECT_FALSE(probe.buttons()[1].Visible);
-  EXPECT_EQ(probe.buttons()[1].Rect.Left, 328);
-  EXPECT_EQ(probe.buttons()[2].Rect.Right, 328);
+  EXPECT_FALSE(geometry().button(CaptionButtonId::Maximise).Visible);
+  EXPECT_EQ(button(CaptionButtonId::Maximise).Left, 328);
+  EXPECT_EQ(button(CaptionButtonId::Minimise).Right, 328);
   ui.setHelpButton(false);
   EXPECT_FALSE(ui.HelpButton());
-  EXPECT_EQ(probe.buttons()[3].Rect.Left, 272);
+  EXPECT_EQ(button(CaptionButtonId::Help).Left, 272);
   ui.setControlBox(false);
   EXPECT_FALSE(ui.ControlBox());
 }
 
 TEST_F(SkinTest, CmdKeysThatAreNoNumbersFallBackToTheSheet) {
   skin("Cmd.Height=tall\r\nCmd.Left=right\r\n");
-  const auto& b = probe.buttons();
-  EXPECT_EQ(b[0].Rect.Height, 20) << "a third of the sheet";
-  EXPECT_EQ(b[0].Rect.Width, 30) << "a fifth of the sheet";
-  EXPECT_EQ(b[0].Rect.Right, 400);
-  EXPECT_EQ(b[3].Rect.Left, 400 - 4 * 30);
-  EXPECT_TRUE(probe.surfaces()[0] && probe.surfaces()[1]) << "the frame can be painted";
+  EXPECT_EQ(button(CaptionButtonId::Close).Height, 20) << "a third of the sheet";
+  EXPECT_EQ(button(CaptionButtonId::Close).Width, 30) << "a fifth of the sheet";
+  EXPECT_EQ(button(CaptionButtonId::Close).Right, 400);
+  EXPECT_EQ(button(CaptionButtonId::Help).Left, 400 - 4 * 30);
+  EXPECT_TRUE(ui.painter().workDC() && ui.painter().frameDC()) << "the frame can be painted";
 }
 
 TEST_F(SkinTest, EveryLayoutPassFollowsTheSize) {
   skin("SizeX1=8\r\nSizeY1=8\r\n" + kCmdKeys);
-  const HDC firstWork = probe.surfaces()[0];
+  const HDC firstWork = ui.painter().workDC();
   resizeTo(500, 240);
-  EXPECT_EQ(probe.clientSize(), QSize(500, 240));
-  EXPECT_EQ(probe.buttons()[0].Rect.Left, 456);
-  EXPECT_EQ(probe.areas()[1].Bottom, 237);
-  EXPECT_NE(probe.surfaces()[0], firstWork);
+  EXPECT_EQ(geometry().clientSize(), QSize(500, 240));
+  EXPECT_EQ(button(CaptionButtonId::Close).Left, 456);
+  EXPECT_EQ(geometry().Areas.body.Bottom, 237);
+  EXPECT_NE(ui.painter().workDC(), firstWork);
   EXPECT_FALSE(window.mask().contains(QPoint(499, 0)));
   EXPECT_TRUE(window.mask().contains(QPoint(499, 120)));
 }
@@ -248,10 +263,10 @@ TEST_F(SkinTest, TheOutlineRoundsTheCornersUnlessZeroOrMaximised) {
   EXPECT_FALSE(window.mask().contains(QPoint(400, 150)));
 
   window.showMaximized();
-  probe.layoutFrame();
+  layOut();
   EXPECT_TRUE(window.mask().isEmpty()) << "a maximised window is a plain rectangle";
   window.showNormal();
-  probe.layoutFrame();
+  layOut();
   EXPECT_FALSE(window.mask().contains(QPoint(0, 0)));
 }
 
@@ -264,10 +279,10 @@ TEST(VBDirectUIFrameless, AWindowWithoutFrameKeepsFrameInsetZero) {
   window.show();
   VBDirectUI ui;
   ui.Skin(folder.name(), WindowHandle(&window));
-  VBDirectUIProbe probe(ui);
-  EXPECT_EQ(probe.frameInset(), 0);
-  EXPECT_FALSE(probe.sizable());
-  EXPECT_EQ(probe.clientOrigin(), window.frameGeometry().topLeft());
+  EXPECT_EQ(ui.geometry().FrameInset, 0);
+  EXPECT_FALSE(ui.host().Sizable);
+  EXPECT_EQ(QPoint(ui.geometry().ClientLeft, ui.geometry().ClientTop),
+            window.frameGeometry().topLeft());
   // The outline starts at the window's top-left pixel.
   EXPECT_FALSE(window.mask().contains(QPoint(0, 0)));
   EXPECT_TRUE(window.mask().contains(QPoint(3, 0)));
@@ -292,7 +307,7 @@ TEST(VBDirectUITeardown, ReleasesEverySurface) {
     EXPECT_EQ(skinned.deviceContexts - before.deviceContexts, 5);
     // Reloading and laying out again replace surfaces instead of adding some.
     ui.Skin(folder.name(), WindowHandle(&window));
-    VBDirectUIProbe(ui).layoutFrame();
+    SendMessageA(WindowHandle(&window), WM_SIZE, 0, 0);
     EXPECT_EQ(LiveGdiObjects().deviceContexts, skinned.deviceContexts);
     EXPECT_EQ(LiveGdiObjects().bitmaps, skinned.bitmaps);
   }
@@ -316,21 +331,21 @@ class VBDirectUIQQ2010 : public ::testing::Test {
   SkinFolder folder;
   QWidget window;
   VBDirectUI ui;
-  VBDirectUIProbe probe{ui};
 };
 
 TEST_F(VBDirectUIQQ2010, TheProgramsSkinLoads) {
-  const auto values = probe.values();
-  EXPECT_EQ(values.at("TopLeft") + values.at("TopCeter") + values.at("TopRight"),
-            probe.mainSize().width());
-  EXPECT_EQ(values.at("TopHeight") + values.at("CetHeight") + values.at("BotHeight"),
-            probe.mainSize().height());
-  EXPECT_EQ(values.at("CaptionColor"), 0xFFFFFF);
-  EXPECT_TRUE(probe.hasBack());
-  const auto& b = probe.buttons();
-  EXPECT_EQ(probe.sheetSize(), QSize(b[0].Rect.Width + 4 * b[1].Rect.Width, 3 * b[0].Rect.Height));
-  EXPECT_EQ(b[0].Rect.Right, probe.clientSize().width() - 4);
-  for (const HDC dc : probe.surfaces()) EXPECT_TRUE(dc);
+  const SkinPictures& pictures = ui.description().pictures();
+  const NineSlices& n = ui.description().values().Slices;
+  EXPECT_EQ(n.TopLeft + n.TopCeter + n.TopRight, pictures.MainWidth);
+  EXPECT_EQ(n.TopHeight + n.CetHeight + n.BotHeight, pictures.MainHeight);
+  EXPECT_EQ(ui.description().values().CaptionColor, 0xFFFFFF);
+  EXPECT_TRUE(pictures.HasBack);
+  const SkinRect& close = rectOf(ui, CaptionButtonId::Close);
+  const SkinRect& maximise = rectOf(ui, CaptionButtonId::Maximise);
+  EXPECT_EQ(QSize(pictures.ButtonImageWidth, pictures.ButtonImageHeight),
+            QSize(close.Width + 4 * maximise.Width, 3 * close.Height));
+  EXPECT_EQ(close.Right, ui.geometry().ClientWidth - 4);
+  for (const HDC dc : surfacesOf(ui)) EXPECT_TRUE(dc);
 }
 
 // The fade step blends the background picture over the buttons' boxes; the
@@ -338,25 +353,26 @@ TEST_F(VBDirectUIQQ2010, TheProgramsSkinLoads) {
 // its normal look must look as painted.
 TEST_F(VBDirectUIQQ2010, FadesLeaveNoSeam) {
   SetManualClock(true);
-  const HDC frame = probe.frameDC();
-  const SkinRect strip = probe.areas()[3];
+  const HDC frame = ui.painter().frameDC();
+  const SkinRect strip = ui.geometry().Areas.strip;
   const auto painted = [&] {
     QImage image(strip.Width + 2, 31, QImage::Format_RGB32);
     for (int y = 0; y < image.height(); ++y) {
       for (int x = 0; x < image.width(); ++x)
-        image.setPixelColor(x, y, PixelAt(frame, strip.Left + x, y));
+        image.setPixelColor(x, y, pixelAt(frame, strip.Left + x, y));
     }
     return image;
   };
   const QImage before = painted();
-  const QColor border = PixelAt(frame, 100, 0);
-  for (qint32 button = 0; button < 4; ++button) {
-    const SkinRect& r = probe.buttons()[size_t(button)].Rect;
+  const QColor border = pixelAt(frame, 100, 0);
+  for (const CaptionButtonId button : kCaptionButtons) {
+    const SkinRect& r = rectOf(ui, button);
     SendMessageA(WindowHandle(&window), WM_MOUSEMOVE, 0, MAKELPARAM(r.Left + 5, r.Top + 5));
     while (TickTimers()) {
     }
     for (int x = strip.Left; x <= strip.Right; ++x)
-      ASSERT_EQ(PixelAt(frame, x, 0), border) << "hovering button " << button << ", x " << x;
+      ASSERT_EQ(pixelAt(frame, x, 0), border)
+          << "hovering button " << qint32(button) << ", x " << x;
   }
   SendMessageA(WindowHandle(&window), WM_MOUSEMOVE, 0, MAKELPARAM(300, 250));  // off the strip
   while (TickTimers()) {

@@ -17,20 +17,20 @@ namespace {
 
 // The band (0..2) of a 10-pixel grid that a coordinate falls into; -1 inside
 // a 10-pixel gap starting at `gapAt` (none when negative).
-int Band(int position, int gapAt) {
+int bandOf(int position, int gapAt) {
   if (gapAt < 0 || position < gapAt) return position / 10;
   return position < gapAt + 10 ? -1 : (position - 10) / 10;
 }
 
 // The nine 10 x 10 blocks of a 3 x 3 grid get the colours 0x0000ii, ii = 1..9
 // row by row; the gaps are grey.
-QImage Grid(int width, int height, int columnGapAt = -1, int rowGapAt = -1) {
+QImage gridPicture(int width, int height, int columnGapAt = -1, int rowGapAt = -1) {
   QImage image(width, height, QImage::Format_RGB32);
   image.fill(QColor(128, 128, 128));
   for (int y = 0; y < height; ++y) {
     for (int x = 0; x < width; ++x) {
-      const int column = Band(x, columnGapAt);
-      const int row = Band(y, rowGapAt);
+      const int column = bandOf(x, columnGapAt);
+      const int row = bandOf(y, rowGapAt);
       if (column >= 0 && row >= 0) image.setPixel(x, y, qRgb(3 * row + column + 1, 0, 0));
     }
   }
@@ -50,9 +50,9 @@ class NineSlice : public ::testing::Test {
 
   // Draws with every band made of 10-pixel slices.
   void draw(HDC source, int sourceWidth, int sourceHeight, HDC target, int width, int height) {
-    ASSERT_NE(mDC::DrawNineSlice(source, sourceHeight, sourceWidth, target, height, width, 10, 10,
-                                 10, 10, 10, 10, 10, 10, 10, 10, 10, 10),
-              0);
+    const NineSlices tens{10, 10, 10, 10, 10, 10, 10, 10, 10, 10, 10, 10};
+    ASSERT_NE(
+        mDC::DrawNineSlice(source, {sourceWidth, sourceHeight}, target, {width, height}, tens), 0);
   }
 
   QTemporaryDir dir;
@@ -60,7 +60,7 @@ class NineSlice : public ::testing::Test {
 
 TEST_F(NineSlice, EachSliceLandsWhereItBelongs) {
   const GdiObjectCounts before = LiveGdiObjects();
-  const HDC source = picture(Grid(30, 30));
+  const HDC source = picture(gridPicture(30, 30));
   const HDC target = mDC::CreateSurface(50, 40);
   draw(source, 30, 30, target, 50, 40);
   const struct {
@@ -86,7 +86,7 @@ TEST_F(NineSlice, EachSliceLandsWhereItBelongs) {
 TEST_F(NineSlice, RightAndBottomCornersComeFromThePicturesEdges) {
   // Ten grey columns after the middle and ten grey rows after the middle band:
   // the key sums (30) fall short of the picture's 40 x 40.
-  const HDC source = picture(Grid(40, 40, 20, 20));
+  const HDC source = picture(gridPicture(40, 40, 20, 20));
   const HDC target = mDC::CreateSurface(50, 40);
   draw(source, 40, 40, target, 50, 40);
   EXPECT_EQ(block(target, 45, 5), 3) << "top-right corner from the last ten columns";
@@ -98,7 +98,7 @@ TEST_F(NineSlice, RightAndBottomCornersComeFromThePicturesEdges) {
 }
 
 TEST_F(NineSlice, ANarrowWindowLetsTheTopLeftCornerWin) {
-  const HDC source = picture(Grid(30, 30));
+  const HDC source = picture(gridPicture(30, 30));
   const HDC target = mDC::CreateSurface(15, 40);
   draw(source, 30, 30, target, 15, 40);
   EXPECT_EQ(block(target, 9, 0), 1);
@@ -109,7 +109,8 @@ TEST_F(NineSlice, ANarrowWindowLetsTheTopLeftCornerWin) {
 
 TEST_F(NineSlice, NothingReachesTheDestinationWithoutAWorkSurface) {
   const HDC target = mDC::CreateSurface(10, 10);
-  EXPECT_EQ(mDC::DrawNineSlice({}, 0, 0, target, 0, 0, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1), 0);
+  const NineSlices ones{1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1};
+  EXPECT_EQ(mDC::DrawNineSlice({}, {}, target, {}, ones), 0);
   mDC::ReleaseSurface(target);
 }
 
