@@ -8,20 +8,9 @@
 // The top-level document reports through the engine's load signals; its
 // element collection is read in one script call before the signal goes out.
 //
-// Every Navigate has a time limit. A load still under way when it runs out
-// is stopped and completes as timed out; then the page is emptied (whatever
-// its scripts still do ends with it) and may not move on by itself any more.
-// A renderer caught in a script that never ends takes no new
-// document, so before each load and when the time runs out a trivial script
-// asks whether it still answers; one that stays silent for seconds is ended,
-// and a load it was holding up is made again in a fresh renderer. Whenever
-// the renderer goes, ended here or dying by itself, the load under way still
-// completes: the engine reports at most the end of the load the renderer
-// held, and may drop one still on its way to the target without a word.
-// The engine reports the end of the page's emptying (and of a load stopped
-// with it) later, and such an end would also end a load started before it,
-// which then never reports its own: a Navigate waits for it, a short while at
-// most.
+// Every Navigate has a time limit, and the page goes through the phases
+// that docs/browser.md draws: loading, emptying after a time-out, waiting
+// for the emptying, replacing a renderer caught in a script that never ends.
 #include "BrowserEngine.h"
 #include "Process.h"
 
@@ -41,6 +30,7 @@
 #include <algorithm>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <utility>
 
 // The engine's own set-up of a shared OpenGL context for a program that
@@ -75,17 +65,29 @@ constexpr std::chrono::milliseconds kRendererAnswerTime{3000};
 constexpr std::chrono::milliseconds kEmptyingWait{1000};
 
 // Logged by every document as it is created ("top") or, for frames, once it
-// has loaded ("frame"); `%1` is the marker.
+// has loaded ("frame"); `%1` is the marker. The top-level document also logs
+// its element collection ("collected") as the page is shown, in the same
+// task as its load event and after the page's own load handlers, so that
+// nothing the page queues from them (a script that never ends) can run
+// first. `%2` is the collection script, `%3` the longest collection logged.
 constexpr char kReportScript[] = R"((() => {
-  const report = kind => console.log('%1 ' + kind + ' ' + location.href);
+  const report = (kind, text) => console.log('%1 ' + kind + ' ' + text);
   if (window === window.top) {
-    report('top');
+    report('top', location.href);
+    window.addEventListener('pageshow', () => {
+      const all = %2;
+      if (all.length <= %3) report('collected', all);
+    }, {once: true});
   } else if (document.readyState === 'complete') {
-    report('frame');
+    report('frame', location.href);
   } else {
-    window.addEventListener('load', () => report('frame'), {once: true});
+    window.addEventListener('load', () => report('frame', location.href), {once: true});
   }
 })())";
+
+// A longer collection (in UTF-16 units) is read by a script call instead:
+// a console line carries it whole, but copied in every process it passes.
+constexpr int kLongestLoggedCollection = 4 * 1024 * 1024;
 
 // One round trip for the whole collection: an element without id is "", one
 // with an id is [id, innerText]. The collection tests false, hence `===`.
@@ -133,14 +135,19 @@ bool EmptyPageEnded(const QWebEngineLoadingInfo& info) {
                                  info.status() == QWebEngineLoadingInfo::LoadFailedStatus);
 }
 
+// The engine's network error for a chain of 20 redirects or a loop.
+constexpr int kTooManyRedirects = -310;
+
 // How a load that brought no document ended, from the engine's error.
 LoadStatus FailedLoadStatus(const QWebEngineLoadingInfo& info) {
   switch (info.errorDomain()) {
     case QWebEngineLoadingInfo::HttpStatusCodeDomain:
       return {LoadStatus::HttpError, info.errorCode()};
+    case QWebEngineLoadingInfo::HttpErrorDomain:
+      if (info.errorCode() == kTooManyRedirects) return {LoadStatus::TooManyRedirects};
+      return {LoadStatus::Unreachable};
     case QWebEngineLoadingInfo::ConnectionErrorDomain:
     case QWebEngineLoadingInfo::CertificateErrorDomain:
-    case QWebEngineLoadingInfo::HttpErrorDomain:
     case QWebEngineLoadingInfo::FtpErrorDomain:
     case QWebEngineLoadingInfo::DnsErrorDomain:
       return {LoadStatus::Unreachable};
@@ -209,12 +216,65 @@ class HiddenPage : public QWebEnginePage {
                                 const QString&) override {
     if (!message.startsWith(marker_)) return;
     const QString kind = message.section(QLatin1Char(' '), 1, 1);
-    listener_.onReport(kind, message.section(QLatin1Char(' '), 2));
+    listener_.onReport(kind, message.section(QLatin1Char(' '), 2, -1));
   }
 
  private:
   const QString marker_;
   const Listener listener_;
+};
+
+// What the page is doing, as docs/browser.md draws it. Every change of phase
+// goes through Engine::Enter, from the event that causes it (Next).
+enum class Phase {
+  Idle,               // no load under way that the engine answers for
+  Loading,            // a Navigate's load (and what the page moves on to) counts
+  Emptying,           // the time ran out; the page goes to the empty page
+  WaitingToStart,     // a Navigate came while emptying; its load waits for the end
+  ReplacingRenderer,  // a hung renderer was ended; its termination is still to come
+};
+
+enum class Event { Navigate, TimeUp, Emptied, RendererHung, RendererGone };
+
+// The phase that follows `event`. `timeRunning` tells whether the current
+// Navigate's time still runs when the renderer goes.
+Phase Next(Phase phase, Event event, bool timeRunning) {
+  switch (event) {
+    case Event::Navigate:
+      if (phase == Phase::Emptying) return Phase::WaitingToStart;
+      return phase == Phase::Idle ? Phase::Loading : phase;
+    case Event::TimeUp:
+      return phase == Phase::ReplacingRenderer ? phase : Phase::Emptying;
+    case Event::Emptied:
+      if (phase == Phase::WaitingToStart) return Phase::Loading;
+      return phase == Phase::Emptying ? Phase::Idle : phase;
+    case Event::RendererHung:
+      return Phase::ReplacingRenderer;
+    case Event::RendererGone:
+      return timeRunning ? Phase::Loading : Phase::Idle;
+  }
+  return phase;
+}
+
+// One Navigate's load. Callbacks carry the record's id and count only while
+// it is still the current one; the id changes with every Navigate, and also
+// when a Navigate's results so far must no longer count (its time ran out,
+// its renderer went).
+struct LoadRecord {
+  quint64 id = 0;
+  QUrl target;                  // where the top-level document now goes
+  bool timeRunning = false;     // the page may still load and move on
+  bool completionDue = false;   // the end of the current load will be reported
+  bool completionOwed = false;  // a completion for it has yet to go out
+  // Frames count once a new top-level document exists during a load; until
+  // then they belong to the page being left.
+  bool framesBelongToTarget = false;
+  // The target's document exists: a load that ends at its current address
+  // ends there, though the document changed its address (history, fragment)
+  // without a navigation of its own.
+  bool documentCreated = false;
+  std::optional<QString> collected;  // the target document's, as it was shown
+  bool retried = false;              // its renderer died once already
 };
 
 // Tells the current top-level load from abandoned ones. The engine merges a
@@ -233,20 +293,24 @@ class Engine : public BrowserEngine {
   const QList<HtmlElement>& All() const override { return all_; }
 
  private:
+  void Enter(Event event);
   void InstallReportScript();
   bool AcceptNavigation(const QUrl& url, bool isMainFrame);
   void OnLoadingChanged(const QWebEngineLoadingInfo& info);
-  void OnReport(const QString& kind, const QString& url);
+  bool EndsTarget(const QWebEngineLoadingInfo& info) const;
+  void OnReport(const QString& kind, const QString& text);
+  void OnCollected(const QString& collection);
+  void CompleteCollected(const QUrl& url);
   void OnTimeUp();
   void StartLoad(const QUrl& url);
-  void Emptied();
+  void OnEmptied();
   void CheckRenderer();
-  void ReplaceRenderer(qint64 pid);
   void OnRendererGone();
   void LoadAgain();
   void CollectAndComplete(const QUrl& url);
   void CompleteEmpty(const QUrl& url, LoadStatus status);
-  void Complete(quint64 serial, const QUrl& url, QList<HtmlElement> elements, LoadStatus status);
+  void Complete(quint64 id, const QUrl& url, QList<HtmlElement> elements, LoadStatus status);
+  void Invalidate() { load_.id = ++lastLoadId_; }
 
   QObject* const owner_;
   const BrowserObject topLevel_;
@@ -254,22 +318,14 @@ class Engine : public BrowserEngine {
   const QString marker_ = QUuid::createUuid().toString(QUuid::WithoutBraces);
   QWebEngineProfile profile_;  // off the record: nothing reaches the disk
   HiddenPage* page_;
-  QUrl target_;
-  bool completionDue_ = false;   // the end of the current load will be reported
-  bool completionOwed_ = false;  // a completion for the current load has yet to go out
-  quint64 serial_ = 0;
-  // Frames count once a new top-level document exists during a load; until
-  // then they belong to the page being left.
-  bool framesBelongToTarget_ = false;
+  Phase phase_ = Phase::Idle;
+  LoadRecord load_;
+  quint64 lastLoadId_ = 0;
   BrowserObject lastFrame_ = 0;
   QList<HtmlElement> all_;
   std::chrono::milliseconds timeLimit_ = WebBrowser::kDefaultTimeLimit;
   QTimer timeUp_;
-  bool withinTimeLimit_ = false;
-  bool endingRenderer_ = false;    // ended by ReplaceRenderer, its termination still to come
-  bool emptying_ = false;          // the end of emptying the page has not come yet
-  bool startWhenEmptied_ = false;  // the current Navigate's load waits for it
-  QTimer emptyingBound_;           // how long it waits at most
+  QTimer emptyingBound_;  // how long a load waits at most for the emptying
 };
 
 Engine::Engine(QObject* owner, BrowserObject topLevel, Completion complete)
@@ -299,7 +355,7 @@ Engine::Engine(QObject* owner, BrowserObject topLevel, Completion complete)
   timeUp_.setSingleShot(true);
   QObject::connect(&timeUp_, &QTimer::timeout, [this] { OnTimeUp(); });
   emptyingBound_.setSingleShot(true);
-  QObject::connect(&emptyingBound_, &QTimer::timeout, [this] { Emptied(); });
+  QObject::connect(&emptyingBound_, &QTimer::timeout, [this] { OnEmptied(); });
   InstallReportScript();
 }
 
@@ -308,15 +364,33 @@ Engine::Engine(QObject* owner, BrowserObject topLevel, Completion complete)
 // Script calls still under way are answered empty as it goes: they must not
 // complete anything, and no load may start.
 Engine::~Engine() {
-  ++serial_;
-  emptying_ = false;
+  Invalidate();
+  phase_ = Phase::Idle;
   delete page_;
+}
+
+// The one place the phase changes, with what entering the new phase does.
+void Engine::Enter(Event event) {
+  const Phase from = phase_;
+  phase_ = Next(from, event, load_.timeRunning && load_.completionOwed);
+  if (phase_ == Phase::Emptying && from != Phase::Emptying) {
+    // The end may not come at all when the engine folds this load into the
+    // stopped one.
+    emptyingBound_.start(std::min(kEmptyingWait, timeLimit_ / 4));
+    page_->load(QUrl(QStringLiteral("about:blank")));
+  } else if (phase_ != Phase::Emptying && phase_ != Phase::WaitingToStart) {
+    emptyingBound_.stop();
+  }
+  if (from == Phase::WaitingToStart && phase_ == Phase::Loading && event == Event::Emptied)
+    StartLoad(load_.target);
 }
 
 void Engine::InstallReportScript() {
   QWebEngineScript script;
   script.setName(QStringLiteral("report"));
-  script.setSourceCode(QString::fromLatin1(kReportScript).arg(marker_));
+  script.setSourceCode(QString::fromLatin1(kReportScript)
+                           .arg(marker_, QString::fromLatin1(kCollectScript))
+                           .arg(kLongestLoggedCollection));
   script.setInjectionPoint(QWebEngineScript::DocumentCreation);
   script.setWorldId(kScriptWorld);
   script.setRunsOnSubFrames(true);
@@ -324,23 +398,19 @@ void Engine::InstallReportScript() {
 }
 
 void Engine::Navigate(const QUrl& url) {
-  ++serial_;
-  target_ = url;
-  framesBelongToTarget_ = false;
-  withinTimeLimit_ = true;
+  load_ = LoadRecord{};
+  load_.id = ++lastLoadId_;
+  load_.target = url;
+  load_.timeRunning = load_.completionOwed = true;
+  load_.completionDue = IsLoadable(url);
   timeUp_.start(timeLimit_);
-  completionOwed_ = true;
-  completionDue_ = IsLoadable(url);
-  startWhenEmptied_ = false;
-  if (!completionDue_) {
+  if (!load_.completionDue) {
     CompleteEmpty(url, {LoadStatus::NoDocument});
     return;
   }
   CheckRenderer();
-  if (emptying_)
-    startWhenEmptied_ = true;
-  else
-    StartLoad(url);
+  Enter(Event::Navigate);
+  if (phase_ != Phase::WaitingToStart) StartLoad(url);
 }
 
 void Engine::StartLoad(const QUrl& url) {
@@ -348,18 +418,14 @@ void Engine::StartLoad(const QUrl& url) {
   page_->load(url);
   // Moving to another fragment of the document keeps it and ends no load.
   if (sameDocument) {
-    completionDue_ = false;
+    load_.completionDue = false;
     CollectAndComplete(url);
   }
 }
 
-// The load that waited starts now. A renderer ended meanwhile may not have
-// gone yet: the load is then made again in a fresh one, as any load is
-// whose renderer was ended.
-void Engine::Emptied() {
-  emptying_ = false;
-  emptyingBound_.stop();
-  if (std::exchange(startWhenEmptied_, false)) StartLoad(target_);
+// The end of the page's emptying, or the end of waiting for it.
+void Engine::OnEmptied() {
+  Enter(Event::Emptied);
 }
 
 // The top-level document goes where it is sent, to a redirect's target or
@@ -367,59 +433,91 @@ void Engine::Emptied() {
 // frame may load anything the engine allows. Once the time is up nothing
 // moves but to the empty page.
 bool Engine::AcceptNavigation(const QUrl& url, bool isMainFrame) {
-  if (!withinTimeLimit_) return isMainFrame && IsBlank(url);
+  if (!load_.timeRunning) return isMainFrame && IsBlank(url);
   if (!isMainFrame) return true;
   if (!IsLoadable(url)) return false;
-  target_ = url;
+  load_.target = url;
+  load_.documentCreated = false;
+  load_.collected.reset();
   return true;
 }
 
 void Engine::OnLoadingChanged(const QWebEngineLoadingInfo& info) {
-  if (emptying_ && EmptyPageEnded(info)) return Emptied();
-  if (!withinTimeLimit_) return;
+  if ((phase_ == Phase::Emptying || phase_ == Phase::WaitingToStart) && EmptyPageEnded(info))
+    return OnEmptied();
+  if (!load_.timeRunning) return;
   if (info.status() == QWebEngineLoadingInfo::LoadStartedStatus) {
-    completionDue_ = true;  // also a load the page starts by itself
-    completionOwed_ = true;
+    load_.completionDue = true;  // also a load the page starts by itself
+    load_.completionOwed = true;
     return;
   }
   // An end while the renderer is being ended is its doing: OnRendererGone
   // answers for the load.
-  if (!completionDue_ || endingRenderer_ || info.url() != target_) return;
-  completionDue_ = false;
-  if (info.status() == QWebEngineLoadingInfo::LoadSucceededStatus)
-    CollectAndComplete(info.url());
-  else
+  if (!load_.completionDue || phase_ == Phase::ReplacingRenderer || !EndsTarget(info)) return;
+  load_.completionDue = false;
+  if (info.status() != QWebEngineLoadingInfo::LoadSucceededStatus)
     CompleteEmpty(info.url(), FailedLoadStatus(info));
+  else if (load_.collected)
+    CompleteCollected(info.url());
+  else
+    CollectAndComplete(info.url());
 }
 
-void Engine::OnReport(const QString& kind, const QString& url) {
-  if (!withinTimeLimit_) return;
+// The target document has loaded and logged its collection. The load's end
+// normally follows at once and completes with it; a renderer that a script
+// of the page hung meanwhile never reports that end, and the load completes
+// with the collection when a live renderer would long have reported it.
+void Engine::OnCollected(const QString& collection) {
+  if (!load_.documentCreated || !load_.completionDue) return;
+  load_.collected = collection;
+  const quint64 id = load_.id;
+  QTimer::singleShot(kRendererAnswerTime, owner_, [this, id] {
+    if (id == load_.id && load_.completionDue && load_.collected &&
+        phase_ != Phase::ReplacingRenderer)
+      CompleteCollected(page_->url());
+  });
+}
+
+void Engine::CompleteCollected(const QUrl& url) {
+  load_.completionDue = false;
+  Complete(load_.id, url, ParseCollection(*std::exchange(load_.collected, std::nullopt)),
+           {LoadStatus::Loaded});
+}
+
+bool Engine::EndsTarget(const QWebEngineLoadingInfo& info) const {
+  if (info.url() == load_.target) return true;
+  return load_.documentCreated && info.url() == page_->url();
+}
+
+void Engine::OnReport(const QString& kind, const QString& text) {
+  if (!load_.timeRunning) return;
   if (kind == QLatin1String("top")) {
-    framesBelongToTarget_ = completionDue_;
-  } else if (kind == QLatin1String("frame") && framesBelongToTarget_) {
+    load_.framesBelongToTarget = load_.documentCreated = load_.completionDue;
+    load_.collected.reset();
+  } else if (kind == QLatin1String("collected")) {
+    OnCollected(text);
+  } else if (kind == QLatin1String("frame") && load_.framesBelongToTarget) {
     // Frame identities count up from 1; the top level is an object's address.
-    complete_(++lastFrame_, url, {LoadStatus::Loaded});
+    complete_(++lastFrame_, text, {LoadStatus::Loaded});
   }
 }
 
 void Engine::OnTimeUp() {
-  withinTimeLimit_ = false;
-  if (completionOwed_) {
-    completionDue_ = false;
+  load_.timeRunning = false;
+  if (load_.completionOwed) {
+    load_.completionDue = false;
     page_->triggerAction(QWebEnginePage::Stop);
-    Complete(serial_, target_, {}, {LoadStatus::TimedOut});
+    Complete(load_.id, load_.target, {}, {LoadStatus::TimedOut});
   }
-  ++serial_;  // nothing of this Navigate completes any more
+  Invalidate();  // nothing of this Navigate completes any more
   CheckRenderer();
-  emptying_ = true;
-  // The end may not come at all when the engine folds this load into the
-  // stopped one.
-  emptyingBound_.start(std::min(kEmptyingWait, timeLimit_ / 4));
-  page_->load(QUrl(QStringLiteral("about:blank")));
+  Enter(Event::TimeUp);
 }
 
 // Sends the renderer a script that does nothing and ends the renderer when no
-// answer has come in time (and it is still the page's renderer).
+// answer has come in time (and it is still the page's renderer). Its
+// termination (OnRendererGone) makes the load under way again; the engine
+// starts a new renderer for it.
 void Engine::CheckRenderer() {
   const qint64 pid = page_->renderProcessPid();
   if (pid <= 0) return;
@@ -427,71 +525,62 @@ void Engine::CheckRenderer() {
   page_->runJavaScript(QStringLiteral("0"), kScriptWorld,
                        [answer](const QVariant&) { answer->given = true; });
   QTimer::singleShot(kRendererAnswerTime, owner_, [this, answer, pid] {
-    if (!answer->given && page_->renderProcessPid() == pid) ReplaceRenderer(pid);
+    if (answer->given || page_->renderProcessPid() != pid) return;
+    Enter(Event::RendererHung);
+    EndProcess(pid);
   });
-}
-
-// Its termination (OnRendererGone) makes the load under way again; the
-// engine starts a new renderer for it.
-void Engine::ReplaceRenderer(qint64 pid) {
-  endingRenderer_ = true;
-  EndProcess(pid);
 }
 
 // A load under way ends with the renderer, whether or not the engine reports
 // it, so the completion is answered for here and whatever the engine still
 // reports of that load counts no more. A load held up by a renderer ended
-// here is made again in a fresh one; one whose renderer died by itself (out
-// of memory, a crash) completes without a document.
+// here is made again in a fresh one; so is, once, one whose renderer died by
+// itself (out of memory, a crash). A second death ends the load as such.
 void Engine::OnRendererGone() {
-  const bool endedHere = std::exchange(endingRenderer_, false);
-  // The emptying ends with the renderer; a load waiting for it is made below.
-  emptying_ = startWhenEmptied_ = false;
-  emptyingBound_.stop();
-  if (!withinTimeLimit_ || !completionOwed_) return;
-  completionDue_ = false;
-  ++serial_;  // a collection the renderer never answered is dropped
-  if (endedHere)
+  const bool endedHere = phase_ == Phase::ReplacingRenderer;
+  Enter(Event::RendererGone);
+  if (phase_ != Phase::Loading) return;
+  load_.completionDue = false;
+  Invalidate();  // a collection the renderer never answered is dropped
+  if (endedHere || !std::exchange(load_.retried, true))
     LoadAgain();
   else
-    CompleteEmpty(target_, {LoadStatus::NoDocument});
+    CompleteEmpty(load_.target, {LoadStatus::RendererGone});
 }
 
 void Engine::LoadAgain() {
-  const quint64 serial = serial_;
+  const quint64 id = load_.id;
   QMetaObject::invokeMethod(
       owner_,
-      [this, serial] {
-        if (serial != serial_ || !withinTimeLimit_) return;
+      [this, id] {
+        if (id != load_.id || !load_.timeRunning) return;
         // The engine may merge this load into one it still counts as under
         // way and report no start for it.
-        completionDue_ = true;
-        page_->load(target_);
+        load_.completionDue = true;
+        page_->load(load_.target);
       },
       Qt::QueuedConnection);
 }
 
 void Engine::CollectAndComplete(const QUrl& url) {
-  const quint64 serial = serial_;
+  const quint64 id = load_.id;
   page_->runJavaScript(QString::fromLatin1(kCollectScript), kScriptWorld,
-                       [this, serial, url](const QVariant& result) {
-                         Complete(serial, url, ParseCollection(result), {LoadStatus::Loaded});
+                       [this, id, url](const QVariant& result) {
+                         Complete(id, url, ParseCollection(result), {LoadStatus::Loaded});
                        });
 }
 
 // No document of its own (a failed, stopped or refused load): reported with
 // an empty collection, after the caller has returned.
 void Engine::CompleteEmpty(const QUrl& url, LoadStatus status) {
-  const quint64 serial = serial_;
+  const quint64 id = load_.id;
   QMetaObject::invokeMethod(
-      owner_, [this, serial, url, status] { Complete(serial, url, {}, status); },
-      Qt::QueuedConnection);
+      owner_, [this, id, url, status] { Complete(id, url, {}, status); }, Qt::QueuedConnection);
 }
 
-void Engine::Complete(quint64 serial, const QUrl& url, QList<HtmlElement> elements,
-                      LoadStatus status) {
-  if (serial != serial_) return;
-  completionOwed_ = completionDue_;  // the page may have moved on meanwhile
+void Engine::Complete(quint64 id, const QUrl& url, QList<HtmlElement> elements, LoadStatus status) {
+  if (id != load_.id) return;
+  load_.completionOwed = load_.completionDue;  // the page may have moved on meanwhile
   all_ = std::move(elements);
   complete_(topLevel_, url.toString(), status);
 }

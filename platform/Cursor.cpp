@@ -36,6 +36,7 @@ struct PointerWindow {
   bool inMessage = false;
   bool shapeSet = false;
   QPoint position;
+  QPoint pressed;
 };
 
 PointerWindow& Pointer() {
@@ -83,12 +84,17 @@ void ResetPointerOverride() {
   while (QGuiApplication::overrideCursor()) QGuiApplication::restoreOverrideCursor();
 }
 
-void BeginPointerMessage(QWidget* window, QPoint position) {
-  Pointer() = {window, true, false, position};
+void BeginPointerMessage(QWidget* window, QPoint position, bool press) {
+  const QPoint pressed = press ? position : Pointer().pressed;
+  Pointer() = {window, true, false, position, pressed};
 }
 
 QPoint PointerMessagePosition() {
   return Pointer().position;
+}
+
+QPoint PointerPressPosition() {
+  return Pointer().pressed;
 }
 
 void EndPointerMessage() {

@@ -11,9 +11,12 @@ namespace ModAPI {
 // Around the handling of a pointer move or press at `position` (screen
 // pixels) on a hooked window: SetCursor calls in between go to `window`;
 // when there was none, the window shows the arrow afterwards.
-void BeginPointerMessage(QWidget* window, QPoint position);
+// A press is remembered as the latest press.
+void BeginPointerMessage(QWidget* window, QPoint position, bool press);
 void EndPointerMessage();
-// Where the pointer was at the latest such message.
+// Where the pointer was at the latest such message, and at the latest
+// press: a move the window does itself starts from the press.
 QPoint PointerMessagePosition();
+QPoint PointerPressPosition();
 
 }  // namespace ModAPI

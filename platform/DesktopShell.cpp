@@ -4,16 +4,73 @@
 
 #include <QApplication>
 #include <QFile>
+#include <QFrame>
+#include <QLabel>
 #include <QLibraryInfo>
 #include <QMessageBox>
+#include <QPointer>
+#include <QPushButton>
 #include <QStringList>
 #include <QTranslator>
+#include <QVBoxLayout>
+
+#include <vector>
 
 namespace ModAPI {
 namespace {
 
+// The window's other controls are disabled while the box shows, so the
+// keyboard stays in it; the cover takes the pointer from the rest.
+std::vector<QPointer<QWidget>> disableControls(QWidget* window) {
+  std::vector<QPointer<QWidget>> disabled;
+  for (QWidget* child : window->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+    if (!child->isWindow() && child->isEnabled()) {
+      child->setEnabled(false);
+      disabled.emplace_back(child);
+    }
+  }
+  return disabled;
+}
+
+// A message box drawn inside its owner, centred over it, with its title on
+// top: a compositor places a separate window where it likes.
+void showInside(QWidget* owner, const QString& title, const QString& text) {
+  const std::vector<QPointer<QWidget>> disabled = disableControls(owner);
+  const QPointer<QWidget> cover = new QWidget(owner);
+  cover->setGeometry(owner->rect());
+  auto* panel = new QFrame(cover);
+  panel->setFrameShape(QFrame::Box);
+  panel->setAutoFillBackground(true);
+  auto* layout = new QVBoxLayout(panel);
+  auto* heading = new QLabel(title, panel);
+  heading->setTextFormat(Qt::PlainText);
+  QFont bold = heading->font();
+  bold.setBold(true);
+  heading->setFont(bold);
+  layout->addWidget(heading);
+  QMessageBox* box = MakeMessageBox(title, text, panel).release();
+  box->setWindowFlags(Qt::Widget);
+  layout->addWidget(box);
+  cover->show();
+  panel->adjustSize();
+  panel->move(cover->rect().center() - panel->rect().center());
+  box->button(QMessageBox::Ok)->setFocus();
+  box->exec();
+  for (const QPointer<QWidget>& control : disabled) {
+    if (control) control->setEnabled(true);
+  }
+  delete cover.data();
+}
+
+// On Wayland the program cannot place a window of its own: a box there is
+// drawn inside the window it belongs to.
 void showMessageBox(const QString& title, const QString& text) {
-  MakeMessageBox(title, text, MessageBoxOwner())->exec();
+  QWidget* owner = MessageBoxOwner();
+  if (owner && QGuiApplication::platformName().startsWith(QLatin1String("wayland"))) {
+    showInside(owner, title, text);
+    return;
+  }
+  MakeMessageBox(title, text, owner)->exec();
 }
 
 std::function<void(const QStringList&)> shellLogger(const QString& path) {

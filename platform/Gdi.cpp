@@ -328,6 +328,16 @@ void Shown(const Canvas& canvas, const QRect& area, bool painting) {
   if (!painting) canvas.window->update(area);
 }
 
+// Drawn straight onto a see-through window, nothing goes outside its
+// outline: the window system does not cut the window to it, and pixels
+// outside it would show. (Where it does, the window is drawn as before.)
+void ClipToOutline(QPainter& painter, const Canvas& canvas) {
+  if (canvas.device == canvas.window &&
+      canvas.window->testAttribute(Qt::WA_TranslucentBackground) &&
+      !canvas.window->mask().isEmpty())
+    painter.setClipRegion(canvas.window->mask());
+}
+
 QColor ColourOf(quint32 colour) {
   return QColor(int(colour & 0xFF), int((colour >> 8) & 0xFF), int((colour >> 16) & 0xFF));
 }
@@ -375,6 +385,7 @@ int Blend(HDC destination, QRect target, bool flipX, bool flipY, HDC source, QRe
   const auto [piece, onto] = PieceOf(pixels, inside, part, flipX, flipY, density);
   {
     QPainter painter(to.device);
+    ClipToOutline(painter, to);
     // In the canvas's own pixels.
     painter.setWorldTransform(QTransform::fromScale(1 / density, 1 / density));
     painter.setCompositionMode(opacity < 1 ? QPainter::CompositionMode_SourceOver
@@ -641,6 +652,7 @@ int DrawIconEx(HDC dc, int x, int y, HICON icon, int width, int height, unsigned
   const QRect target(x, y, width, height);
   {
     QPainter painter(canvas.device);
+    ClipToOutline(painter, canvas);
     painter.drawPixmap(target, picture.pixmap(target.size(), canvas.device->devicePixelRatioF()));
   }
   Shown(canvas, target, canvas.device == canvas.window);

@@ -1,7 +1,6 @@
 #include "Input.h"
 
 #include <QCursor>
-#include <QGuiApplication>
 
 #include <utility>
 
@@ -33,15 +32,6 @@ int GetCursorPos(POINT* point) {
   const QPoint at = QCursor::pos();
   *point = {at.x(), at.y()};
   return 1;
-}
-
-qint16 GetAsyncKeyState(int virtualKey) {
-  const Qt::KeyboardModifiers held = QGuiApplication::queryKeyboardModifiers();
-  const Qt::KeyboardModifier modifier = virtualKey == VK_SHIFT     ? Qt::ShiftModifier
-                                        : virtualKey == VK_CONTROL ? Qt::ControlModifier
-                                        : virtualKey == VK_MENU    ? Qt::AltModifier
-                                                                   : Qt::NoModifier;
-  return modifier != Qt::NoModifier && held.testFlag(modifier) ? qint16(0x8000) : qint16(0);
 }
 
 }  // namespace ModAPI

@@ -1,4 +1,4 @@
-// The pointer and the keyboard as the skin engine asks about them.
+// The pointer as the skin engine asks about it.
 #pragma once
 
 #include "Handles.h"
@@ -15,12 +15,5 @@ int ReleaseCapture();
 
 // The pointer's position in screen pixels.
 int GetCursorPos(POINT* point);
-
-constexpr int VK_SHIFT = 0x10;
-constexpr int VK_CONTROL = 0x11;
-constexpr int VK_MENU = 0x12;
-// The high bit (the value is negative) while the key is down; only the
-// three modifier keys are known.
-qint16 GetAsyncKeyState(int virtualKey);
 
 }  // namespace ModAPI

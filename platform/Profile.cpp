@@ -1,6 +1,7 @@
 #include "Profile.h"
 
 #include "CodePage.h"
+#include "LineEnds.h"
 
 #include <QByteArray>
 #include <QByteArrayList>
@@ -64,21 +65,6 @@ QString FileNameOf(const char* fileName) {
   return FromCodePage(CP_ACP, QByteArray(fileName));
 }
 
-// A line ends at CR LF, at a lone CR or at a lone LF, as on Windows; a file
-// saved with CR line ends is as readable as any other.
-QByteArrayList SplitLines(const QByteArray& bytes) {
-  QByteArrayList lines;
-  qsizetype start = 0;
-  for (qsizetype at = 0; at < bytes.size(); ++at) {
-    if (bytes[at] != '\r' && bytes[at] != '\n') continue;
-    lines.append(bytes.mid(start, at - start));
-    if (bytes[at] == '\r' && at + 1 < bytes.size() && bytes[at + 1] == '\n') ++at;
-    start = at + 1;
-  }
-  if (start < bytes.size()) lines.append(bytes.mid(start));
-  return lines;
-}
-
 // The line end a rewritten file keeps: the file's own, CR LF for a new file.
 QByteArray LineEndOf(const QByteArray& bytes) {
   if (bytes.contains("\r\n")) return "\r\n";
@@ -96,7 +82,7 @@ std::optional<Profile> ReadProfile(const QString& path) {
   if (!file.open(QIODevice::ReadOnly)) return std::nullopt;
   const QByteArray bytes = file.readAll();
   profile.lineEnd = LineEndOf(bytes);
-  for (const QByteArray& raw : SplitLines(bytes)) profile.lines.push_back(ParseLine(raw));
+  for (const QByteArray& raw : splitLines(bytes)) profile.lines.push_back(ParseLine(raw));
   return profile;
 }
 

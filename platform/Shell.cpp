@@ -1,6 +1,7 @@
 #include "Shell.h"
 
 #include <QCoreApplication>
+#include <QFile>
 #include <QFileInfo>
 #include <QProcess>
 
@@ -16,6 +17,11 @@ QString AppPath() {
 bool IsNormalFile(const QString& path) {
   const QFileInfo info(path);
   return info.exists() && info.isFile();
+}
+
+bool IsReadableFile(const QString& path) {
+  QFile file(path);
+  return IsNormalFile(path) && file.open(QIODevice::ReadOnly);
 }
 
 ShellSeams DefaultShell() {

@@ -22,6 +22,11 @@ QString AppPath();
 // make no sense.
 bool IsNormalFile(const QString& path);
 
+// True when `path` names a regular file that this process may open for
+// reading. Root may read what its mode forbids; a read the system refuses
+// (permissions, a file system's error) makes it false.
+bool IsReadableFile(const QString& path);
+
 // The seams. Each member may be replaced; the defaults of this library suit a
 // process without a display (the message goes to stderr) until the desktop
 // layer installs the real message box.

@@ -4,6 +4,7 @@
 #include "SystemMenu.h"
 #include "SystemMove.h"
 #include "Window.h"
+#include "WindowManager.h"
 
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -97,6 +98,7 @@ class Hook : public QObject {
     widget->setMouseTracking(true);
     widget->installEventFilter(this);
     connect(widget, &QObject::destroyed, this, &QObject::deleteLater);
+    ApplyWindowClass(window);
   }
   ~Hook() override {
     forget();
@@ -139,14 +141,20 @@ class Hook : public QObject {
     if (watched != widget_ || !handler_) return false;
     if (event->type() == QEvent::WindowStateChange) {
       followWindowState(static_cast<QWindowStateChangeEvent*>(event)->oldState());
+      // The frame follows the state (glyphs, corners), whether or not the
+      // size changed with it, and before or after the state came.
+      send(sizeMessage());
       return false;
     }
+    // Each new native window gets the toolkit's class, which is not Latin-1.
+    if (event->type() == QEvent::WinIdChange) ApplyWindowClass(window_);
     const std::optional<Message> message = messageOf(event);
     if (!message) return false;
     const bool pointer = message->msg == WM_MOUSEMOVE || message->msg == WM_LBUTTONDOWN ||
                          message->msg == WM_RBUTTONDOWN || message->msg == WM_MBUTTONDOWN;
     if (pointer)
-      BeginPointerMessage(widget_, static_cast<QMouseEvent*>(event)->globalPosition().toPoint());
+      BeginPointerMessage(widget_, static_cast<QMouseEvent*>(event)->globalPosition().toPoint(),
+                          message->msg != WM_MOUSEMOVE);
     const bool delivered = deliver(*message, event);
     if (pointer) EndPointerMessage();
     if (event->type() == QEvent::Resize) afterResize(event->spontaneous());
@@ -239,10 +247,17 @@ class Hook : public QObject {
     return Message{WM_SIZE, SizeKind(widget_), MAKELPARAM(widget_->width(), widget_->height())};
   }
 
-  // The window system maximises to its own idea of the size and restores
-  // only where a window manager does it; both follow the hook's answer here.
+  // Without a window manager nothing places a maximised window or restores
+  // it: the hook's answer does. A window manager decides both itself, and
+  // any placement of a maximised window would fight it (an X11 manager takes
+  // it as the end of the maximised state, a Wayland compositor as a
+  // protocol error).
   void followWindowState(Qt::WindowStates old) {
     const bool maximised = widget_->isMaximized();
+    if (WindowManagerRuns()) {
+      maximisedPlace_ = QRect();
+      return;
+    }
     if (maximised && !(old & Qt::WindowMaximized)) {
       normal_ =
           widget_->normalGeometry().isValid() ? widget_->normalGeometry() : widget_->geometry();
@@ -269,17 +284,23 @@ class Hook : public QObject {
   // gets the answer once more; never more, so that no window manager is fought.
   void afterResize(bool spontaneous) {
     if (!widget_ || !handler_) return;
-    if (spontaneous && widget_->isMaximized() && placements_ < 2) placeMaximised();
+    if (spontaneous && widget_->isMaximized() && placements_ < 2 && !WindowManagerRuns())
+      placeMaximised();
     applyTrackLimits();
   }
 
+  // A window without a sizing frame keeps its size: equal limits tell the
+  // window system so (a tiling compositor then floats it at that size).
   void applyTrackLimits() {
     QWindow* window = widget_->windowHandle();
     if (!window) return;
     const MINMAXINFO info = QueryMinMaxInfo(window_);
     const QSize frame = widget_->frameGeometry().size() - widget_->size();
-    const QSize least = QSize(info.ptMinTrackSize.x, info.ptMinTrackSize.y) - frame;
-    const QSize most = QSize(info.ptMaxTrackSize.x, info.ptMaxTrackSize.y) - frame;
+    const bool sizable = quint32(GetWindowLongA(window_, GWL_STYLE)) & WS_THICKFRAME;
+    const QSize least =
+        sizable ? QSize(info.ptMinTrackSize.x, info.ptMinTrackSize.y) - frame : widget_->size();
+    const QSize most =
+        sizable ? QSize(info.ptMaxTrackSize.x, info.ptMaxTrackSize.y) - frame : widget_->size();
     if (window->minimumSize() != least) window->setMinimumSize(least);
     if (window->maximumSize() != most) window->setMaximumSize(most);
   }

@@ -3,6 +3,7 @@
 #include "Messages.h"
 #include "Subclass.h"
 #include "Window.h"
+#include "WindowManager.h"
 
 #include <QMenu>
 #include <QShortcut>
@@ -43,8 +44,9 @@ std::vector<MenuItem> SystemMenuItems(HMENU menu) {
   const bool minimised = widget->isMinimized();
   return {
       {QStringLiteral("还原"), SC_RESTORE, maximised || minimised},
-      {QStringLiteral("移动"), SC_MOVE, !maximised},
-      {QStringLiteral("大小"), SC_SIZE, (style & WS_THICKFRAME) && !maximised},
+      {QStringLiteral("移动"), SC_MOVE, !maximised && KeyboardMoveAvailable()},
+      {QStringLiteral("大小"), SC_SIZE,
+       (style & WS_THICKFRAME) && !maximised && KeyboardMoveAvailable()},
       {QStringLiteral("最小化"), SC_MINIMIZE, (style & WS_MINIMIZEBOX) && !minimised},
       {QStringLiteral("最大化"), SC_MAXIMIZE, (style & WS_MAXIMIZEBOX) && !maximised},
       {QString(), 0, false},
@@ -65,10 +67,13 @@ PopupMenu& PopupMenuSource() {
 }
 
 void InstallSystemMenuKey(QWidget* window) {
-  auto* key = new QShortcut(QKeySequence(Qt::ALT | Qt::Key_Space), window);
-  QObject::connect(key, &QShortcut::activated, window, [window] {
-    SendMessageA(WindowHandle(window), WM_SYSCOMMAND, SC_KEYMENU, ' ');
-  });
+  for (const QKeyCombination keys :
+       {Qt::ALT | Qt::Key_Space, Qt::ALT | Qt::SHIFT | Qt::Key_Space}) {
+    auto* key = new QShortcut(QKeySequence(keys), window);
+    QObject::connect(key, &QShortcut::activated, window, [window] {
+      SendMessageA(WindowHandle(window), WM_SYSCOMMAND, SC_KEYMENU, ' ');
+    });
+  }
 }
 
 // Dismissing the menu sends nothing.

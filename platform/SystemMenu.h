@@ -46,7 +46,9 @@ using PopupMenu =
 PopupMenu& PopupMenuSource();
 
 // Alt+Space on `window` sends it WM_SYSCOMMAND with SC_KEYMENU, as the
-// window system does for every window with a system menu; the window's own
+// window system does for every window with a system menu, and so does
+// Alt+Shift+Space, which no desktop tried takes for itself (GNOME, openbox
+// and xfwm4 keep Alt+Space for their own window menu); the window's own
 // handling (DefWindowProcA) then shows the menu at its top-left corner and
 // sends it the chosen command.
 void InstallSystemMenuKey(QWidget* window);

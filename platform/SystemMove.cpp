@@ -3,6 +3,7 @@
 #include "CursorInternal.h"
 #include "Subclass.h"
 #include "Window.h"
+#include "WindowManager.h"
 
 #include <QMouseEvent>
 #include <QPointer>
@@ -25,8 +26,10 @@ class PlainDrag : public QObject {
     RECT outer;
     GetWindowRect(handle, &outer);
     start_ = QRect(QPoint(outer.left, outer.top), QPoint(outer.right - 1, outer.bottom - 1));
-    pointer_ = PointerMessagePosition();
+    pointer_ = PointerPressPosition();
     window->installEventFilter(this);
+    // Handed over after the pointer moved: the window catches up at once.
+    if (PointerMessagePosition() != pointer_) follow(PointerMessagePosition() - pointer_);
   }
 
  protected:
@@ -79,6 +82,8 @@ int Limited(int moved, int fixed, int sign, int least, int most) {
 void StartSystemMoveResize(QWidget* window, Qt::Edges edges, bool buttonHeld) {
   QWindow* handle = window ? window->windowHandle() : nullptr;
   if (!handle || window->isMaximized()) return;
+  const MoveBy by = buttonHeld ? MoveBy::Pointer : MoveBy::Keyboard;
+  if (StartX11MoveResize(handle, PointerPressPosition(), edges, by)) return;
   const bool started = edges ? handle->startSystemResize(edges) : handle->startSystemMove();
   if (!started && buttonHeld) new PlainDrag(window, edges);
 }

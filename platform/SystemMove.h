@@ -15,8 +15,9 @@ namespace ModAPI {
 // edges that follow the pointer). Where the window system cannot do it and
 // a button is held (`buttonHeld`), the window follows the pointer itself
 // until the button comes up, within the size limits its hook answers; the
-// pointer's messages in between do not reach the window. A maximised window
-// is neither moved nor resized, as on Windows.
+// pointer's messages in between do not reach the window. With no button
+// held (the window menu) an X11 window manager moves or sizes it by the
+// keyboard. A maximised window is neither moved nor resized, as on Windows.
 void StartSystemMoveResize(QWidget* window, Qt::Edges edges, bool buttonHeld);
 
 // The outer rectangle after the pointer moved by `delta`: moved whole when

@@ -7,6 +7,7 @@
 #include <QMessageLogContext>
 #include <QMetaObject>
 
+#include <algorithm>
 #include <utility>
 
 namespace ModAPI {
@@ -71,8 +72,8 @@ void WebBrowser::Start() {
 }
 
 void WebBrowser::setTimeLimit(std::chrono::milliseconds limit) {
-  timeLimit_ = limit;
-  if (engine_) engine_->SetTimeLimit(limit);
+  timeLimit_ = std::min(limit, kLongestTimeLimit);
+  if (engine_) engine_->SetTimeLimit(timeLimit_);
 }
 
 void WebBrowser::Navigate(const QString& address) {

@@ -28,11 +28,13 @@ using BrowserObject = quintptr;
 // How the load of a document ended.
 struct LoadStatus {
   enum Outcome {
-    Loaded,       // a document loaded; its elements are in the collection
-    NoDocument,   // nothing to show: a download, an address not loaded, a renderer that died
-    Unreachable,  // no answer from the server: refused, unknown host, broken connection
-    HttpError,    // the server answered with an error status
-    TimedOut,     // the load did not end within the time limit and was stopped
+    Loaded,            // a document loaded; its elements are in the collection
+    NoDocument,        // nothing to show: a download, an address not loaded
+    Unreachable,       // no answer from the server: refused, unknown host, broken connection
+    HttpError,         // the server answered with an error status
+    TimedOut,          // the load did not end within the time limit and was stopped
+    RendererGone,      // the page's process died, and again when the load was made anew
+    TooManyRedirects,  // the server sent the load round in a loop or too long a chain
   };
   Outcome outcome = Loaded;
   int httpStatus = 0;  // for HttpError: the status code
@@ -60,6 +62,9 @@ class WebBrowser : public QObject {
   void Start();
 
   static constexpr std::chrono::milliseconds kDefaultTimeLimit{20000};
+  // The longest time limit a timer can count (a signed 32-bit number of
+  // milliseconds, about 24.8 days); a longer one is cut to it.
+  static constexpr std::chrono::milliseconds kLongestTimeLimit{2147483647};
 
   // The time a Navigate has to complete its document. A load still under way
   // then is stopped and completes as TimedOut. The page may move on by itself

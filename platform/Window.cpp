@@ -2,10 +2,12 @@
 
 #include "CodePage.h"
 #include "GdiInternal.h"
+#include "WindowManager.h"
 
-#include <QApplication>
+#include <QGuiApplication>
 #include <QPointer>
 #include <QScreen>
+#include <QStyleHints>
 #include <QWidget>
 
 #include <cstring>
@@ -127,6 +129,10 @@ int SetWindowRgn(HWND window, HRGN region, bool redraw) {
   QWidget* widget = WindowWidget(window);
   if (!widget || (region && !outline)) return 0;
   if (outline) {
+    // Before the window is first shown: its pixel format follows.
+    if (widget->isWindow() && !widget->testAttribute(Qt::WA_TranslucentBackground) &&
+        !WindowSystemShapesWindows())
+      widget->setAttribute(Qt::WA_TranslucentBackground);
     const QPoint clientOrigin =
         widget->isWindow() ? widget->geometry().topLeft() - widget->frameGeometry().topLeft()
                            : QPoint(0, 0);
@@ -158,10 +164,6 @@ int ShowWindow(HWND window, int command) {
       break;
   }
   return wasVisible;
-}
-
-HWND GetForegroundWindow() {
-  return WindowHandle(QApplication::activeWindow());
 }
 
 int GetWindowTextLengthA(HWND window) {
@@ -225,6 +227,9 @@ int GetSystemMetrics(int index) {
       return desktop.width();
     case SM_CYVIRTUALSCREEN:
       return desktop.height();
+    case SM_CXDRAG:
+    case SM_CYDRAG:
+      return QGuiApplication::styleHints()->startDragDistance();
     default:
       return 0;
   }

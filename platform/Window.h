@@ -65,8 +65,6 @@ constexpr int SW_RESTORE = 9;
 // (SW_MINIMIZE, SW_SHOWMINIMIZED) or maximised (SW_SHOWMAXIMIZED). Nonzero
 // when it was visible before.
 int ShowWindow(HWND window, int command);
-// The active top-level window, 0 when none of this program's is active.
-HWND GetForegroundWindow();
 // The caption's length in bytes of the system code page, and the caption
 // itself in such bytes, NUL-terminated and cut to `size` - 1 bytes (never
 // inside a double-byte character); returns the bytes copied.
@@ -86,10 +84,14 @@ int SystemParametersInfoA(unsigned action, unsigned param, void* data, unsigned 
 // Where the work area comes from; tests replace it.
 std::function<RECT()>& WorkAreaSource();
 
+constexpr int SM_CXDRAG = 68;
+constexpr int SM_CYDRAG = 69;
 constexpr int SM_CXVIRTUALSCREEN = 78;
 constexpr int SM_CYVIRTUALSCREEN = 79;
-// Only the width and height of the virtual desktop, the box around all
-// screens: no window needs to be larger. 0 without screens or for another index.
+// The width and height of the virtual desktop, the box around all screens
+// (no window needs to be larger; 0 without screens), and how far the pointer
+// moves with a button held before that counts as a drag (the desktop's
+// setting, both ways alike). 0 for another index.
 int GetSystemMetrics(int index);
 
 }  // namespace ModAPI

@@ -1,4 +1,5 @@
 #include "File.h"
+#include "TempFiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -15,11 +16,7 @@ namespace {
 class InputFileTest : public ::testing::Test {
  protected:
   QString write(const QString& name, const QByteArray& bytes) {
-    const QString path = dir_.filePath(name);
-    QFile file(path);
-    EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-    return path;
+    return writeFile(dir_.filePath(name), bytes);
   }
   QTemporaryDir dir_;
 };

@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 
 using ModAPI::BrowserObject;
 using ModAPI::HtmlElement;
@@ -91,8 +92,37 @@ b</pre><span id="hidden" style="display:none">x</span><pre id="cr"></pre>)"
                        R"( setTimeout(() => location.href = '/elements'));</script>)"));
     server_.Attachment("/download", "bytes");
     server_.Redirect("/redirect", "/elements");
+    server_.Redirect("/redirect-loop", "/redirect-loop");
+    for (int hop = 0; hop < 24; ++hop)
+      server_.Redirect("/chain/" + std::to_string(hop), "/chain/" + std::to_string(hop + 1));
+    server_.Redirect("/chain/24", "/elements");
+    ServeSameDocumentMoves();
+    server_.Serve("/hangs-after-load",
+                  Page(R"(<p id="queryResult2">read</p><script>addEventListener('load', () =>)"
+                       R"( setTimeout(() => { for (;;) {} }, 0));</script>)"));
+    server_.Serve("/deep", Page(R"(<p id="queryResult2">beside</p><script>)"
+                                R"(let e = document.body; for (let i = 0; i < 8000; ++i))"
+                                R"( e = e.appendChild(document.createElement('div'));)"
+                                R"(e.id = 'bottom'; e.textContent = 'deep';</script>)"));
     ServeEndlessPages();
     server_.Start();
+  }
+
+  // Result pages that change their own address without leaving the document,
+  // while they load or once they have.
+  void ServeSameDocumentMoves() {
+    const std::string result = R"(<p id="queryResult2">moved</p>)";
+    const std::pair<const char*, const char*> moves[] = {
+        {"/replace-while-loading", "history.replaceState(null, '', '/tidy?nu=1');"},
+        {"/push-while-loading", "history.pushState({}, '', '/tidy#pushed');"},
+        {"/hash-while-loading", "location.hash = 'moved';"},
+        {"/replace-on-load",
+         "addEventListener('load', () => history.replaceState(null, '', "
+         "'/tidy'));"},
+        {"/hash-on-load", "addEventListener('load', () => location.hash = 'x');"},
+    };
+    for (const auto& [path, script] : moves)
+      server_.Serve(path, Page(result + "<script>" + script + "</script>"));
   }
 
   // Pages that never end loading, or never stop moving on, or keep the
@@ -206,6 +236,23 @@ TEST_F(WebBrowserTest, LargeDocumentsKeepEveryElement) {
   EXPECT_EQ(browser_.All().last().innerText, "end");
 }
 
+// Nesting that deep takes the renderer down (each try, within a second). The
+// load then ends as a page that could not be read, never as one without a
+// result, and does not wait out its time; the next load works.
+TEST_F(WebBrowserTest, AVeryDeepSubtreeFailsAsAPageThatCouldNotBeRead) {
+  ASSERT_TRUE(Load("/deep"));
+  const LoadStatus status = TopCompletions().last().status;
+  if (status == LoadStatus{LoadStatus::Loaded}) {
+    ASSERT_NE(FindById("queryResult2"), nullptr);
+    EXPECT_EQ(FindById("queryResult2")->innerText, "beside");
+  } else {
+    EXPECT_EQ(status, LoadStatus{LoadStatus::RendererGone});
+  }
+  EXPECT_LT(TopCompletions().last().at, kLoadBound / 2);
+  ASSERT_TRUE(Load("/elements"));
+  EXPECT_NE(FindById("queryResult2"), nullptr);
+}
+
 TEST_F(WebBrowserTest, BlankPageCompletesWithAnEmptyDocument) {
   browser_.Navigate("about:blank");
   ASSERT_TRUE(WaitForTop());
@@ -260,23 +307,41 @@ TEST_F(WebBrowserTest, APageMovingOnByItselfCompletesAgain) {
 }
 
 // The engine's renderer can die (out of memory, a crash) in the middle of a
-// load that then never ends.
-TEST_F(WebBrowserTest, ALoadWhoseRendererDiesCompletesEmpty) {
+// load that then never ends. The load is made once more in a fresh renderer;
+// a second death ends it as a failure of its own, never as a page without
+// a result.
+TEST_F(WebBrowserTest, ALoadWhoseRendererDiesIsMadeOnceMoreThenFails) {
   browser_.Navigate(server_.Url("/held-frame"));
   ASSERT_TRUE(QTest::qWaitFor([&] { return server_.Hits("/slow-frame") == 1; }, kLoadBound));
+  KillRenderer();
+  ASSERT_TRUE(QTest::qWaitFor([&] { return server_.Hits("/slow-frame") == 2; }, kLoadBound));
+  EXPECT_TRUE(TopCompletions().isEmpty());
   KillRenderer();
 
   ASSERT_TRUE(WaitForTop());
   EXPECT_TRUE(browser_.All().isEmpty());
-  EXPECT_EQ(TopCompletions().last().status, LoadStatus{LoadStatus::NoDocument});
+  EXPECT_EQ(TopCompletions().last().status, LoadStatus{LoadStatus::RendererGone});
   ASSERT_TRUE(Load("/elements"));
   EXPECT_EQ(TopCompletions().size(), 2);
 }
 
+TEST_F(WebBrowserTest, ALoadWhoseRendererDiesOnceStillBringsItsPage) {
+  browser_.Navigate(server_.Url("/slow"));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return server_.Hits("/slow") == 1; }, kLoadBound));
+  KillRenderer();
+  ASSERT_TRUE(QTest::qWaitFor([&] { return server_.Hits("/slow") == 2; }, kLoadBound));
+  server_.Release();
+
+  ASSERT_TRUE(WaitForTop());
+  EXPECT_EQ(TopCompletions().last().status, LoadStatus{LoadStatus::Loaded});
+  ASSERT_NE(FindById("queryResult2"), nullptr);
+  EXPECT_EQ(FindById("queryResult2")->innerText, "slow");
+}
+
 // After a time-out the engine still counts the stopped load as under way:
 // when the renderer dies it reports that load's end and drops the next one,
-// still waiting for its server, without a word. The next load completes all
-// the same, long before its time runs out.
+// still waiting for its server, without a word. The next load is made again
+// and completes all the same, long before its time runs out.
 TEST_F(WebBrowserTest, ALoadAfterATimeOutCompletesWhenTheRendererDies) {
   browser_.setTimeLimit(kShortLimit);
   ASSERT_TRUE(Load("/drip"));
@@ -286,10 +351,10 @@ TEST_F(WebBrowserTest, ALoadAfterATimeOutCompletesWhenTheRendererDies) {
   browser_.Navigate(server_.Url("/slow"));
   ASSERT_TRUE(QTest::qWaitFor([&] { return server_.Hits("/slow") == 1; }, kLoadBound));
   KillRenderer();
+  server_.Release();
 
   ASSERT_TRUE(WaitForTop(2));
-  EXPECT_EQ(TopCompletions().last().status, LoadStatus{LoadStatus::NoDocument});
-  server_.Release();
+  EXPECT_EQ(TopCompletions().last().status, LoadStatus{LoadStatus::Loaded});
   ASSERT_TRUE(Load("/elements"));
   EXPECT_NE(FindById("queryResult2"), nullptr);
   EXPECT_EQ(TopCompletions().size(), 3);
@@ -313,6 +378,9 @@ TEST_F(WebBrowserTest, EveryAddressCompletesOnceSayingHow) {
       {server_.Url("/error500"), false, {LoadStatus::HttpError, 500}},
       {server_.Url("/missing"), false, {LoadStatus::HttpError, 404}},  // its page is no result
       {server_.Url("/download"), false, noDocument},
+      {server_.Url("/redirect-loop"), false, {LoadStatus::TooManyRedirects}},
+      {server_.Url("/chain/0"), false, {LoadStatus::TooManyRedirects}},
+      {server_.Url("/chain/6"), true, loaded},  // 19 hops are allowed
       {"no-scheme", false, noDocument},
       {"javascript:1", false, noDocument},
       {"file:///etc/hostname", false, noDocument},
@@ -332,6 +400,23 @@ TEST_F(WebBrowserTest, EveryAddressCompletesOnceSayingHow) {
     // Loading the result page again also shows no second completion came.
     ASSERT_TRUE(Load("/elements"));
     EXPECT_EQ(TopCompletions().size(), before + 2);
+  }
+}
+
+// A same-document move is no new load: the document's own completion counts
+// and holds the result, well within the time limit.
+TEST_F(WebBrowserTest, APageThatChangesItsOwnAddressStillCompletes) {
+  browser_.setTimeLimit(milliseconds(kLoadBound / 2));
+  for (const char* path : {"/replace-while-loading", "/push-while-loading", "/hash-while-loading",
+                           "/replace-on-load", "/hash-on-load"}) {
+    SCOPED_TRACE(path);
+    const qsizetype before = TopCompletions().size();
+    ASSERT_TRUE(Load(path));
+    EXPECT_EQ(TopCompletions().last().status, LoadStatus{LoadStatus::Loaded});
+    ASSERT_NE(FindById("queryResult2"), nullptr);
+    EXPECT_EQ(FindById("queryResult2")->innerText, "moved");
+    QTest::qWait(200);  // a second completion for the move would come meanwhile
+    EXPECT_EQ(TopCompletions().size(), before + 1);
   }
 }
 
@@ -384,6 +469,19 @@ TEST_F(WebBrowserTest, ARendererStuckInAScriptIsReplacedForTheNextLoad) {
   EXPECT_EQ(TopCompletions().last().status, LoadStatus{LoadStatus::Loaded});
   EXPECT_NE(FindById("queryResult2"), nullptr);
   EXPECT_NE(page()->renderProcessPid(), stuck);
+}
+
+// The page's own timer, queued from its load handler, hangs the renderer at
+// once; the result is read before it, every time. (Each next load gets a
+// fresh renderer, as after any script that never ends.)
+TEST_F(WebBrowserTest, APageThatHangsRightAfterLoadingIsReadEveryTime) {
+  for (int run = 0; run < 3; ++run) {
+    SCOPED_TRACE(run);
+    ASSERT_TRUE(Load("/hangs-after-load"));
+    EXPECT_EQ(TopCompletions().last().status, LoadStatus{LoadStatus::Loaded});
+    ASSERT_NE(FindById("queryResult2"), nullptr);
+    EXPECT_EQ(FindById("queryResult2")->innerText, "read");
+  }
 }
 
 // A renderer that is only slow to answer, as on a busy machine, keeps its
