@@ -89,15 +89,30 @@ QString HelpText() {
              "每行一个单号\n"
              "（一行以 CR LF、CR 或 LF 结束，空行是一个空单号）。\n"
              "\n"
+             "查询服务：\n"
+             "  窗口和 --lookup 向同一个查询服务查询，它的地址取以下第一个：\n"
+             "    环境变量 COURIER_QUERY_SERVICE；\n"
+             "    设置文件 $XDG_CONFIG_HOME/courier-query/courier-query.conf 中的 Service= 项\n"
+             "    （XDG_CONFIG_HOME 默认为 ~/.config）；\n"
+             "    $XDG_CONFIG_DIRS 的各个目录下 courier-query/courier-query.conf 中的 Service= "
+             "项，\n"
+             "    按目录的次序（默认只有 /etc/xdg，即整台电脑的设置）；\n"
+             "    http://127.0.0.1:8765（本机的查询服务）。\n"
+             "  地址以 http:// 或 https:// 开头，含主机名，可带端口和路径。设置文件示例：\n"
+             "    Service=http://192.168.1.20:8765\n"
+             "  地址无效或设置文件无法读取时，一个单号也不查询；程序从不写设置文件。\n"
+             "\n"
              "环境变量：\n"
-             "  COURIER_QUERY_SERVICE     查询服务的地址（默认 http://127.0.0.1:8765）\n"
+             "  COURIER_QUERY_SERVICE     查询服务的地址（见上）\n"
              "  COURIER_QUERY_TIMEOUT_MS  每次查询的时限，单位毫秒（默认 20000）\n"
+             "  COURIER_QUERY_DEBUG       设为 1 时在标准错误上显示界面库和浏览器引擎的诊断信息\n"
              "\n"
              "退出状态：\n"
              "  0  每个单号都查到了结果\n"
              "  1  有单号没有查到结果\n"
-             "  2  用法错误：未知的选项或快递公司、没有单号、缺少目录文件，\n"
-             "     或 auto 无法为每个单号确定一家快递公司\n");
+             "  2  一个单号也没有查询：用法错误（未知的选项或快递公司、没有单号、缺少目录文件，\n"
+             "     或 auto 无法为每个单号确定一家快递公司）、查询服务的地址无效，\n"
+             "     或以 root 身份运行而浏览器引擎的沙箱没有关闭\n");
 }
 
 QString VersionText() {

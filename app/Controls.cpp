@@ -1,6 +1,8 @@
 #include "Controls.h"
 
 #include "Design.h"
+#include "LineEnds.h"
+#include "TextBoxText.h"
 
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -9,7 +11,6 @@
 
 #include <algorithm>
 #include <utility>
-#include <vector>
 
 namespace FormControls {
 
@@ -17,17 +18,10 @@ using ModAPI::OleColor;
 using ModAPI::PixelsToTwips;
 using ModAPI::TwipsToPixels;
 
-QString withPlainLineBreaks(const QString& text) {
-  QString plain = text;
-  plain.replace(QLatin1String("\r\n"), QLatin1String("\n"));
-  plain.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-  return plain;
-}
-
 QSize captionExtent(const QFontMetrics& metrics, const QString& caption) {
   // Single-line captions, nearly all of them, skip the slower layout of
   // multi-line text; both give the same size for one line.
-  const QString plain = withPlainLineBreaks(caption);
+  const QString plain = ModAPI::withLfLineEnds(caption);
   if (plain.contains(QLatin1Char('\n'))) return metrics.size(0, plain);
   return QSize(metrics.horizontalAdvance(plain), metrics.height());
 }
@@ -35,16 +29,16 @@ QSize captionExtent(const QFontMetrics& metrics, const QString& caption) {
 void Control::setDesignGeometry(float left, float top, float width, float height) {
   left_ = left;
   top_ = top;
-  SetSize(width, height);
+  setDesignSize(width, height);
 }
 
-void Control::Move(float left, float top) {
+void Control::setDesignPosition(float left, float top) {
   left_ = left;
   top_ = top;
   showGeometry();
 }
 
-void Control::SetSize(float width, float height) {
+void Control::setDesignSize(float width, float height) {
   width_ = std::max(width, 0.0f);
   height_ = std::max(height, 0.0f);
   showGeometry();
@@ -67,71 +61,50 @@ void ClickableControl::mouseReleaseEvent(QMouseEvent* event) {
   const bool click =
       pressed_ && event->button() == Qt::LeftButton && rect().contains(event->position().toPoint());
   pressed_ = false;
-  if (click && Click) Click();
+  if (click) emit Click();
 }
 
 void ClickableControl::mouseMoveEvent(QMouseEvent*) {
-  if (MouseMove) MouseMove();
+  emit MouseMove();
 }
 
-namespace {
-
-// A picture box takes the size of its picture and draws it at 0, 0 on its
-// back colour. The picture may have more pixels than its logical size (a
-// version for high-density screens): the box takes the logical size, and
-// only a picture made for another density is scaled, then smoothly.
-void showPicture(Control& control, const QPixmap& picture) {
-  const QSize size = picture.deviceIndependentSize().toSize();
-  control.SetSize(PixelsToTwips(size.width()), PixelsToTwips(size.height()));
-  control.widget()->update();
-}
-
-void paintPicture(QPainter& painter, const Control& control, const QRect& area,
-                  const QPixmap& picture) {
-  if (control.BackStyle) painter.fillRect(area, OleColor(control.BackColor));
-  painter.setRenderHint(QPainter::SmoothPixmapTransform);
-  painter.drawPixmap(0, 0, picture);
-}
-
-}  // namespace
-
-PictureBox::PictureBox(QWidget* parent) : ClickableControl(parent) {}
-
-void PictureBox::setPicture(const QPixmap& picture) {
+void Picture::setPicture(const QPixmap& picture) {
   picture_ = picture;
-  showPicture(*this, picture);
+  const QSize size = picture.deviceIndependentSize().toSize();
+  box_.setDesignSize(PixelsToTwips(size.width()), PixelsToTwips(size.height()));
+  box_.widget()->update();
 }
+
+void Picture::paintPicture(QPainter& painter) const {
+  if (box_.BackStyle) painter.fillRect(box_.widget()->rect(), OleColor(box_.BackColor));
+  painter.setRenderHint(QPainter::SmoothPixmapTransform);
+  painter.drawPixmap(0, 0, picture_);
+}
+
+PictureBox::PictureBox(QWidget* parent)
+    : ClickableControl(parent), Picture(static_cast<Control&>(*this)) {}
 
 void PictureBox::paintEvent(QPaintEvent*) {
   QPainter painter(this);
-  paintPicture(painter, *this, rect(), picture_);
+  paintPicture(painter);
 }
 
 PictureButton::PictureButton(QWidget* parent, const QString& accessibleName, uint32_t focusColor)
-    : QAbstractButton(parent), focusColor_(focusColor) {
+    : QAbstractButton(parent), Picture(static_cast<Control&>(*this)), focusColor_(focusColor) {
   setMouseTracking(true);
   setFocusPolicy(Qt::TabFocus);
   setAccessibleName(accessibleName);
-  connect(this, &QAbstractButton::clicked, this, [this] {
-    if (Click) Click();
-  });
-}
-
-void PictureButton::setPicture(const QPixmap& picture) {
-  picture_ = picture;
-  showPicture(*this, picture);
+  connect(this, &QAbstractButton::clicked, this, &PictureButton::Click);
 }
 
 void PictureButton::paintEvent(QPaintEvent*) {
   QPainter painter(this);
-  paintPicture(painter, *this, rect(), picture_);
+  paintPicture(painter);
   if (hasFocus()) paintFocusRing(painter, rect().adjusted(2, 2, -2, -2), focusColor_);
 }
 
-// Enter types no character with Ctrl or Alt held, and clicks nothing then.
 void PictureButton::keyPressEvent(QKeyEvent* event) {
-  const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
-  if (enter && !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) return click();
+  if (isPlainEnter(*event)) return click();
   QAbstractButton::keyPressEvent(event);
 }
 
@@ -148,7 +121,7 @@ void PictureButton::mouseReleaseEvent(QMouseEvent* event) {
 }
 
 void PictureButton::mouseMoveEvent(QMouseEvent* event) {
-  if (MouseMove) MouseMove();
+  emit MouseMove();
   QAbstractButton::mouseMoveEvent(event);
   event->accept();
 }
@@ -161,7 +134,7 @@ Label::Label(QWidget* parent, const QFont& font, bool autoSize)
 
 void Label::setCaption(const QString& caption) {
   caption_ = caption;
-  setAccessibleName(withPlainLineBreaks(caption));
+  setAccessibleName(ModAPI::withLfLineEnds(caption));
   fitToCaption();
   update();
 }
@@ -169,55 +142,55 @@ void Label::setCaption(const QString& caption) {
 void Label::fitToCaption() {
   if (!autoSize_) return;
   const QSize extent = captionExtent(fontMetrics(), caption_);
-  SetSize(PixelsToTwips(extent.width()), PixelsToTwips(extent.height()));
+  setDesignSize(PixelsToTwips(extent.width()), PixelsToTwips(extent.height()));
 }
 
 void Label::paintEvent(QPaintEvent*) {
   QPainter painter(this);
   if (BackStyle) painter.fillRect(rect(), OleColor(BackColor));
   painter.setPen(OleColor(ForeColor));
-  painter.drawText(rect(), Qt::AlignLeft | Qt::AlignTop, withPlainLineBreaks(caption_));
+  painter.drawText(rect(), Qt::AlignLeft | Qt::AlignTop, ModAPI::withLfLineEnds(caption_));
 }
 
 TextBox::TextBox(QWidget* parent) : QLineEdit(parent) {
+  // The toolkit knows the type of KeyPress's code, not a reference to it:
+  // with the reference named a spy records the code as it was raised.
+  static const int keyAsciiReference = qRegisterMetaType<qint16>("qint16&");
+  Q_UNUSED(keyAsciiReference);
   setFrame(false);
   BackColor = kWindowBackground;
   ForeColor = kWindowText;
-  connect(this, &QLineEdit::textChanged, this, [this] {
-    if (Change) Change();
-  });
-}
-
-void TextBox::disconnectHandlers() {
-  Click = nullptr;
-  Change = nullptr;
-  KeyPress = nullptr;
-  GotFocus = nullptr;
-  GotFocusByKeyboard = nullptr;
-  LostFocus = nullptr;
+  connect(this, &QLineEdit::textChanged, this, &TextBox::Change);
 }
 
 void TextBox::mouseReleaseEvent(QMouseEvent* event) {
   QLineEdit::mouseReleaseEvent(event);
-  if (event->button() == Qt::LeftButton && Click) Click();
+  if (event->button() == Qt::LeftButton) emit Click();
 }
 
+// The box types what the handlers leave of the key's character.
 void TextBox::keyPressEvent(QKeyEvent* event) {
-  if (KeyPress) KeyPress(event);
-  QLineEdit::keyPressEvent(event);
+  const qint16 typed = typedCharacter(*event);
+  qint16 KeyAscii = typed;
+  if (typed) emit KeyPress(KeyAscii);
+  if (KeyAscii == typed) return QLineEdit::keyPressEvent(event);
+  if (KeyAscii == 0) return event->accept();
+  QKeyEvent changed(event->type(), Qt::Key_unknown, event->modifiers(),
+                    QString(QChar(char16_t(KeyAscii))));
+  QLineEdit::keyPressEvent(&changed);
 }
 
 void TextBox::focusInEvent(QFocusEvent* event) {
   QLineEdit::focusInEvent(event);
-  if (GotFocus) GotFocus();
+  emit GotFocus();
   const bool pointer =
       event->reason() == Qt::MouseFocusReason || event->reason() == Qt::PopupFocusReason;
-  if (!pointer && GotFocusByKeyboard) GotFocusByKeyboard();
+  if (!pointer) emit gotFocusByKeyboard();
 }
 
 void TextBox::focusOutEvent(QFocusEvent* event) {
   QLineEdit::focusOutEvent(event);
-  if (LostFocus) LostFocus();
+  emit LostFocus();
 }
 
 MultiLineTextBox::MultiLineTextBox(QWidget* parent) : QPlainTextEdit(parent) {
@@ -232,41 +205,12 @@ MultiLineTextBox::MultiLineTextBox(QWidget* parent) : QPlainTextEdit(parent) {
 
 namespace {
 
-// The text as the box shows it, and for each shown character the range of
-// the kept text it stands for: CR LF pairs show as one line break, any other
-// CR or LF is not shown.
-struct ShownText {
-  QString text;
-  std::vector<std::pair<qsizetype, qsizetype>> spans;  // [begin, end) in the kept text
-};
-
-ShownText shownAsTextBox(const QString& kept) {
-  ShownText shown;
-  shown.text.reserve(kept.size());
-  for (qsizetype i = 0; i < kept.size(); ++i) {
-    const bool pair = kept[i] == u'\r' && i + 1 < kept.size() && kept[i + 1] == u'\n';
-    if (pair) {
-      shown.text += u'\n';
-      shown.spans.emplace_back(i, i + 2);
-      ++i;
-    } else if (kept[i] != u'\r' && kept[i] != u'\n') {
-      shown.text += kept[i];
-      shown.spans.emplace_back(i, i + 1);
-    }
-  }
-  return shown;
-}
-
 // The document's text with its paragraph separators as line breaks.
 QString documentText(const QTextDocument& document) {
   return document.toRawText().replace(QChar::ParagraphSeparator, u'\n');
 }
 
 }  // namespace
-
-QString shownInTextBox(const QString& text) {
-  return shownAsTextBox(text).text;
-}
 
 void MultiLineTextBox::setText(const QString& text) {
   text_ = text;
@@ -310,6 +254,43 @@ void MultiLineTextBox::setForeColor(uint32_t color) {
   QPalette colors = palette();
   colors.setColor(QPalette::Text, OleColor(color));
   setPalette(colors);
+}
+
+bool isPlainEnter(const QKeyEvent& event) {
+  const bool enter = event.key() == Qt::Key_Return || event.key() == Qt::Key_Enter;
+  return enter && !(event.modifiers() & (Qt::ControlModifier | Qt::AltModifier));
+}
+
+qint16 typedCharacter(const QKeyEvent& event) {
+  if (isPlainEnter(event)) return 13;
+  const bool enter = event.key() == Qt::Key_Return || event.key() == Qt::Key_Enter;
+  const QString text = event.text();
+  return !enter && text.size() == 1 ? qint16(text[0].unicode()) : qint16(0);
+}
+
+namespace {
+
+// Show and hide events tell when the watched widget itself is shown or
+// hidden, whether or not its window is on screen yet.
+class ShowAndHideFilter : public QObject {
+ public:
+  ShowAndHideFilter(QObject* follower, std::function<void()> follow)
+      : QObject(follower), follow_(std::move(follow)) {}
+
+ protected:
+  bool eventFilter(QObject*, QEvent* event) override {
+    if (event->type() == QEvent::ShowToParent || event->type() == QEvent::HideToParent) follow_();
+    return false;
+  }
+
+ private:
+  std::function<void()> follow_;
+};
+
+}  // namespace
+
+void followShowAndHide(QWidget* watched, QObject* follower, std::function<void()> follow) {
+  watched->installEventFilter(new ShowAndHideFilter(follower, std::move(follow)));
 }
 
 void paintFocusRing(QPainter& painter, const QRect& area, uint32_t color) {

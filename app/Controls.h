@@ -16,6 +16,7 @@
 #include <cstdint>
 #include <functional>
 
+class QKeyEvent;
 class QPainter;
 
 namespace FormControls {
@@ -37,16 +38,13 @@ class Control {
   virtual QWidget* widget() = 0;
   // The caption of a label, the text of a text box; empty for the others.
   virtual QString captionOrText() const { return {}; }
-  // Drops the event handlers the window gave the control, so that none runs
-  // while the window is being destroyed.
-  virtual void disconnectHandlers() {}
 
   // Design geometry in twips, relative to the container's client area.
   void setDesignGeometry(float left, float top, float width, float height);
   // Moves to a left and top in twips, keeping the size.
-  void Move(float left, float top);
+  void setDesignPosition(float left, float top);
   // Sets width and height in twips; negative values count as 0.
-  void SetSize(float width, float height);
+  void setDesignSize(float width, float height);
   float Left() const { return left_; }
   float Top() const { return top_; }
   float Width() const { return width_; }
@@ -63,25 +61,37 @@ class Control {
   float left_ = 0, top_ = 0, width_ = 0, height_ = 0;
 };
 
-// The mouse events a clickable control raises to its window: Click (press
-// and release of the left button on it) and MouseMove (every move over it,
-// buttons held or not).
-struct MouseEvents {
-  std::function<void()> Click;
-  std::function<void()> MouseMove;
+// The picture of a picture box: the box takes the picture's size and draws
+// it at 0, 0 on its back colour. The picture may have more pixels than its
+// logical size (a version for high-density screens): the box takes the
+// logical size, and only a picture made for another density is scaled.
+class Picture {
+ public:
+  void setPicture(const QPixmap& picture);
+  const QPixmap& picture() const { return picture_; }
 
-  void dropMouseHandlers() {
-    Click = nullptr;
-    MouseMove = nullptr;
-  }
+ protected:
+  explicit Picture(Control& box) : box_(box) {}
+  void paintPicture(QPainter& painter) const;
+
+ private:
+  Control& box_;
+  QPixmap picture_;
 };
 
-// A plain control that raises them.
-class ClickableControl : public QWidget, public Control, public MouseEvents {
+// A plain control that raises the mouse events: Click (press and release of
+// the left button on it) and MouseMove (every move over it, buttons held or
+// not).
+class ClickableControl : public QWidget, public Control {
+  Q_OBJECT
+
  public:
   explicit ClickableControl(QWidget* parent);
   QWidget* widget() override { return this; }
-  void disconnectHandlers() override { dropMouseHandlers(); }
+
+ signals:
+  void Click();
+  void MouseMove();
 
  protected:
   void mousePressEvent(QMouseEvent* event) override;
@@ -92,32 +102,32 @@ class ClickableControl : public QWidget, public Control, public MouseEvents {
   bool pressed_ = false;
 };
 
-// A borderless picture box that is sized to its picture and draws it at 0, 0
-// on its back colour.
-class PictureBox : public ClickableControl {
+// A borderless picture box, sized to its picture.
+class PictureBox : public ClickableControl, public Picture {
+  Q_OBJECT
+
  public:
   explicit PictureBox(QWidget* parent);
-  void setPicture(const QPixmap& picture);
-  const QPixmap& picture() const { return picture_; }
 
  protected:
   void paintEvent(QPaintEvent* event) override;
-
- private:
-  QPixmap picture_;
 };
 
 // A picture box that is a push button for the keyboard and for screen
 // readers (named `accessibleName`): the mouse clicks it as any picture box,
 // Tab reaches it (a click does not focus it, as before), and Space, Enter
 // and the keypad's Enter click it. A ring of `focusColor` inside its edge
-// shows the focus.
-class PictureButton : public QAbstractButton, public Control, public MouseEvents {
+// shows the focus. Click and MouseMove as a picture box raises them.
+class PictureButton : public QAbstractButton, public Control, public Picture {
+  Q_OBJECT
+
  public:
   PictureButton(QWidget* parent, const QString& accessibleName, uint32_t focusColor);
   QWidget* widget() override { return this; }
-  void disconnectHandlers() override { dropMouseHandlers(); }
-  void setPicture(const QPixmap& picture);
+
+ signals:
+  void Click();
+  void MouseMove();
 
  protected:
   void paintEvent(QPaintEvent* event) override;
@@ -127,12 +137,13 @@ class PictureButton : public QAbstractButton, public Control, public MouseEvents
   void mouseMoveEvent(QMouseEvent* event) override;
 
  private:
-  QPixmap picture_;
   uint32_t focusColor_;
 };
 
 // An image control: a picture store with no back colour of its own.
 class Image : public PictureBox {
+  Q_OBJECT
+
  public:
   using PictureBox::PictureBox;
 };
@@ -140,6 +151,8 @@ class Image : public PictureBox {
 // A label that draws its caption at its top left; with auto-size on, its size
 // follows the caption's text extent whenever caption or font change.
 class Label : public ClickableControl {
+  Q_OBJECT
+
  public:
   Label(QWidget* parent, const QFont& font, bool autoSize);
   QString captionOrText() const override { return caption_; }
@@ -157,23 +170,27 @@ class Label : public ClickableControl {
 };
 
 // A single-line text box. Click comes on release of the left button, after
-// the box has placed its caret; KeyPress sees each key before the box does.
-// GotFocusByKeyboard follows GotFocus when the focus came from the keyboard,
+// the box has placed its caret; Change after every change of the text, typed
+// or set. KeyPress comes for each key that types a character, before the box
+// sees it, with the character's code (13 for Enter): a handler may change
+// the code, and the box then types that character instead, or none for 0.
+// gotFocusByKeyboard follows GotFocus when the focus came from the keyboard,
 // the window's activation or the program, not from a click or a menu.
 class TextBox : public QLineEdit, public Control {
+  Q_OBJECT
+
  public:
   explicit TextBox(QWidget* parent);
   QWidget* widget() override { return this; }
   QString captionOrText() const override { return text(); }
-  void disconnectHandlers() override;
 
-  std::function<void()> Click;
-  // After every change of the text, typed or set.
-  std::function<void()> Change;
-  std::function<void(QKeyEvent*)> KeyPress;
-  std::function<void()> GotFocus;
-  std::function<void()> GotFocusByKeyboard;
-  std::function<void()> LostFocus;
+ signals:
+  void Click();
+  void Change();
+  void KeyPress(qint16& KeyAscii);
+  void GotFocus();
+  void gotFocusByKeyboard();
+  void LostFocus();
 
  protected:
   void mouseReleaseEvent(QMouseEvent* event) override;
@@ -188,6 +205,8 @@ class TextBox : public QLineEdit, public Control {
 // not part of such a pair as nothing; such a hidden character stays in the
 // text until an edit removes the shown characters on both sides of it.
 class MultiLineTextBox : public QPlainTextEdit, public Control {
+  Q_OBJECT
+
  public:
   explicit MultiLineTextBox(QWidget* parent);
   QWidget* widget() override { return this; }
@@ -207,6 +226,8 @@ class MultiLineTextBox : public QPlainTextEdit, public Control {
 // The browser control: it has its place in the design but shows nothing; its
 // engine loads pages in the background.
 class BrowserControl : public QWidget, public Control {
+  Q_OBJECT
+
  public:
   explicit BrowserControl(QWidget* parent) : QWidget(parent) {}
   QWidget* widget() override { return this; }
@@ -219,6 +240,8 @@ class BrowserControl : public QWidget, public Control {
 // A rectangle outline, drawn inside its bounds in ForeColor (the border
 // colour), that lets the mouse through to what lies below it.
 class Shape : public QWidget, public Control {
+  Q_OBJECT
+
  public:
   Shape(QWidget* parent, int borderWidth);
   QWidget* widget() override { return this; }
@@ -230,18 +253,24 @@ class Shape : public QWidget, public Control {
   int borderWidth_;
 };
 
+// Enter or the keypad's Enter, held without Ctrl and Alt: with either held
+// it types no character and presses no button.
+bool isPlainEnter(const QKeyEvent& event);
+
+// The code of the character a key types, as KeyPress gives it: 13 for a
+// plain Enter, the code of the key's one UTF-16 character otherwise, 0 for
+// a key that types none or more than one.
+qint16 typedCharacter(const QKeyEvent& event);
+
+// Calls `follow` each time `watched` itself is shown or hidden, whether or
+// not its window is on screen yet, for as long as `follower` lives.
+void followShowAndHide(QWidget* watched, QObject* follower, std::function<void()> follow);
+
 // The ring that shows the keyboard focus: two pixels wide, inside `area`.
 void paintFocusRing(QPainter& painter, const QRect& area, uint32_t color);
 
-// The text a multi-line text box shows for `text`: CR LF pairs become line
-// breaks (LF); any other CR or LF is not shown.
-QString shownInTextBox(const QString& text);
-
-// Line breaks of a caption as the painter and the metrics take them: CR LF,
-// CR and LF each break the line.
-QString withPlainLineBreaks(const QString& text);
-
 // The text extent of a caption in pixels: the size an auto-sized label takes.
+// CR LF, CR and LF each break the caption's line.
 QSize captionExtent(const QFontMetrics& metrics, const QString& caption);
 
 }  // namespace FormControls

@@ -2,7 +2,7 @@
 
 #include "AccessibleControls.h"
 #include "Design.h"
-#include "Module1.h"
+#include "LineEnds.h"
 
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -14,9 +14,9 @@
 #include <utility>
 
 using FormControls::captionExtent;
-using FormControls::withPlainLineBreaks;
 using ModAPI::OleColor;
 using ModAPI::TwipsToPixels;
+using ModAPI::withLfLineEnds;
 using Module1::CourierEntry;
 
 static QFont boldFontOf(QFont font) {
@@ -34,7 +34,11 @@ CourierPanel::CourierPanel(QWidget* parent, const CourierEntry& design, const QF
       labels_(design,
               [this](const QString& caption, bool bold) { return textExtent(caption, bold); }),
       labelCursor_(labelCursor) {
-  labels_.setChangeListener([this](int16_t) { update(); });
+  connect(&labels_, &Module1::CourierLabels::changed, this, [this] { update(); });
+  connect(&selection_, &Module1::CourierSelection::selectionChanged, this,
+          [this](int16_t previous, int16_t current) {
+            announceChosenCourier(*this, previous, current);
+          });
   setFocusPolicy(Qt::TabFocus);
 }
 
@@ -61,14 +65,14 @@ void CourierPanel::paintEvent(QPaintEvent* event) {
     FormControls::paintFocusRing(painter, ringRect(current_), FormControls::kFocusBlue);
 }
 
-QRect HintMark(const QRect& label, int lineHeight) {
+QRect hintMark(const QRect& label, int lineHeight) {
   constexpr int kSide = 6, kGap = 7;
   const int line = std::min(lineHeight, label.height());
   return QRect(label.left() - kGap - kSide, label.top() + (line - kSide) / 2, kSide, kSide);
 }
 
 QRect CourierPanel::hintMarkRect(int16_t k) const {
-  return HintMark(pixelRect(labels_[k]), regularMetrics_.height());
+  return hintMark(pixelRect(labels_[k]), regularMetrics_.height());
 }
 
 // In the blue of the skin's buttons, the colour of the focus ring.
@@ -93,7 +97,7 @@ void CourierPanel::setHints(const QStringList& codes) {
                                 std::back_inserter(changed));
   hinted_ = std::move(hinted);
   for (const int16_t k : changed) update(hintMarkRect(k));
-  AnnounceHintChanges(*this, changed);
+  announceHintChanges(*this, changed);
 }
 
 bool CourierPanel::hinted(int16_t k) const {
@@ -110,16 +114,9 @@ QRect CourierPanel::ringRect(int16_t k) const {
 void CourierPanel::paintLabel(QPainter& painter, const CourierEntry& label) const {
   const QRect area = pixelRect(label);
   if (label.BackStyle == Module1::Opaque) painter.fillRect(area, OleColor(label.BackColor));
-  painter.setFont(label.Bold ? boldFont_ : regularFont_);
+  painter.setFont(label.bold ? boldFont_ : regularFont_);
   painter.setPen(OleColor(label.ForeColor));
-  painter.drawText(area, Qt::AlignLeft | Qt::AlignTop, withPlainLineBreaks(label.Caption));
-}
-
-void CourierPanel::disconnectHandlers() {
-  PictureBox::disconnectHandlers();
-  LabelClick = nullptr;
-  LabelMouseMove = nullptr;
-  PanelMouseMove = nullptr;
+  painter.drawText(area, Qt::AlignLeft | Qt::AlignTop, withLfLineEnds(label.Caption));
 }
 
 int16_t CourierPanel::labelAt(QPoint point) const {
@@ -147,8 +144,10 @@ void CourierPanel::mouseMoveEvent(QMouseEvent* event) {
     setCursor(labelCursor_);
   else
     unsetCursor();
-  if (k >= 0 && LabelMouseMove) LabelMouseMove(k);
-  if (k < 0 && PanelMouseMove) PanelMouseMove();
+  if (k >= 0)
+    emit labels_.MouseMove(k);
+  else
+    emit MouseMove();
 }
 
 bool CourierPanel::choosable(int16_t k) const {
@@ -162,6 +161,13 @@ int16_t CourierPanel::nextCourier(int from, int step) const {
   return -1;
 }
 
+bool CourierPanel::headingBetween(int from, int to) const {
+  for (int k = from + 1; k < to; ++k) {
+    if (labels_[int16_t(k)].isHeading()) return true;
+  }
+  return false;
+}
+
 int16_t CourierPanel::courierUnderHeading(const QString& letter) const {
   if (letter.size() != 1 || !letter[0].isLetterOrNumber()) return -1;
   const auto& all = labels_.all();
@@ -171,10 +177,16 @@ int16_t CourierPanel::courierUnderHeading(const QString& letter) const {
   if (heading == all.end()) return -1;
   const int16_t first = nextCourier(heading->Index, 1);
   // Only when no other heading comes first.
-  for (int16_t k = heading->Index + 1; k < first; ++k) {
-    if (labels_[k].isHeading()) return -1;
-  }
-  return first;
+  return first < 0 || headingBetween(heading->Index, first) ? -1 : first;
+}
+
+// As in lists, the same letter again goes on to the next courier under its
+// heading, and from the last back to the first.
+int16_t CourierPanel::courierForLetter(const QString& letter) const {
+  const int16_t first = courierUnderHeading(letter);
+  if (first < 0 || current_ < first || headingBetween(first, current_)) return first;
+  const int16_t next = nextCourier(current_, 1);
+  return next < 0 || headingBetween(current_, next) ? first : next;
 }
 
 int16_t CourierPanel::targetOfKey(const QKeyEvent& event) const {
@@ -190,7 +202,7 @@ int16_t CourierPanel::targetOfKey(const QKeyEvent& event) const {
     case Qt::Key_End:
       return nextCourier(labels_.count(), -1);
     default:
-      return courierUnderHeading(event.text());
+      return courierForLetter(event.text());
   }
 }
 
@@ -216,15 +228,13 @@ void CourierPanel::setCurrentLabel(int16_t k) {
   update(ringRect(current_));
   current_ = k;
   update(ringRect(current_));
-  if (hasFocus()) AnnounceCurrentCourier(*this);
+  if (hasFocus()) announceCurrentCourier(*this);
 }
 
 void CourierPanel::chooseLabel(int16_t k) {
   if (k < 0 || k >= labels_.count()) return;
-  const int16_t before = Module1::SelectedCourierIndex;
   setCurrentLabel(k);
-  if (LabelClick) LabelClick(k);
-  if (Module1::SelectedCourierIndex != before) AnnounceChosenCourier(*this, before);
+  emit labels_.Click(k);
 }
 
 // Coming from another control, the keyboard starts on the chosen courier;
@@ -234,7 +244,7 @@ void CourierPanel::focusInEvent(QFocusEvent* event) {
   const bool entered =
       event->reason() == Qt::TabFocusReason || event->reason() == Qt::BacktabFocusReason;
   if (entered || !choosable(current_)) {
-    const int16_t chosen = Module1::SelectedCourierIndex;
+    const int16_t chosen = selection_.SelectedCourierIndex();
     current_ = choosable(chosen) ? chosen : nextCourier(-1, 1);
   }
   update(ringRect(current_));
@@ -243,7 +253,7 @@ void CourierPanel::focusInEvent(QFocusEvent* event) {
   QMetaObject::invokeMethod(
       this,
       [this] {
-        if (hasFocus()) AnnounceCurrentCourier(*this);
+        if (hasFocus()) announceCurrentCourier(*this);
       },
       Qt::QueuedConnection);
 }
@@ -253,21 +263,14 @@ void CourierPanel::focusOutEvent(QFocusEvent* event) {
   update(ringRect(current_));
 }
 
+// Tab passes the panel by while its cover is shown.
 void CourierPanel::setCover(QWidget* cover) {
   cover_ = cover;
-  cover->installEventFilter(this);
-  setFocusPolicy(covered() ? Qt::NoFocus : Qt::TabFocus);
+  const auto follow = [this] { setFocusPolicy(covered() ? Qt::NoFocus : Qt::TabFocus); };
+  FormControls::followShowAndHide(cover, this, follow);
+  follow();
 }
 
 bool CourierPanel::covered() const {
   return cover_ && !cover_->isHidden();
-}
-
-// Show and hide events tell when the cover itself is shown or hidden,
-// whether or not the window is on screen yet.
-bool CourierPanel::eventFilter(QObject* watched, QEvent* event) {
-  if (watched == cover_ &&
-      (event->type() == QEvent::ShowToParent || event->type() == QEvent::HideToParent))
-    setFocusPolicy(covered() ? Qt::NoFocus : Qt::TabFocus);
-  return PictureBox::eventFilter(watched, event);
 }

@@ -6,9 +6,13 @@
 // chosen one whenever the panel gets the focus): arrows go to the previous
 // or next courier in reading order (the labels' order), Home and End to the
 // first and last, a letter to the first courier under the heading of that
-// letter; headings are passed over. Enter or Space chooses the current
-// courier as a click on it does. While the result area covers the panel,
-// Tab passes it by.
+// letter and, pressed again, to the next ones under it; headings are passed
+// over. Enter or Space chooses the current courier as a click on it does.
+// While the result area covers the panel, Tab passes it by.
+//
+// The panel raises the events of the group it shows: `Click` and
+// `MouseMove` of the labels (labels()), its own `MouseMove` over the bare
+// panel. It keeps the courier selection beside the labels it selects among.
 //
 // Couriers can carry a hint mark, a small dot before the name, which says
 // only "this courier's numbers look like the typed one"; it changes nothing
@@ -16,6 +20,7 @@
 #pragma once
 
 #include "Controls.h"
+#include "CourierSelection.h"
 #include "LabelGroup.h"
 
 #include <QCursor>
@@ -23,11 +28,11 @@
 #include <QFontMetrics>
 #include <QStringList>
 
-#include <functional>
-#include <memory>
 #include <vector>
 
 class CourierPanel : public FormControls::PictureBox {
+  Q_OBJECT
+
  public:
   // `labelFont` is the regular font of the labels; headings draw it bold.
   // `labelCursor` is the pointer shown over the labels.
@@ -36,6 +41,8 @@ class CourierPanel : public FormControls::PictureBox {
 
   Module1::CourierLabels& labels() { return labels_; }
   const Module1::CourierLabels& labels() const { return labels_; }
+  Module1::CourierSelection& selection() { return selection_; }
+  const Module1::CourierSelection& selection() const { return selection_; }
 
   // The caption's text extent in twips, as the labels size themselves.
   QSizeF textExtent(const QString& caption, bool bold) const;
@@ -62,13 +69,6 @@ class CourierPanel : public FormControls::PictureBox {
   bool hinted(int16_t k) const;
   const std::vector<int16_t>& hintedLabels() const { return hinted_; }
 
-  void disconnectHandlers() override;
-
-  // Mouse events of the labels, by index, and of the bare panel.
-  std::function<void(int16_t)> LabelClick;
-  std::function<void(int16_t)> LabelMouseMove;
-  std::function<void()> PanelMouseMove;
-
  protected:
   void paintEvent(QPaintEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
@@ -77,7 +77,6 @@ class CourierPanel : public FormControls::PictureBox {
   void keyPressEvent(QKeyEvent* event) override;
   void focusInEvent(QFocusEvent* event) override;
   void focusOutEvent(QFocusEvent* event) override;
-  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   void paintLabel(QPainter& painter, const Module1::CourierEntry& label) const;
@@ -89,8 +88,12 @@ class CourierPanel : public FormControls::PictureBox {
   // The next courier from label `from` in direction `step` (1 or -1), -1
   // when there is none.
   int16_t nextCourier(int from, int step) const;
+  // Whether a heading lies between labels `from` and `to`.
+  bool headingBetween(int from, int to) const;
   // The first courier under the heading whose caption is `letter`.
   int16_t courierUnderHeading(const QString& letter) const;
+  // Where a press of `letter` goes from the current courier.
+  int16_t courierForLetter(const QString& letter) const;
   int16_t targetOfKey(const QKeyEvent& event) const;
 
   QFont regularFont_;
@@ -98,6 +101,7 @@ class CourierPanel : public FormControls::PictureBox {
   QFontMetrics regularMetrics_;
   QFontMetrics boldMetrics_;
   Module1::CourierLabels labels_;
+  Module1::CourierSelection selection_{labels_};
   QCursor labelCursor_;
   int16_t pressedLabel_ = -1;
   int16_t current_ = -1;
@@ -109,4 +113,4 @@ class CourierPanel : public FormControls::PictureBox {
 // `lineHeight` high: a dot 6 pixels wide, centred on that line, ending 7
 // pixels before the label, clear of the hover frame 5 pixels out and of the
 // focus ring 3 pixels out.
-QRect HintMark(const QRect& label, int lineHeight);
+QRect hintMark(const QRect& label, int lineHeight);

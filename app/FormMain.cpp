@@ -1,15 +1,17 @@
 #include "FormMain.h"
 
 #include "AccessibleControls.h"
+#include "CannotRun.h"
 #include "Design.h"
 #include "FirstFrame.h"
+#include "LineEnds.h"
 #include "Query.h"
 #include "SystemMenu.h"
 #include "Window.h"
 
 #include <QCursor>
+#include <QFileInfo>
 #include <QIcon>
-#include <QKeyEvent>
 #include <QPixmap>
 #include <QShortcut>
 
@@ -21,11 +23,13 @@ using ModAPI::DesignFont;
 
 namespace {
 
+const QString kSkinName = QStringLiteral("QQ2010");
 const QString kYaHei = QStringLiteral("微软雅黑");
 const QString kSong = QStringLiteral("宋体");
 const QString kPromptStart = QStringLiteral("请输入 ");
 const QString kPromptEnd = QStringLiteral(" 单号");
 const QString kHintedCouriers = QStringLiteral("单号格式相符：");
+const QString kChosen = QStringLiteral("已选 ");
 
 QPixmap designPicture(const char* name) {
   return ModAPI::DesignPicture(QStringLiteral(":/design/") + QLatin1String(name));
@@ -47,7 +51,7 @@ Module1::CourierEntry designLabel() {
 }  // namespace
 
 FormMain::FormMain() : labelCursor_(ModAPI::DesignCursor(":/design/hand.png", {5, 0})) {
-  InstallAccessibleControls();
+  installAccessibleControls();
   setWindowFlag(Qt::FramelessWindowHint);
   setWindowTitle(kDesignCaption);
   setWindowIcon(QIcon(QStringLiteral(":/design/courier-query.ico")));
@@ -67,86 +71,95 @@ FormMain::FormMain() : labelCursor_(ModAPI::DesignCursor(":/design/hand.png", {5
   ModAPI::AfterFirstFrame(this, [this] { Web->browser().Start(); });
 }
 
-// Qt deletes the controls after this destructor, and they may still raise
-// events meanwhile (the number box loses its focus when the window goes):
-// none may reach a handler of a window that is no longer a FormMain.
+// Qt drops the window's connections only in QObject's destructor, after
+// QWidget's has hidden the window and deleted the controls: the number box
+// would lose its focus there and raise LostFocus into a window that is no
+// longer a FormMain. Hidden here, while the window is whole, it loses it now.
 FormMain::~FormMain() {
-  for (const auto& [name, control] : controls_) control->disconnectHandlers();
-  disconnect(query_.get(), nullptr, this, nullptr);
+  hide();
 }
 
 template <typename T>
-T* FormMain::add(const QString& name, T* control) {
+T* FormMain::add(const QString& name, T* control, const QRectF& design) {
+  control->setDesignGeometry(design.left(), design.top(), design.width(), design.height());
   controls_.emplace_back(name, control);
   return control;
 }
 
+// In the design's order, which the state snapshot keeps.
 void FormMain::createControls() {
-  Web = add(QStringLiteral("Web"), new BrowserControl(this));
-  Web->setDesignGeometry(12240, 5040, 2535, 1575);
+  Web = add(QStringLiteral("Web"), new BrowserControl(this), {12240, 5040, 2535, 1575});
+  createCourierButtonAndNumberBox();
+  createPanel();
+  createPictureStores();
+  createQueryStatus();
+  announcer = new Announcer(this);
+}
 
-  P1 = add(QStringLiteral("P1"), new PictureBox(this));
-  P1->setDesignGeometry(240, 840, 2370, 600);
+void FormMain::createCourierButtonAndNumberBox() {
+  P1 = add(QStringLiteral("P1"), new PictureBox(this), {240, 840, 2370, 600});
   P1->setPicture(designPicture("P1.bmp"));
-  LBTitle = add(QStringLiteral("LBTitle"), new Label(P1, DesignFont(kYaHei, 10.5, true), false));
-  LBTitle->setDesignGeometry(720, 120, 1575, 255);
+  LBTitle = add(QStringLiteral("LBTitle"), new Label(P1, DesignFont(kYaHei, 10.5, true), false),
+                {720, 120, 1575, 255});
   LBTitle->setCaption(QStringLiteral("圆通快递"));
 
   SSCMD = add(QStringLiteral("SSCMD"),
-              new PictureButton(this, QStringLiteral("查询"), FormControls::kFocusWhite));
-  SSCMD->setDesignGeometry(8400, 600, 1545, 600);
+              new PictureButton(this, QStringLiteral("查询"), FormControls::kFocusWhite),
+              {8400, 600, 1545, 600});
   SSCMD->setPicture(designPicture("SSCMD.bmp"));
 
-  SSBG = add(QStringLiteral("SSBG"), new PictureBox(this));
-  SSBG->setDesignGeometry(3240, 600, 4110, 600);
+  SSBG = add(QStringLiteral("SSBG"), new PictureBox(this), {3240, 600, 4110, 600});
   SSBG->setPicture(designPicture("Image4.bmp"));
-  SStext = add(QStringLiteral("SStext"), new TextBox(SSBG));
-  SStext->setDesignGeometry(120, 360, 3735, 255);
+  SStext = add(QStringLiteral("SStext"), new TextBox(SSBG), {120, 360, 3735, 255});
   SStext->setFont(DesignFont(kSong, 9));
+}
 
-  const QFont labelFont = DesignFont(kSong, 10.5);
-  BG = add(QStringLiteral("BG"), new CourierPanel(this, designLabel(), labelFont, labelCursor_));
-  BG->setDesignGeometry(960, 2160, 11895, 7815);
+void FormMain::createPanel() {
+  BG = add(QStringLiteral("BG"),
+           new CourierPanel(this, designLabel(), DesignFont(kSong, 10.5), labelCursor_),
+           {960, 2160, 11895, 7815});
   BG->BackColor = 0x00FFFFFF;
-
-  Back = add(QStringLiteral("Back"),
-             new PictureButton(BG, QStringLiteral("返回"), FormControls::kFocusBlue));
-  Back->setDesignGeometry(6360, 2640, 1530, 405);
-  Back->setPicture(designPicture("Back.bmp"));
-  Back->hide();
-  LbBack = add(QStringLiteral("LbBack"), new Label(Back, DesignFont(kSong, 9, true), true));
-  LbBack->setDesignGeometry(600, 120, 495, 180);
-  LbBack->setCaption(QStringLiteral("返 回"));
-
-  Text = add(QStringLiteral("Text"), new MultiLineTextBox(BG));
-  Text->setDesignGeometry(2520, 2280, 7815, 5055);
-  Text->setFont(DesignFont(kSong, 9));
-  Text->hide();
-  // Tab leaves the result area, as it leaves the original platform's text box.
-  Text->setTabChangesFocus(true);
-  BG->setCover(Text);
-
-  S1 = add(QStringLiteral("S1"), new Shape(BG, 2));
-  S1->setDesignGeometry(1920, 360, 615, 615);
+  createResultView();
+  S1 = add(QStringLiteral("S1"), new Shape(BG, 2), {1920, 360, 615, 615});
   S1->ForeColor = Module1::kSelectedBackColor;
   S1->hide();
   // Stacking on the panel: the hover frame, drawn like the labels on the
   // panel itself, lies under the result area; the back button over it.
   S1->lower();
   Back->raise();
+}
 
-  Image4 = add(QStringLiteral("Image4"), new Image(this));
-  Image4->setDesignGeometry(11640, 3240, 4110, 600);
+// The back button and the result area, which covers the panel when shown.
+void FormMain::createResultView() {
+  Back = add(QStringLiteral("Back"),
+             new PictureButton(BG, QStringLiteral("返回"), FormControls::kFocusBlue),
+             {6360, 2640, 1530, 405});
+  Back->setPicture(designPicture("Back.bmp"));
+  Back->hide();
+  LbBack = add(QStringLiteral("LbBack"), new Label(Back, DesignFont(kSong, 9, true), true),
+               {600, 120, 495, 180});
+  LbBack->setCaption(QStringLiteral("返 回"));
+
+  Text = add(QStringLiteral("Text"), new MultiLineTextBox(BG), {2520, 2280, 7815, 5055});
+  Text->setFont(DesignFont(kSong, 9));
+  Text->hide();
+  // Tab leaves the result area, as it leaves the original platform's text box.
+  Text->setTabChangesFocus(true);
+  BG->setCover(Text);
+}
+
+// Image controls are drawn on the window itself, under every other control:
+// the panel hides the picture stores when a larger window reaches them.
+void FormMain::createPictureStores() {
+  Image4 = add(QStringLiteral("Image4"), new Image(this), {11640, 3240, 4110, 600});
   Image4->setPicture(designPicture("Image4.bmp"));
-  Image3 = add(QStringLiteral("Image3"), new Image(this));
-  Image3->setDesignGeometry(10080, 1920, 4125, 630);
+  Image3 = add(QStringLiteral("Image3"), new Image(this), {10080, 1920, 4125, 630});
   Image3->setPicture(designPicture("Image3.bmp"));
-  // Image controls are drawn on the window itself, under every other
-  // control: the panel hides the picture stores when a larger window
-  // reaches them.
   Image4->lower();
   Image3->lower();
+}
 
+void FormMain::createQueryStatus() {
   queryStatus = new StatusLine(this, Text, QStringLiteral("查询状态"));
   queryStatus->setFont(DesignFont(kSong, 9));
   // In line with the result area, which the resize step puts 150 twips into the panel.
@@ -165,28 +178,37 @@ void FormMain::nameControls() {
 }
 
 void FormMain::connectHandlers() {
-  BG->LabelClick = [this](int16_t k) { LB_Click(k); };
-  BG->LabelMouseMove = [this](int16_t k) { LB_MouseMove(k); };
-  BG->PanelMouseMove = [this] { BG_MouseMove(); };
-  LBTitle->Click = [this] { closeResultView(); };
-  LbBack->Click = [this] { closeResultView(); };
-  Back->Click = [this] { closeResultView(); };
-  P1->Click = [this] { P1_Click(); };
-  SSCMD->Click = [this] { runQuery(); };
-  const std::pair<QWidget*, MouseEvents*> pointing[] = {
-      {LBTitle, LBTitle}, {LbBack, LbBack}, {Back, Back}, {P1, P1}, {SSCMD, SSCMD}};
-  for (const auto& [control, events] : pointing)
-    events->MouseMove = [this, control = control] { showLabelPointer(control); };
-  SStext->KeyPress = [this](QKeyEvent* event) { SStext_KeyPress(event); };
-  SStext->Click = [this] { SStext_Click(); };
-  SStext->Change = [this] { showNumberHint(); };
-  SStext->GotFocus = [this] { SSBG->setPicture(Image3->picture()); };
-  SStext->GotFocusByKeyboard = [this] {
-    if (SStext->text() == prompt()) SStext->selectAll();
-  };
-  SStext->LostFocus = [this] { SSBG->setPicture(Image4->picture()); };
-  connect(query_.get(), &Query::Runner::Completed, this,
-          [this](const Query::Completion& completion) { Web_DocumentComplete(completion); });
+  connectPicker();
+  connectQuery();
+  connect(&selection(), &Module1::CourierSelection::selectionChanged, this,
+          &FormMain::showSelectedCourier);
+}
+
+void FormMain::connectPicker() {
+  const Module1::CourierLabels* lb = &BG->labels();
+  connect(lb, &Module1::CourierLabels::Click, this, &FormMain::LB_Click);
+  connect(lb, &Module1::CourierLabels::MouseMove, this, &FormMain::LB_MouseMove);
+  connect(BG, &CourierPanel::MouseMove, this, &FormMain::BG_MouseMove);
+  connect(LBTitle, &Label::Click, this, &FormMain::closeResultView);
+  connect(LbBack, &Label::Click, this, &FormMain::closeResultView);
+  connect(Back, &PictureButton::Click, this, &FormMain::closeResultView);
+  connect(P1, &PictureBox::Click, this, &FormMain::P1_Click);
+  for (ClickableControl* control : std::initializer_list<ClickableControl*>{LBTitle, LbBack, P1})
+    connect(control, &ClickableControl::MouseMove, this,
+            [this, control] { showLabelPointer(control); });
+  for (PictureButton* button : {Back, SSCMD})
+    connect(button, &PictureButton::MouseMove, this, [this, button] { showLabelPointer(button); });
+}
+
+void FormMain::connectQuery() {
+  connect(SSCMD, &PictureButton::Click, this, &FormMain::runQuery);
+  connect(SStext, &TextBox::KeyPress, this, &FormMain::SStext_KeyPress);
+  connect(SStext, &TextBox::Click, this, &FormMain::SStext_Click);
+  connect(SStext, &TextBox::Change, this, &FormMain::showNumberHint);
+  connect(SStext, &TextBox::GotFocus, this, &FormMain::SStext_GotFocus);
+  connect(SStext, &TextBox::gotFocusByKeyboard, this, &FormMain::selectPromptFromKeyboard);
+  connect(SStext, &TextBox::LostFocus, this, &FormMain::SStext_LostFocus);
+  connect(query_.get(), &Query::Runner::completed, this, &FormMain::Web_DocumentComplete);
 }
 
 // Tab goes number box, 查询, courier panel (or the result area covering it),
@@ -204,29 +226,40 @@ void FormMain::setUpKeyboard() {
     if (!Back->isHidden()) closeResultView();
   });
   connect(new QShortcut(QKeySequence::HelpContents, this), &QShortcut::activated, this, [this] {
-    if (c_DirectUI) c_DirectUI->ClickButton(3);
+    if (c_DirectUI) c_DirectUI->clickButton(3);
   });
   ModAPI::InstallSystemMenuKey(this);
 }
 
 bool FormMain::Form_Load(const QString& commandLine) {
   Web->browser().Navigate(QStringLiteral("about:blank"));
-  Module1::StartupArgument = commandLine;
-  Module1::SelectedCourierIndex = -1;
+  selection().setStartupArgument(commandLine);
   resize(ModAPI::TwipsToPixels(9000), ModAPI::TwipsToPixels(7500));
-  LBTitle->Move(720, 150);
-  Web->Move(WindowWidth(), ModAPI::PixelsToTwips(height()));
-  if (!Module1::LoadCourierCatalogue(*this)) return false;
+  LBTitle->setDesignPosition(720, 150);
+  Web->setDesignPosition(windowWidth(), ModAPI::PixelsToTwips(height()));
+  const auto matches = Module1::LoadCourierCatalogue(*this, commandLine);
+  if (!matches) return false;
   loadNumberFormats();
-  if (Module1::SelectedCourierIndex == -1) selectDefaultCourier();
-  if (!Module1::StartupArgument.isEmpty()) setWindowTitle(LBTitle->caption() + kCaptionSuffix);
+  selection().selectStartupMatches(*matches);
+  if (matches->empty()) selectDefaultCourier();
+  if (!commandLine.isEmpty()) setWindowTitle(LBTitle->caption() + kCaptionSuffix);
   c_DirectUI = std::make_unique<VBDirectUI>();
-  c_DirectUI->ControlButtonClick = [this](qint32& ButtonIndex, qint32& MenuX, qint32& MenuY,
-                                          bool& Cancel) {
-    c_DirectUI_ControlButtonClick(ButtonIndex, MenuX, MenuY, Cancel);
-  };
-  c_DirectUI->Skin(QStringLiteral("QQ2010"), ModAPI::WindowHandle(this));
+  connect(c_DirectUI.get(), &VBDirectUI::ControlButtonClick, this,
+          [this](ControlButtonClickArgs& e) {
+            c_DirectUI_ControlButtonClick(e.ButtonIndex, e.MenuX, e.MenuY, e.Cancel);
+          });
+  c_DirectUI->Skin(kSkinName, ModAPI::WindowHandle(this));
+  reportMissingSkinFolder();
   return true;
+}
+
+// The skin's steps fail quietly, as they should, and the window works on;
+// but it lacks its frame pictures and caption buttons, which is said once.
+void FormMain::reportMissingSkinFolder() {
+  const QString folder = ModAPI::AppPath() + QStringLiteral("/Skin/") + kSkinName;
+  if (QFileInfo(folder).isDir()) return;
+  CannotRun::Report(QStringLiteral("找不到皮肤文件夹 ") + folder +
+                    QStringLiteral("，窗口没有边框图片和标题栏按钮"));
 }
 
 void FormMain::closeEvent(QCloseEvent* event) {
@@ -242,23 +275,18 @@ void FormMain::c_DirectUI_ControlButtonClick(qint32& ButtonIndex, qint32&, qint3
   if (ButtonIndex == 3) ModAPI::OpenAddressMinimized(ModAPI::VendorHomePage());
 }
 
-// Label 1 is the default courier. A catalogue with a single label falls back
-// to label 0 when that is a courier; with no courier at all nothing is
-// selected and the title is cleared, so that no courier is shown as chosen.
+// With no courier at all nothing is selected and the title is cleared, so
+// that no courier is shown as chosen.
 void FormMain::selectDefaultCourier() {
-  const Module1::CourierLabels& labels = BG->labels();
-  if (labels.count() > 1) return selectLabel(1);
-  if (!labels[0].isHeading()) return selectLabel(0);
-  SetTitle(QString(), QString());
+  const int16_t n = Module1::defaultCourier(BG->labels());
+  if (n < 0) return setTitle(QString(), QString());
+  selection().select(n);
+  showPrompt();
 }
 
-void FormMain::selectLabel(int16_t n) {
-  Module1::LabelGroup& lb = LB();
-  lb.SetBackStyle(n, Module1::Opaque);
-  lb.SetBackColor(n, Module1::kSelectedBackColor);
-  SetTitle(lb[n].Caption, lb[n].Tag);
-  Module1::SelectedCourierIndex = n;
-  showPrompt();
+// The title label always names the selected courier.
+void FormMain::showSelectedCourier(int16_t, int16_t current) {
+  if (current >= 0) setTitle(LB()[current].Caption, LB()[current].Tag);
 }
 
 QString FormMain::prompt() const {
@@ -269,11 +297,11 @@ void FormMain::showPrompt() {
   SStext->setText(prompt());
 }
 
-float FormMain::WindowWidth() const {
+float FormMain::windowWidth() const {
   return ModAPI::PixelsToTwips(width());
 }
 
-void FormMain::SetTitle(const QString& caption, const QString& tag) {
+void FormMain::setTitle(const QString& caption, const QString& tag) {
   LBTitle->setCaption(caption);
   LBTitle->Tag = tag;
 }
@@ -289,15 +317,15 @@ void FormMain::resizeEvent(QResizeEvent* event) {
 void FormMain::Form_Resize() {
   const float W = ModAPI::PixelsToTwips(width());
   const float H = ModAPI::PixelsToTwips(height());
-  BG->Move(60, 1575);
-  BG->SetSize(W - 120, H - 1995);
-  Text->Move(150, 150);
-  Text->SetSize(BG->Width() - 150, BG->Height() - 150);
-  Back->Move(BG->Width() - Back->Width() - 375, BG->Height() - Back->Height() - 300);
-  SSBG->Move(W - SSBG->Width() - 1800, 900);
-  SStext->Move(150, SSBG->Height() - 375);
-  SSCMD->Move(W - SSCMD->Width() - 150, 900);
-  P1->Move(150, 900);
+  BG->setDesignPosition(60, 1575);
+  BG->setDesignSize(W - 120, H - 1995);
+  Text->setDesignPosition(150, 150);
+  Text->setDesignSize(BG->Width() - 150, BG->Height() - 150);
+  Back->setDesignPosition(BG->Width() - Back->Width() - 375, BG->Height() - Back->Height() - 300);
+  SSBG->setDesignPosition(W - SSBG->Width() - 1800, 900);
+  SStext->setDesignPosition(150, SSBG->Height() - 375);
+  SSCMD->setDesignPosition(W - SSCMD->Width() - 150, 900);
+  P1->setDesignPosition(150, 900);
 }
 
 // In the strip between the panel and the window's lower edge, as wide as the
@@ -310,31 +338,25 @@ void FormMain::placeQueryStatus() {
                            std::clamp(height() - top - kGap, 0, kHeight));
 }
 
-QRectF HoverFrame(const Module1::CourierEntry& label) {
+QRectF hoverFrame(const Module1::CourierEntry& label) {
   return QRectF(label.Left - 75, label.Top - 75, label.Width + 150, label.Height + 150);
 }
 
 // Headings cannot be chosen. Choosing the selected courier again only
 // replaces the number with the prompt.
 void FormMain::LB_Click(int16_t k) {
-  Module1::LabelGroup& lb = LB();
-  if (lb[k].isHeading()) return;
-  LBTitle->setCaption(lb[k].Caption);
-  LBTitle->Tag = lb[k].Tag;
-  if (Module1::SelectedCourierIndex >= 0)
-    lb.SetBackStyle(Module1::SelectedCourierIndex, Module1::Transparent);
-  Module1::SelectedCourierIndex = k;
-  lb.SetBackStyle(k, Module1::Opaque);
-  lb.SetBackColor(k, Module1::kSelectedBackColor);
+  if (LB()[k].isHeading()) return;
+  selection().select(k);
   showPrompt();
+  announcer->announce(kChosen + ModAPI::withLfLineEnds(LB()[k].Caption));
 }
 
 void FormMain::LB_MouseMove(int16_t k) {
   const Module1::CourierEntry& label = LB()[k];
   if (label.isHeading()) return S1->hide();
-  const QRectF frame = HoverFrame(label);
-  S1->Move(frame.left(), frame.top());
-  S1->SetSize(frame.width(), frame.height());
+  const QRectF frame = hoverFrame(label);
+  S1->setDesignPosition(frame.left(), frame.top());
+  S1->setDesignSize(frame.width(), frame.height());
   S1->show();
 }
 
@@ -363,7 +385,7 @@ void FormMain::showLabelPointer(QWidget* control) {
 // browser completes a document; an invalid one only gets the message box.
 void FormMain::runQuery() {
   const QString courier = LBTitle->caption();
-  if (!query_->Send(LBTitle->Tag, SStext->text())) {
+  if (!query_->send(LBTitle->Tag, SStext->text())) {
     return ModAPI::MsgBox(Query::InvalidNumberTitle(courier), Query::InvalidNumberMessage(courier));
   }
   Text->show();
@@ -371,17 +393,30 @@ void FormMain::runQuery() {
   LbBack->show();
   Text->setText(Query::kLoadingText);
   queryStatus->setLine(QString());
+  spokenOutcome_.clear();
+  announcer->announce(Query::kLoadingText);
 }
 
-// Enter and the keypad's Enter type character 13; held with Ctrl or Alt
-// they type none.
-void FormMain::SStext_KeyPress(QKeyEvent* event) {
-  const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
-  if (enter && !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) runQuery();
+// The key reaches the box as it was typed.
+void FormMain::SStext_KeyPress(qint16& KeyAscii) {
+  if (KeyAscii == 13) runQuery();
 }
 
 void FormMain::SStext_Click() {
   SStext->setSelection(0, SStext->text().size());
+}
+
+void FormMain::SStext_GotFocus() {
+  SSBG->setPicture(Image3->picture());
+}
+
+// From the keyboard the prompt is selected, so that typing replaces it.
+void FormMain::selectPromptFromKeyboard() {
+  if (SStext->text() == prompt()) SStext->selectAll();
+}
+
+void FormMain::SStext_LostFocus() {
+  SSBG->setPicture(Image4->picture());
 }
 
 // Couriers whose number format the typed text matches are marked on the
@@ -391,14 +426,14 @@ void FormMain::showNumberHint() {
   const QString text = SStext->text();
   BG->setHints(text == prompt() ? QStringList() : numberFormats_.codesMatching(text));
   QStringList names;
-  for (const int16_t k : BG->hintedLabels()) names += withPlainLineBreaks(LB()[k].Caption);
+  for (const int16_t k : BG->hintedLabels()) names += ModAPI::withLfLineEnds(LB()[k].Caption);
   SStext->setAccessibleDescription(
       names.isEmpty() ? QString() : kHintedCouriers + names.join(QStringLiteral("、")));
 }
 
 // Without a usable formats file the window gives no hints and says so once.
 void FormMain::loadNumberFormats() {
-  NumberFormats::Loaded loaded = NumberFormats::Read(NumberFormats::FilePath());
+  NumberFormats::Loaded loaded = NumberFormats::read(NumberFormats::filePath());
   if (!loaded.problem.isEmpty()) {
     const QString line = QStringLiteral("courier-query：") + loaded.problem +
                          QStringLiteral("，不按单号提示快递公司\n");
@@ -414,7 +449,7 @@ void FormMain::setNumberFormats(NumberFormats::Table formats) {
 
 // Every top-level completion writes the result area; frames never reach
 // here. The status line explains the red message when this completion
-// writes it.
+// writes it, and a screen reader is told the outcome.
 void FormMain::Web_DocumentComplete(const Query::Completion& completion) {
   if (completion.resultText) {
     Text->setText(*completion.resultText);
@@ -424,6 +459,16 @@ void FormMain::Web_DocumentComplete(const Query::Completion& completion) {
   if (!Query::IsAnswer(Text->text())) {
     Text->setForeColor(Query::kNoResultColor);
     Text->setText(Query::NoResultMessage(LBTitle->caption()));
-    queryStatus->setLine(Query::FailureCause(completion.status));
+    queryStatus->setLine(Query::FailureCause(completion));
   }
+  announceOutcome();
+}
+
+// Only while the result view is shown: the start-up page completes too.
+void FormMain::announceOutcome() {
+  if (Text->isHidden()) return;
+  const QString outcome = Query::SpokenOutcome(Text->text(), queryStatus->text());
+  if (outcome == spokenOutcome_) return;
+  spokenOutcome_ = outcome;
+  announcer->announce(outcome);
 }

@@ -4,6 +4,7 @@
 // belong to.
 #pragma once
 
+#include "Announcer.h"
 #include "Controls.h"
 #include "CourierPanel.h"
 #include "Module1.h"
@@ -26,6 +27,8 @@ struct Completion;
 }  // namespace Query
 
 class FormMain : public QWidget, public Module1::CatalogueHost {
+  Q_OBJECT
+
  public:
   static inline const QString kDesignCaption = QStringLiteral("Quonvex快递单号查询软件_Quonvex");
   static inline const QString kCaptionSuffix = QStringLiteral(" 单号查询软件_Quonvex");
@@ -41,8 +44,11 @@ class FormMain : public QWidget, public Module1::CatalogueHost {
 
   // CatalogueHost
   Module1::LabelGroup& LB() override { return BG->labels(); }
-  float WindowWidth() const override;
-  void SetTitle(const QString& caption, const QString& tag) override;
+  float windowWidth() const override;
+
+  // The selected courier, which the title label `LBTitle` shows.
+  Module1::CourierSelection& selection() { return BG->selection(); }
+  const Module1::CourierSelection& selection() const { return BG->selection(); }
 
   // The couriers' number formats behind the hint; the load step reads them
   // from the file beside the program. The hint follows them at once.
@@ -73,6 +79,9 @@ class FormMain : public QWidget, public Module1::CatalogueHost {
   // under the panel, shown while the result area is. Empty while a query
   // is under way and after a found result.
   StatusLine* queryStatus;
+  // Not part of the design either: what a screen reader is told unasked,
+  // that a query is loading and how it ended, and which courier was chosen.
+  Announcer* announcer;
 
   // The window's skin: set by the load step's last step, dropped by the
   // unload step when the window closes.
@@ -84,14 +93,22 @@ class FormMain : public QWidget, public Module1::CatalogueHost {
 
  private:
   void createControls();
+  void createCourierButtonAndNumberBox();
+  void createPanel();
+  void createResultView();
+  void createPictureStores();
+  void createQueryStatus();
   void nameControls();
   void connectHandlers();
+  void connectPicker();
+  void connectQuery();
   void setUpKeyboard();
   void Form_Resize();
   void placeQueryStatus();
   void Form_Unload();
   void selectDefaultCourier();
-  void selectLabel(int16_t n);
+  void showSelectedCourier(int16_t previous, int16_t current);
+  void setTitle(const QString& caption, const QString& tag);
   QString prompt() const;
   void showPrompt();
 
@@ -105,26 +122,36 @@ class FormMain : public QWidget, public Module1::CatalogueHost {
 
   // The tracking query.
   void runQuery();
-  void SStext_KeyPress(QKeyEvent* event);
+  void SStext_KeyPress(qint16& KeyAscii);
   void SStext_Click();
+  void SStext_GotFocus();
+  void selectPromptFromKeyboard();
+  void SStext_LostFocus();
   void showNumberHint();
   void loadNumberFormats();
+  void reportMissingSkinFolder();
   void Web_DocumentComplete(const Query::Completion& completion);
+  void announceOutcome();
 
   // The skin's caption buttons: only the help button (3) is the window's.
   void c_DirectUI_ControlButtonClick(qint32& ButtonIndex, qint32& MenuX, qint32& MenuY,
                                      bool& Cancel);
 
+  // Lists `control` among the design's controls as `name`, placed at its
+  // design geometry (twips).
   template <typename T>
-  T* add(const QString& name, T* control);
+  T* add(const QString& name, T* control, const QRectF& design);
 
   std::vector<std::pair<QString, FormControls::Control*>> controls_;
   QCursor labelCursor_;
   // Sends the queries through Web's browser and reads its top-level documents.
   std::unique_ptr<Query::Runner> query_;
+  // What the announcer last said of the query under way; a later completion
+  // that changes nothing is not told again.
+  QString spokenOutcome_;
   // The couriers' number formats, for the hint; empty without a usable file.
   NumberFormats::Table numberFormats_;
 };
 
 // The hover frame around a label: 75 twips (5 pixels) outside it on every side.
-QRectF HoverFrame(const Module1::CourierEntry& label);
+QRectF hoverFrame(const Module1::CourierEntry& label);

@@ -1,7 +1,8 @@
 #include "Lookup.h"
 
-#include "Controls.h"
+#include "LineEnds.h"
 #include "Module1.h"
+#include "TextBoxText.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -17,20 +18,19 @@ namespace {
 // so every caption measures nothing.
 class Catalogue final : public Module1::CatalogueHost {
  public:
-  explicit Catalogue(const QString& text) { Module1::PlaceCatalogue(text, *this); }
+  explicit Catalogue(const QString& text) { Module1::placeCatalogue(text, *this, QString()); }
 
   const std::vector<Module1::CourierEntry>& labels() const { return labels_.all(); }
 
   Module1::LabelGroup& LB() override { return labels_; }
-  float WindowWidth() const override { return 9000; }
-  void SetTitle(const QString&, const QString&) override {}
+  float windowWidth() const override { return 9000; }
 
  private:
   Module1::CourierLabels labels_{Module1::CourierEntry{},
                                  [](const QString&, bool) { return QSizeF(); }};
 };
 
-std::optional<Courier> LastCourier(const std::vector<Module1::CourierEntry>& labels,
+std::optional<Courier> lastCourier(const std::vector<Module1::CourierEntry>& labels,
                                    QString Module1::CourierEntry::*field, const QString& wanted) {
   for (auto label = labels.rbegin(); label != labels.rend(); ++label) {
     if (!label->isHeading() && (*label).*field == wanted)
@@ -41,14 +41,14 @@ std::optional<Courier> LastCourier(const std::vector<Module1::CourierEntry>& lab
 
 // A number as an error names it: quoted, so that an empty one shows, and cut
 // short where it is longer than any courier's number.
-QString Quoted(const QString& number) {
+QString quoted(const QString& number) {
   const bool tooLong = number.size() > NumberFormats::kMaxNumberLength;
   return QStringLiteral("“") +
          (tooLong ? number.first(NumberFormats::kMaxNumberLength) + QStringLiteral("…") : number) +
          QStringLiteral("”");
 }
 
-QString Listed(const std::vector<Courier>& couriers) {
+QString namesAndCodes(const std::vector<Courier>& couriers) {
   QStringList names;
   for (const Courier& courier : couriers)
     names += courier.name + QStringLiteral("（") + courier.code + QStringLiteral("）");
@@ -57,16 +57,16 @@ QString Listed(const std::vector<Courier>& couriers) {
 
 // Why `number` has not one courier among `couriers`, the catalogue's
 // couriers whose format it matches.
-QString AutoProblem(const QString& number, const std::vector<Courier>& couriers) {
+QString autoProblem(const QString& number, const std::vector<Courier>& couriers) {
   if (couriers.empty())
-    return QStringLiteral("单号") + Quoted(number) +
+    return QStringLiteral("单号") + quoted(number) +
            QStringLiteral("与哪家快递公司的单号格式都不相符");
-  return QStringLiteral("单号") + Quoted(number) +
-         QStringLiteral("与多家快递公司的单号格式相符：") + Listed(couriers);
+  return QStringLiteral("单号") + quoted(number) +
+         QStringLiteral("与多家快递公司的单号格式相符：") + namesAndCodes(couriers);
 }
 
 // A long list of such numbers names the first few and counts the rest.
-QString AutoError(const QStringList& problems) {
+QString autoError(const QStringList& problems) {
   constexpr qsizetype kMostListed = 10;
   QString error = QStringLiteral("无法按单号格式确定快递公司，请在 --lookup 后写出快递公司：");
   for (const QString& problem : problems.first(std::min(problems.size(), kMostListed)))
@@ -78,11 +78,13 @@ QString AutoError(const QStringList& problems) {
 
 // A server error keeps the number from its answer; other pages without a
 // result, the client errors among them, are the service's answer to it.
-Status StatusWithoutResult(const ModAPI::LoadStatus& load) {
+Status statusWithoutResult(const ModAPI::LoadStatus& load) {
   switch (load.outcome) {
     case ModAPI::LoadStatus::TimedOut:
       return Status::Timeout;
     case ModAPI::LoadStatus::Unreachable:
+    case ModAPI::LoadStatus::RendererGone:
+    case ModAPI::LoadStatus::TooManyRedirects:
       return Status::Unreachable;
     case ModAPI::LoadStatus::HttpError:
       return load.httpStatus >= 500 ? Status::Unreachable : Status::NoResult;
@@ -95,7 +97,7 @@ Status StatusWithoutResult(const ModAPI::LoadStatus& load) {
 
 // The word for the outcome in the readable block: the status line's text
 // where the window shows one.
-QString Outcome(const Answer& answer) {
+QString outcome(const Answer& answer) {
   switch (answer.status) {
     case Status::Found:
       return QStringLiteral("已查到");
@@ -108,27 +110,27 @@ QString Outcome(const Answer& answer) {
 
 }  // namespace
 
-QString StatusName(Status status) {
+QString statusName(Status status) {
   static constexpr const char* kNames[] = {"found", "no-result", "invalid-number", "unreachable",
                                            "timeout"};
   return QString::fromLatin1(kNames[static_cast<int>(status)]);
 }
 
-std::optional<Courier> FindCourier(const QString& wanted, const QString& catalogueText) {
+std::optional<Courier> findCourier(const QString& wanted, const QString& catalogueText) {
   const Catalogue catalogue(catalogueText);
-  if (auto byName = LastCourier(catalogue.labels(), &Module1::CourierEntry::Caption, wanted))
+  if (auto byName = lastCourier(catalogue.labels(), &Module1::CourierEntry::Caption, wanted))
     return byName;
-  return LastCourier(catalogue.labels(), &Module1::CourierEntry::Tag, wanted);
+  return lastCourier(catalogue.labels(), &Module1::CourierEntry::Tag, wanted);
 }
 
-std::vector<Item> WithCourier(const Courier& courier, const QStringList& numbers) {
+std::vector<Item> withCourier(const Courier& courier, const QStringList& numbers) {
   std::vector<Item> items;
   items.reserve(numbers.size());
   for (const QString& number : numbers) items.push_back({courier, number});
   return items;
 }
 
-AutoCouriers ResolveAuto(const QStringList& numbers, const NumberFormats::Table& formats,
+AutoCouriers resolveAuto(const QStringList& numbers, const NumberFormats::Table& formats,
                          const QString& catalogueText) {
   const Catalogue catalogue(catalogueText);
   std::vector<Item> items;
@@ -136,54 +138,53 @@ AutoCouriers ResolveAuto(const QStringList& numbers, const NumberFormats::Table&
   for (const QString& number : numbers) {
     std::vector<Courier> couriers;
     for (const QString& code : formats.codesMatching(number)) {
-      if (auto courier = LastCourier(catalogue.labels(), &Module1::CourierEntry::Tag, code))
+      if (auto courier = lastCourier(catalogue.labels(), &Module1::CourierEntry::Tag, code))
         couriers.push_back(std::move(*courier));
     }
     if (couriers.size() == 1)
       items.push_back({std::move(couriers.front()), number});
     else
-      problems += AutoProblem(number, couriers);
+      problems += autoProblem(number, couriers);
   }
-  if (!problems.isEmpty()) return {{}, AutoError(problems)};
+  if (!problems.isEmpty()) return {{}, autoError(problems)};
   return {std::move(items), {}};
 }
 
-QStringList NumbersFromLines(const QByteArray& input) {
-  QString text = QString::fromUtf8(input);  // drops a byte-order mark at the start
-  text.replace(QLatin1String("\r\n"), QLatin1String("\n"))
-      .replace(QLatin1Char('\r'), QLatin1Char('\n'));
-  if (text.isEmpty()) return {};
-  if (text.endsWith(QLatin1Char('\n'))) text.chop(1);  // the last line's end
-  return text.split(QLatin1Char('\n'));
+QStringList numbersFromLines(const QByteArray& input) {
+  return ModAPI::splitLines(QString::fromUtf8(input));  // drops a byte-order mark at the start
 }
 
-Answer Refused(const Courier& courier, const QString& number) {
+Answer refused(const Courier& courier, const QString& number) {
   return {courier, number, Status::InvalidNumber, Query::InvalidNumberMessage(courier.name), {}};
 }
 
-Answer FromCompletion(const Courier& courier, const QString& number,
+Answer fromCompletion(const Courier& courier, const QString& number,
                       const Query::Completion& completion) {
   const QString result = completion.resultText.value_or(QString());
   if (Query::IsAnswer(result))
     return {courier, number, Status::Found, FormControls::shownInTextBox(result), {}};
-  return {courier, number, StatusWithoutResult(completion.status),
-          Query::NoResultMessage(courier.name), Query::FailureCause(completion.status)};
+  // A service whose address went bad during the run was not asked at all.
+  const Status status = completion.service.problem.isEmpty()
+                            ? statusWithoutResult(completion.status)
+                            : Status::Unreachable;
+  return {courier, number, status, Query::NoResultMessage(courier.name),
+          Query::FailureCause(completion)};
 }
 
-QByteArray AsText(const Answer& answer) {
+QByteArray asText(const Answer& answer) {
   QString block = answer.courier.name + QLatin1Char(' ') + answer.number + QStringLiteral("：") +
-                  Outcome(answer) + QLatin1Char('\n');
+                  outcome(answer) + QLatin1Char('\n');
   for (const QString& line : answer.text.split(QLatin1Char('\n')))
     block += (line.isEmpty() ? line : QStringLiteral("  ") + line) + QLatin1Char('\n');
   return (block + QLatin1Char('\n')).toUtf8();
 }
 
-QByteArray AsJson(const Answer& answer) {
+QByteArray asJson(const Answer& answer) {
   const QJsonObject object{
       {QStringLiteral("courier"), answer.courier.name},
       {QStringLiteral("code"), answer.courier.code},
       {QStringLiteral("number"), answer.number},
-      {QStringLiteral("status"), StatusName(answer.status)},
+      {QStringLiteral("status"), statusName(answer.status)},
       {QStringLiteral("text"), answer.text},
       {QStringLiteral("cause"), answer.cause},
   };
@@ -192,7 +193,7 @@ QByteArray AsJson(const Answer& answer) {
 
 Run::Run(ModAPI::WebBrowser& browser, std::vector<Item> items)
     : query_(browser), items_(std::move(items)) {
-  connect(&query_, &Query::Runner::Completed, this,
+  connect(&query_, &Query::Runner::completed, this,
           [this](const Query::Completion& completion) { complete(completion); });
 }
 
@@ -205,11 +206,11 @@ void Run::start() {
 void Run::next() {
   while (sent_ < items_.size()) {
     const auto& [courier, number] = items_[sent_++];
-    waiting_ = query_.Send(courier.code, number);
+    waiting_ = query_.send(courier.code, number);
     if (waiting_) return;
-    emit Answered(Refused(courier, number));
+    emit answered(refused(courier, number));
   }
-  emit Finished();
+  emit finished();
 }
 
 // The browser is still inside its completion here: the next number goes
@@ -218,7 +219,7 @@ void Run::complete(const Query::Completion& completion) {
   if (!waiting_) return;
   waiting_ = false;
   const auto& [courier, number] = items_[sent_ - 1];
-  emit Answered(FromCompletion(courier, number, completion));
+  emit answered(fromCompletion(courier, number, completion));
   QMetaObject::invokeMethod(this, &Run::next, Qt::QueuedConnection);
 }
 

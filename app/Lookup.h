@@ -19,7 +19,7 @@ namespace Lookup {
 enum class Status { Found, NoResult, InvalidNumber, Unreachable, Timeout };
 
 // "found", "no-result", "invalid-number", "unreachable" or "timeout".
-QString StatusName(Status status);
+QString statusName(Status status);
 
 struct Courier {
   QString name;  // the display name
@@ -48,10 +48,10 @@ struct Answer {
 // window reads it: the courier with that display name, else the one with
 // that code, both compared exactly. Of several, the last one counts, as the
 // window selects the last label with a name. Headings are not couriers.
-std::optional<Courier> FindCourier(const QString& wanted, const QString& catalogueText);
+std::optional<Courier> findCourier(const QString& wanted, const QString& catalogueText);
 
 // Every number with `courier`, in order.
-std::vector<Item> WithCourier(const Courier& courier, const QStringList& numbers);
+std::vector<Item> withCourier(const Courier& courier, const QStringList& numbers);
 
 // The numbers, each with the one courier of the catalogue `catalogueText`
 // whose format it matches (formats whose code no courier of the catalogue
@@ -62,7 +62,7 @@ struct AutoCouriers {
   std::vector<Item> items;
   QString error;
 };
-AutoCouriers ResolveAuto(const QStringList& numbers, const NumberFormats::Table& formats,
+AutoCouriers resolveAuto(const QStringList& numbers, const NumberFormats::Table& formats,
                          const QString& catalogueText);
 
 // The numbers on the lines of `input`, which is UTF-8 (a byte-order mark at
@@ -70,19 +70,19 @@ AutoCouriers ResolveAuto(const QStringList& numbers, const NumberFormats::Table&
 // whichever a spreadsheet wrote, and a last line without an end counts too.
 // Everything else stays as it is, as the window sends a number unchanged:
 // blanks around a number are kept, and an empty line is an empty number.
-QStringList NumbersFromLines(const QByteArray& input);
+QStringList numbersFromLines(const QByteArray& input);
 
 // The answer for a number the check refused, and for one whose query's
 // page completed.
-Answer Refused(const Courier& courier, const QString& number);
-Answer FromCompletion(const Courier& courier, const QString& number,
+Answer refused(const Courier& courier, const QString& number);
+Answer fromCompletion(const Courier& courier, const QString& number,
                       const Query::Completion& completion);
 
 // A readable block: the courier, the number and the outcome on one line,
 // then the text indented, then an empty line.
-QByteArray AsText(const Answer& answer);
+QByteArray asText(const Answer& answer);
 // One line of JSON: courier, code, number, status, text and cause.
-QByteArray AsJson(const Answer& answer);
+QByteArray asJson(const Answer& answer);
 
 // Looks the numbers up one after another on the browser it is given: each
 // query's page completes (or times out) before the next number is sent.
@@ -96,9 +96,9 @@ class Run : public QObject {
   void start();
 
  signals:
-  void Answered(const Lookup::Answer& answer);
+  void answered(const Lookup::Answer& answer);
   // Every number has its answer.
-  void Finished();
+  void finished();
 
  private:
   void next();

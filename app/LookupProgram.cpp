@@ -1,15 +1,17 @@
 #include "LookupProgram.h"
 
+#include "CannotRun.h"
+#include "EngineEnvironment.h"
 #include "Lookup.h"
 #include "Module1.h"
 #include "NumberFormats.h"
+#include "ServiceAddress.h"
 #include "Shell.h"
 #include "WebBrowser.h"
 #include "mTextUTF.h"
 
 #include <QFile>
 #include <QGuiApplication>
-#include <QLoggingCategory>
 
 #include <cstdio>
 
@@ -21,6 +23,14 @@ namespace {
 void Write(std::FILE* stream, const QByteArray& bytes) {
   std::fwrite(bytes.constData(), 1, bytes.size(), stream);
   std::fflush(stream);
+}
+
+const QString kMendTheAddress =
+    QStringLiteral("。一个单号也没有查询；请改正查询服务的地址（写法见 courier-query --help）");
+
+int NothingLookedUp(const QString& why) {
+  CannotRun::Report(why);
+  return CannotRun::kExitStatus;
 }
 
 int UsageError(const QString& error) {
@@ -40,14 +50,14 @@ QStringList ExpandStandardInput(const QStringList& numbers) {
     }
     QFile input;
     if (input.open(stdin, QIODevice::ReadOnly))
-      expanded += Lookup::NumbersFromLines(input.readAll());
+      expanded += Lookup::numbersFromLines(input.readAll());
   }
   return expanded;
 }
 
 QString CatalogueText() {
   int32_t encoding = mTextUTF::kDetect;
-  return mTextUTF::ReadTextFile(Module1::CataloguePath(), encoding);
+  return mTextUTF::ReadTextFile(Module1::cataloguePath(), encoding);
 }
 
 // The numbers with their couriers, or the usage error that keeps every one
@@ -58,19 +68,19 @@ struct Plan {
 };
 
 Plan AutoPlan(const QStringList& numbers, const QString& catalogueText) {
-  const NumberFormats::Loaded formats = NumberFormats::Read(NumberFormats::FilePath());
+  const NumberFormats::Loaded formats = NumberFormats::read(NumberFormats::filePath());
   if (!formats.problem.isEmpty())
     return {{}, formats.problem + QStringLiteral("，无法按单号格式确定快递公司")};
-  Lookup::AutoCouriers resolved = Lookup::ResolveAuto(numbers, formats.table, catalogueText);
+  Lookup::AutoCouriers resolved = Lookup::resolveAuto(numbers, formats.table, catalogueText);
   return {std::move(resolved.items), resolved.error};
 }
 
 Plan PlanFor(const QString& wanted, const QStringList& numbers) {
   const QString catalogueText = CatalogueText();
   if (wanted == Arguments::kAutoCourier) return AutoPlan(numbers, catalogueText);
-  const auto courier = Lookup::FindCourier(wanted, catalogueText);
+  const auto courier = Lookup::findCourier(wanted, catalogueText);
   if (!courier) return {{}, QStringLiteral("目录中没有快递公司“") + wanted + QStringLiteral("”")};
-  return {Lookup::WithCourier(*courier, numbers), {}};
+  return {Lookup::withCourier(*courier, numbers), {}};
 }
 
 // Looks every number up, printing each answer as it comes, and returns the
@@ -79,11 +89,11 @@ int LookUp(QGuiApplication& app, std::vector<Lookup::Item> items, bool json) {
   ModAPI::WebBrowser browser;
   Lookup::Run run(browser, std::move(items));
   bool allFound = true;
-  QObject::connect(&run, &Lookup::Run::Answered, [&](const Lookup::Answer& answer) {
+  QObject::connect(&run, &Lookup::Run::answered, [&](const Lookup::Answer& answer) {
     allFound &= answer.status == Lookup::Status::Found;
-    Write(stdout, json ? Lookup::AsJson(answer) : Lookup::AsText(answer));
+    Write(stdout, json ? Lookup::asJson(answer) : Lookup::asText(answer));
   });
-  QObject::connect(&run, &Lookup::Run::Finished, &app,
+  QObject::connect(&run, &Lookup::Run::finished, &app,
                    [&] { app.exit(allFound ? kAllFound : kSomeNotFound); });
   run.start();
   return app.exec();
@@ -96,22 +106,26 @@ int RunLookups(const Arguments::Request& request, char* programPath) {
   int argc = 1;
   char* argv[] = {programPath, nullptr};
   QGuiApplication app(argc, argv);
-  // The engine describes its graphics set-up on standard error as it starts;
-  // here that would only bury the usage errors. QT_LOGGING_RULES still wins.
-  QLoggingCategory::setFilterRules(QStringLiteral("qt.webenginecontext.info=false"));
 
-  if (!ModAPI::IsNormalFile(Module1::CataloguePath()))
+  if (!ModAPI::IsNormalFile(Module1::cataloguePath()))
     return UsageError(Module1::kMissingCatalogueMessage);
+  if (!ModAPI::IsReadableFile(Module1::cataloguePath()))
+    return NothingLookedUp(Module1::kUnreadableCatalogueMessage);
   const QStringList numbers = ExpandStandardInput(request.numbers);
   if (numbers.isEmpty()) return UsageError(QStringLiteral("没有要查询的单号"));
   Plan plan = PlanFor(request.courier, numbers);
   if (!plan.error.isEmpty()) return UsageError(plan.error);
+  // Every number would get the same answer from a service that cannot be
+  // asked: the run stops before the first, as for a usage error.
+  const QString serviceProblem = ServiceAddress::Find().problem;
+  if (!serviceProblem.isEmpty()) return NothingLookedUp(serviceProblem + kMendTheAddress);
+  if (ModAPI::EngineRefusesToStart()) return NothingLookedUp(CannotRun::AsRootWithSandbox());
   return LookUp(app, std::move(plan.items), request.json);
 }
 
 }  // namespace
 
-int Run(const Arguments::Request& request, char* programPath) {
+int run(const Arguments::Request& request, char* programPath) {
   switch (request.mode) {
     case Arguments::Mode::Help:
       Write(stdout, Arguments::HelpText().toUtf8());

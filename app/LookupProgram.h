@@ -7,12 +7,14 @@ namespace LookupProgram {
 
 constexpr int kAllFound = 0;
 constexpr int kSomeNotFound = 1;
+// Nothing was looked up: a usage error, as every other reason that keeps all
+// numbers from being looked up (CannotRun::kExitStatus).
 constexpr int kUsageError = 2;
 
 // Prints the help, the version or a usage error, or looks the numbers up,
 // and returns the exit status. Creates the application object itself (for
 // lookups on the offscreen platform, so that no display is needed), so it
 // runs before any exists. `programPath` is the program's argv[0].
-int Run(const Arguments::Request& request, char* programPath);
+int run(const Arguments::Request& request, char* programPath);
 
 }  // namespace LookupProgram

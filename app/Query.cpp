@@ -1,23 +1,19 @@
 #include "Query.h"
 
 #include "CodePage.h"
+#include "LineEnds.h"
 
 #include <QUrl>
 
-namespace Query {
+#include <algorithm>
 
-QString ServiceBase() {
-  QString base =
-      qEnvironmentVariable("COURIER_QUERY_SERVICE", QStringLiteral("http://127.0.0.1:8765"));
-  while (base.endsWith(QLatin1Char('/'))) base.chop(1);
-  return base;
-}
+namespace Query {
 
 std::chrono::milliseconds TimeLimit() {
   bool isNumber = false;
   const qint64 ms = qEnvironmentVariable("COURIER_QUERY_TIMEOUT_MS").toLongLong(&isNumber);
   if (!isNumber || ms <= 0) return ModAPI::WebBrowser::kDefaultTimeLimit;
-  return std::chrono::milliseconds(ms);
+  return std::min(std::chrono::milliseconds(ms), ModAPI::WebBrowser::kLongestTimeLimit);
 }
 
 bool IsValidTrackingNumber(const QString& number) {
@@ -57,6 +53,16 @@ QString NoResultMessage(const QString& courierName) {
          QStringLiteral(" 订单号！");
 }
 
+QString SpokenOutcome(const QString& resultText, const QString& cause) {
+  QString line;
+  for (const QString& held : ModAPI::splitLines(resultText)) {
+    line = held.trimmed();
+    if (!line.isEmpty()) break;
+  }
+  if (cause.isEmpty()) return line;
+  return line.isEmpty() ? cause : line + u' ' + cause;
+}
+
 QString InvalidNumberTitle(const QString& courierName) {
   return courierName + QStringLiteral("订单查询");
 }
@@ -65,14 +71,23 @@ QString InvalidNumberMessage(const QString& courierName) {
   return QStringLiteral("请输入正确的 ") + courierName + QStringLiteral(" 订单号！");
 }
 
-QString FailureCause(const ModAPI::LoadStatus& status) {
+QString FailureCause(const Completion& completion) {
+  const ServiceAddress::Service& service = completion.service;
+  if (!service.problem.isEmpty()) return service.problem;
+  const ModAPI::LoadStatus& status = completion.status;
   switch (status.outcome) {
     case ModAPI::LoadStatus::Unreachable:
-      return QStringLiteral("无法连接查询服务");
+      return service.base.isEmpty()
+                 ? QStringLiteral("无法连接查询服务")
+                 : QStringLiteral("无法连接查询服务 ") + ServiceAddress::HostAndPort(service.base);
     case ModAPI::LoadStatus::HttpError:
       return QStringLiteral("查询服务出错（HTTP %1）").arg(status.httpStatus);
     case ModAPI::LoadStatus::TimedOut:
       return QStringLiteral("查询超时");
+    case ModAPI::LoadStatus::RendererGone:
+      return QStringLiteral("查询页面意外关闭");
+    case ModAPI::LoadStatus::TooManyRedirects:
+      return QStringLiteral("查询服务重定向过多");
     case ModAPI::LoadStatus::Loaded:
     case ModAPI::LoadStatus::NoDocument:
       break;
@@ -84,14 +99,20 @@ Runner::Runner(ModAPI::WebBrowser& browser, QObject* parent) : QObject(parent), 
   connect(&browser_, &ModAPI::WebBrowser::DocumentComplete, this,
           [this](ModAPI::BrowserObject pDisp, const QString&, const ModAPI::LoadStatus& status) {
             if (pDisp == browser_.TopLevelObject())
-              emit Completed({FindResultText(browser_.All()), status});
+              emit completed({FindResultText(browser_.All()), status, service_});
           });
 }
 
-bool Runner::Send(const QString& code, const QString& number) {
+bool Runner::send(const QString& code, const QString& number) {
   if (!IsValidTrackingNumber(number)) return false;
+  service_ = ServiceAddress::Find();
+  const QString address = service_.problem.isEmpty() ? QueryAddress(service_.base, code, number)
+                                                     : QStringLiteral("about:blank");
+  // The engine drops an address this long without a word, and the query
+  // would wait out its whole time limit for nothing.
+  if (address.size() > kMaxAddressLength) return false;
   browser_.setTimeLimit(TimeLimit());
-  browser_.Navigate(QueryAddress(ServiceBase(), code, number));
+  browser_.Navigate(address);
   return true;
 }
 

@@ -46,18 +46,25 @@ QJsonObject describe(const Module1::CourierEntry& label) {
           {"foreColor", static_cast<qint64>(label.ForeColor)},
           {"backColor", static_cast<qint64>(label.BackColor)},
           {"backStyle", label.BackStyle},
-          {"bold", label.Bold}};
+          {"bold", label.bold}};
 }
 
 // What the skin shows: the window's rounded outline, and the colour of its
 // left edge half-way down, where the skin draws its frame (the design's
-// background colour when nothing draws there).
+// background colour when nothing draws there). The pixel is read only once
+// the window is shown: rendering a window not yet shown makes its native
+// window early, and the window system then treats the window otherwise (it
+// did not get the keyboard focus without a window manager), so before that
+// the colour is empty.
 QJsonObject describeFrame(FormMain& form) {
   const QRegion outline = form.mask();
-  const QRect edge(0, form.height() / 2, 1, 1);
-  const QColor colour = form.grab(edge).toImage().pixelColor(0, 0);
+  QString edgeColour;
+  if (form.isVisible()) {
+    const QRect edge(0, form.height() / 2, 1, 1);
+    edgeColour = form.grab(edge).toImage().pixelColor(0, 0).name();
+  }
   return {{"rounded", !outline.isEmpty() && !outline.contains(QPoint(0, 0))},
-          {"edgeColor", colour.name()}};
+          {"edgeColor", edgeColour}};
 }
 
 // One value as compact JSON text.
@@ -83,8 +90,8 @@ QByteArray snapshotHead(FormMain& form) {
                                 {"visible", !form.queryStatus->isHidden()},
                                 {"accessibleName", form.queryStatus->accessibleName()}};
   QByteArray head = '{' + member("window", window) + ',' +
-                    member("SelectedCourierIndex", Module1::SelectedCourierIndex) + ',' +
-                    member("StartupArgument", Module1::StartupArgument) + ',' +
+                    member("SelectedCourierIndex", form.selection().SelectedCourierIndex()) + ',' +
+                    member("StartupArgument", form.selection().StartupArgument()) + ',' +
                     member("queryStatus", queryStatus) + ',' +
                     member("frame", describeFrame(form)) + ',' + member("controls", controls);
   head.chop(1);  // the closing bracket
@@ -104,7 +111,7 @@ QByteArray snapshot(const QByteArray& head, const QByteArray& labels) {
 
 }  // namespace
 
-QByteArray SnapshotJson(FormMain& form) {
+QByteArray snapshotJson(FormMain& form) {
   return snapshot(snapshotHead(form), labelItems(form.BG->labels()));
 }
 

@@ -38,4 +38,4 @@ class StateSnapshot : public QObject {
 
 // The snapshot document of `form`, as compact JSON. It renders one pixel of
 // the window to tell what the skin drew.
-QByteArray SnapshotJson(FormMain& form);
+QByteArray snapshotJson(FormMain& form);

@@ -1,25 +1,41 @@
 #include "StatusLine.h"
 
-#include <QEvent>
+#include "Controls.h"
+
+#include <QPainter>
+#include <QStyle>
 
 StatusLine::StatusLine(QWidget* parent, QWidget* explained, const QString& accessibleName)
-    : QLabel(parent), explained_(explained) {
+    : QLabel(parent), emptyName_(accessibleName) {
   setAccessibleName(accessibleName);
   setTextFormat(Qt::PlainText);
-  setVisible(!explained->isHidden());
-  explained->installEventFilter(this);
+  const auto follow = [this, explained] { setVisible(!explained->isHidden()); };
+  FormControls::followShowAndHide(explained, this, follow);
+  follow();
 }
 
 void StatusLine::setLine(const QString& line) {
   setText(line);
-  setAccessibleDescription(line);
+  setAccessibleName(line.isEmpty() ? emptyName_ : line);
+  updateToolTip();
 }
 
-// Show and hide events tell when the explained control itself is shown or
-// hidden, whether or not its window is on screen yet.
-bool StatusLine::eventFilter(QObject* watched, QEvent* event) {
-  if (watched == explained_ &&
-      (event->type() == QEvent::ShowToParent || event->type() == QEvent::HideToParent))
-    setVisible(!explained_->isHidden());
-  return false;
+QString StatusLine::shownLine() const {
+  return fontMetrics().elidedText(text(), Qt::ElideRight, contentsRect().width());
+}
+
+// As the label draws plain text, but the line as far as it fits.
+void StatusLine::paintEvent(QPaintEvent*) {
+  QPainter painter(this);
+  style()->drawItemText(&painter, contentsRect(), alignment(), palette(), isEnabled(), shownLine(),
+                        foregroundRole());
+}
+
+void StatusLine::resizeEvent(QResizeEvent* event) {
+  QLabel::resizeEvent(event);
+  updateToolTip();
+}
+
+void StatusLine::updateToolTip() {
+  setToolTip(shownLine() == text() ? QString() : text());
 }

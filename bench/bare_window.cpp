@@ -43,12 +43,11 @@ class TextWindow final : public QWidget, public Module1::CatalogueHost {
                 }) {
     resize(600, 500);
     int32_t encoding = mTextUTF::kDetect;
-    Module1::PlaceCatalogue(mTextUTF::ReadTextFile(catalogue, encoding), *this);
+    Module1::placeCatalogue(mTextUTF::ReadTextFile(catalogue, encoding), *this, QString());
   }
 
   Module1::LabelGroup& LB() override { return labels_; }
-  float WindowWidth() const override { return ModAPI::PixelsToTwips(width()); }
-  void SetTitle(const QString&, const QString&) override {}
+  float windowWidth() const override { return ModAPI::PixelsToTwips(width()); }
 
  protected:
   void paintEvent(QPaintEvent*) override {
@@ -56,7 +55,7 @@ class TextWindow final : public QWidget, public Module1::CatalogueHost {
     painter.drawText(QRect(24, 0, width() - 24, 31), Qt::AlignVCenter, kCaption);
     for (const Module1::CourierEntry& label : labels_.all()) {
       if (!label.Visible) continue;
-      painter.setFont(label.Bold ? boldFont_ : regularFont_);
+      painter.setFont(label.bold ? boldFont_ : regularFont_);
       painter.drawText(QPoint(ModAPI::TwipsToPixels(label.Left),
                               ModAPI::TwipsToPixels(label.Top) + painter.fontMetrics().ascent()),
                        label.Caption);

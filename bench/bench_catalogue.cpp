@@ -28,8 +28,7 @@ class PanelHost : public Module1::CatalogueHost {
   PanelHost()
       : panel(nullptr, Module1::CourierEntry{}, ModAPI::DesignFont("宋体", 10.5), QCursor()) {}
   Module1::LabelGroup& LB() override { return panel.labels(); }
-  float WindowWidth() const override { return 9000; }
-  void SetTitle(const QString&, const QString&) override {}
+  float windowWidth() const override { return 9000; }
   CourierPanel panel;
 };
 
@@ -43,7 +42,7 @@ void BM_CatalogueLoadAndLayout(benchmark::State& state) {
   for (auto _ : state) {
     const size_t before = heapInUse();
     PanelHost host;
-    Module1::PlaceCatalogue(text, host);
+    Module1::placeCatalogue(text, host, QString());
     bytes = heapInUse() - before;
     benchmark::DoNotOptimize(host.panel.labels().count());
   }

@@ -5,6 +5,7 @@
 // no more than ten thousand small structs.
 #pragma once
 
+#include <QObject>
 #include <QSizeF>
 #include <QString>
 
@@ -28,7 +29,7 @@ struct CourierEntry {
   QString Tag;
   float Left = 0, Top = 0, Width = 0, Height = 0;
   uint32_t ForeColor = kSystemButtonText;
-  bool Bold = false;
+  bool bold = false;
   int16_t BackStyle = Transparent;
   uint32_t BackColor = kSelectedBackColor;
   bool Visible = false;
@@ -42,59 +43,69 @@ class LabelGroup {
   virtual ~LabelGroup() = default;
 
   // Creates member n as a copy of member 0, hidden.
-  virtual void Load(int16_t n) = 0;
-  virtual void SetCaption(int16_t n, const QString& caption) = 0;
-  virtual void SetTag(int16_t n, const QString& tag) = 0;
-  virtual void SetWidth(int16_t n, float width) = 0;
-  virtual void SetForeColor(int16_t n, uint32_t color) = 0;
-  virtual void SetBold(int16_t n, bool bold) = 0;
-  virtual void SetBackStyle(int16_t n, int16_t style) = 0;
-  virtual void SetBackColor(int16_t n, uint32_t color) = 0;
-  virtual void SetVisible(int16_t n, bool visible) = 0;
-  virtual void Move(int16_t n, float left, float top, std::optional<float> width = {}) = 0;
+  virtual void load(int16_t n) = 0;
+  virtual void setCaption(int16_t n, const QString& caption) = 0;
+  virtual void setTag(int16_t n, const QString& tag) = 0;
+  virtual void setWidth(int16_t n, float width) = 0;
+  virtual void setForeColor(int16_t n, uint32_t color) = 0;
+  virtual void setBold(int16_t n, bool bold) = 0;
+  virtual void setBackStyle(int16_t n, int16_t style) = 0;
+  virtual void setBackColor(int16_t n, uint32_t color) = 0;
+  virtual void setVisible(int16_t n, bool visible) = 0;
+  virtual void move(int16_t n, float left, float top, std::optional<float> width = {}) = 0;
   virtual const CourierEntry& operator[](int16_t n) const = 0;
 };
 
 // The main window's label group. Every label sizes itself to its caption: a
 // change of caption or of boldness sets width and height to the caption's
 // text extent, which the window measures in the label's font.
-class CourierLabels final : public LabelGroup {
+//
+// The group's events, Click and MouseMove with the member's index, are
+// raised by what shows the group and sees the pointer (the window's panel);
+// the group itself raises only `changed`.
+class CourierLabels final : public QObject, public LabelGroup {
+  Q_OBJECT
+
  public:
   // Text extent in twips of a caption in the label font, regular or bold.
   using TextExtent = std::function<QSizeF(const QString& caption, bool bold)>;
-  // Called after any member changed, with its index.
-  using ChangeListener = std::function<void(int16_t n)>;
 
   // `design` is member 0 as the window design has it.
   CourierLabels(const CourierEntry& design, TextExtent extent);
 
-  void setChangeListener(ChangeListener listener) { changed_ = std::move(listener); }
   int count() const { return static_cast<int>(labels_.size()); }
   // Goes up with every change to any member: equal revisions, equal labels.
   quint64 revision() const { return revision_; }
   const std::vector<CourierEntry>& all() const { return labels_; }
 
-  void Load(int16_t n) override;
-  void SetCaption(int16_t n, const QString& caption) override;
-  void SetTag(int16_t n, const QString& tag) override;
-  void SetWidth(int16_t n, float width) override;
-  void SetForeColor(int16_t n, uint32_t color) override;
-  void SetBold(int16_t n, bool bold) override;
-  void SetBackStyle(int16_t n, int16_t style) override;
-  void SetBackColor(int16_t n, uint32_t color) override;
-  void SetVisible(int16_t n, bool visible) override;
-  void Move(int16_t n, float left, float top, std::optional<float> width = {}) override;
+  void load(int16_t n) override;
+  void setCaption(int16_t n, const QString& caption) override;
+  void setTag(int16_t n, const QString& tag) override;
+  void setWidth(int16_t n, float width) override;
+  void setForeColor(int16_t n, uint32_t color) override;
+  void setBold(int16_t n, bool bold) override;
+  void setBackStyle(int16_t n, int16_t style) override;
+  void setBackColor(int16_t n, uint32_t color) override;
+  void setVisible(int16_t n, bool visible) override;
+  void move(int16_t n, float left, float top, std::optional<float> width = {}) override;
   const CourierEntry& operator[](int16_t n) const override { return labels_.at(n); }
+
+ signals:
+  // Press and release of the left button on member `Index`.
+  void Click(int16_t Index);
+  // Every move of the pointer over member `Index`.
+  void MouseMove(int16_t Index);
+  // After member `n` changed in any way, created included.
+  void changed(int16_t n);
 
  private:
   void autoSize(CourierEntry& label);
-  void changed(int16_t n);
+  void noteChange(int16_t n);
   template <typename Change>
   void apply(int16_t n, Change change);
 
   CourierEntry design_;
   TextExtent extent_;
-  ChangeListener changed_;
   std::vector<CourierEntry> labels_;
   quint64 revision_ = 0;
 };

@@ -16,22 +16,28 @@ constexpr float kIndexTop = 1500;
 // state: the section number, the label counter and the current column's left.
 class Placer {
  public:
-  explicit Placer(CatalogueHost& host) : host_(host), lb_(host.LB()) {}
+  Placer(CatalogueHost& host, const QString& startupArgument)
+      : host_(host), lb_(host.LB()), startupArgument_(startupArgument) {}
+
+  const StartupMatches& startupMatches() const { return matches_; }
 
   // Returns false once the label limit is reached.
   bool place(int section, const QStringList& fields) {
     if (n_ > kMaxLabelIndex) return false;
     const auto n = static_cast<int16_t>(n_);
-    lb_.Move(0, kFirstLeft, 300, 900);
+    lb_.move(0, kFirstLeft, 300, 900);
     if (n > 0) {
-      lb_.Load(n);
-      lb_.SetVisible(n, true);
+      lb_.load(n);
+      lb_.setVisible(n, true);
     }
     if (section == 0)
       placeFirstBlockItem(n, fields);
     else
       placeIndexItem(n, fields);
-    applySelection(n);
+    // Transparent as any unselected label, whatever label 0 looked like;
+    // the selection gives the start-up matches their look.
+    lb_.setBackStyle(n, Transparent);
+    if (lb_[n].Caption == startupArgument_) matches_.push_back(n);
     ++n_;
     return true;
   }
@@ -41,67 +47,57 @@ class Placer {
   // without a code is shown with its text as both caption and tag, which makes
   // it unselectable like a heading instead of a courier that queries nothing.
   void placeFirstBlockItem(int16_t n, const QStringList& fields) {
-    lb_.SetCaption(n, fields[0]);
-    lb_.SetTag(n, fields.size() > 1 ? fields[1] : fields[0]);
+    lb_.setCaption(n, fields[0]);
+    lb_.setTag(n, fields.size() > 1 ? fields[1] : fields[0]);
     if (n == 0) return;
     const CourierEntry& p = lb_[n - 1];
-    if (p.Left + p.Width + 1350 > host_.WindowWidth())
-      lb_.Move(n, kFirstLeft, p.Top + p.Height + 300, 900);
+    if (p.Left + p.Width + 1350 > host_.windowWidth())
+      lb_.move(n, kFirstLeft, p.Top + p.Height + 300, 900);
     else
-      lb_.Move(n, p.Left + p.Width + 450, p.Top, 900);
+      lb_.move(n, p.Left + p.Width + 450, p.Top, 900);
   }
 
   // Index block: "code=name" couriers after their heading, and headings that
   // start lines; "B" and "L" start the two columns.
   void placeIndexItem(int16_t n, const QStringList& fields) {
-    lb_.SetWidth(n, 1200);
+    lb_.setWidth(n, 1200);
     if (fields.size() > 1)
       placeIndexCourier(n, fields[1]);
     else
       placeHeading(n, fields[0]);
-    lb_.SetTag(n, fields[0]);
+    lb_.setTag(n, fields[0]);
   }
 
   void placeIndexCourier(int16_t n, const QString& name) {
-    lb_.SetCaption(n, name);
+    lb_.setCaption(n, name);
     if (n == 0) return;  // label 0 without a label before it: see placeHeading
     const CourierEntry& p = lb_[n - 1];
-    lb_.Move(n, p.Left + p.Width + 375, p.Top);
+    lb_.move(n, p.Left + p.Width + 375, p.Top);
   }
 
   void placeHeading(int16_t n, const QString& text) {
-    lb_.SetWidth(n, 150);
-    lb_.SetForeColor(n, kSystemHighlight);
-    lb_.SetBold(n, true);
+    lb_.setWidth(n, 150);
+    lb_.setForeColor(n, kSystemHighlight);
+    lb_.setBold(n, true);
     if (text == QLatin1String("B")) {
       columnLeft_ = kFirstLeft;
-      lb_.Move(n, kFirstLeft, kIndexTop);
+      lb_.move(n, kFirstLeft, kIndexTop);
     } else if (text == QLatin1String("L")) {
       columnLeft_ = kSecondColumnLeft;
-      lb_.Move(n, kSecondColumnLeft, kIndexTop);
+      lb_.move(n, kSecondColumnLeft, kIndexTop);
     } else if (n > 0) {
       const CourierEntry& p = lb_[n - 1];
-      lb_.Move(n, columnLeft_, p.Top + p.Height + 225);
+      lb_.move(n, columnLeft_, p.Top + p.Height + 225);
     }
     // With an empty first block the first index item is label 0 and has no
     // label before it to follow: it keeps the place every item gives label 0.
-    lb_.SetCaption(n, text);
-  }
-
-  void applySelection(int16_t n) {
-    const CourierEntry& label = lb_[n];
-    if (label.Caption == StartupArgument) {
-      SelectedCourierIndex = n;
-      lb_.SetBackStyle(n, Opaque);
-      lb_.SetBackColor(n, kSelectedBackColor);
-      host_.SetTitle(label.Caption, label.Tag);
-    } else {
-      lb_.SetBackStyle(n, Transparent);
-    }
+    lb_.setCaption(n, text);
   }
 
   CatalogueHost& host_;
   LabelGroup& lb_;
+  const QString& startupArgument_;
+  StartupMatches matches_;
   int n_ = 0;
   int16_t columnLeft_ = 0;
 };
@@ -114,30 +110,34 @@ void reportMissingCatalogue() {
 
 }  // namespace
 
-void PlaceCatalogue(const QString& text, CatalogueHost& host) {
-  Placer placer(host);
+StartupMatches placeCatalogue(const QString& text, CatalogueHost& host,
+                              const QString& startupArgument) {
+  Placer placer(host, startupArgument);
   const QStringList sections = text.split(QLatin1Char('%'));
   for (int s = 0; s < sections.size(); ++s) {
     for (const QString& item : sections[s].split(QLatin1Char(','))) {
       if (item.isEmpty()) continue;
-      if (!placer.place(s, item.split(QLatin1Char('=')))) return;
+      if (!placer.place(s, item.split(QLatin1Char('=')))) return placer.startupMatches();
     }
   }
+  return placer.startupMatches();
 }
 
-QString CataloguePath() {
+QString cataloguePath() {
   return ModAPI::AppPath() + QLatin1Char('/') + kCatalogueFileName;
 }
 
-bool LoadCourierCatalogue(CatalogueHost& host) {
-  const QString path = CataloguePath();
-  if (!ModAPI::IsNormalFile(path)) {
+std::optional<StartupMatches> LoadCourierCatalogue(CatalogueHost& host,
+                                                   const QString& startupArgument) {
+  const QString path = cataloguePath();
+  // A catalogue that cannot be read is as missing as one that is not there:
+  // either way the user has to get the file back.
+  if (!ModAPI::IsReadableFile(path)) {
     reportMissingCatalogue();
-    return false;
+    return std::nullopt;
   }
   int32_t encoding = mTextUTF::kDetect;
-  PlaceCatalogue(mTextUTF::ReadTextFile(path, encoding), host);
-  return true;
+  return placeCatalogue(mTextUTF::ReadTextFile(path, encoding), host, startupArgument);
 }
 
 }  // namespace Module1

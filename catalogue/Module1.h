@@ -1,6 +1,6 @@
 // The courier catalogue: the file "MSVBVM60.ocx" beside the executable, read
-// once at start-up and turned into the labels of the group `LB`, and the
-// selection state shared by the main window's handlers.
+// once at start-up and turned into the labels of the group `LB`. The
+// selection state is CourierSelection's.
 #pragma once
 
 #include "LabelGroup.h"
@@ -8,17 +8,17 @@
 #include <QString>
 
 #include <cstdint>
+#include <optional>
+#include <vector>
 
 namespace Module1 {
-
-// The command-line text, set by the window's load step before the loader runs.
-inline QString StartupArgument;
-// Index of the selected label of `LB`; -1 means none.
-inline int16_t SelectedCourierIndex = -1;
 
 inline const QString kCatalogueFileName = QStringLiteral("MSVBVM60.ocx");
 inline const QString kMissingCatalogueMessage =
     QStringLiteral("MSVBVM60.ocx 文件丢失！无法启动，请重新下载！");
+// What the lookup says of a catalogue that is there but cannot be read.
+inline const QString kUnreadableCatalogueMessage = QStringLiteral(
+    "无法读取快递公司目录 MSVBVM60.ocx（没有读取权限或读取出错），一个单号也没有查询");
 // The highest label index; items beyond it are not shown.
 constexpr int kMaxLabelIndex = 32767;
 // Exit status of the program when the catalogue file is missing.
@@ -30,21 +30,25 @@ class CatalogueHost {
   virtual ~CatalogueHost() = default;
   virtual LabelGroup& LB() = 0;
   // The window's outer width in twips.
-  virtual float WindowWidth() const = 0;
-  // Caption and tag of the title label `LBTitle`: the selected courier.
-  virtual void SetTitle(const QString& caption, const QString& tag) = 0;
+  virtual float windowWidth() const = 0;
 };
 
-// The catalogue file beside the executable.
-QString CataloguePath();
+// The labels whose caption equals the start-up argument (exactly), in order.
+using StartupMatches = std::vector<int16_t>;
 
-// Reads the catalogue beside the executable into `host.LB()` and selects the
-// label whose caption equals StartupArgument. When the file is missing it
-// shows the message, opens the vendor's home page and ends the program; where
-// ending is replaced (tests), it returns false without touching the labels.
-bool LoadCourierCatalogue(CatalogueHost& host);
+// The catalogue file beside the executable.
+QString cataloguePath();
+
+// Reads the catalogue beside the executable into `host.LB()`, every label
+// transparent, and reports the labels that `startupArgument` names. When the
+// file is missing it shows the message, opens the vendor's home page and
+// ends the program; where ending is replaced (tests), it returns nothing
+// without touching the labels.
+std::optional<StartupMatches> LoadCourierCatalogue(CatalogueHost& host,
+                                                   const QString& startupArgument);
 
 // The same for catalogue text already read: the parsing and placement step.
-void PlaceCatalogue(const QString& text, CatalogueHost& host);
+StartupMatches placeCatalogue(const QString& text, CatalogueHost& host,
+                              const QString& startupArgument);
 
 }  // namespace Module1

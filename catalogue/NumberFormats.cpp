@@ -1,6 +1,7 @@
 #include "NumberFormats.h"
 
 #include "File.h"
+#include "LineEnds.h"
 #include "Shell.h"
 
 #include <QRegularExpression>
@@ -13,26 +14,26 @@
 namespace NumberFormats {
 namespace {
 
-bool IsAsciiDigit(QChar c) {
+bool isAsciiDigit(QChar c) {
   return c >= u'0' && c <= u'9';
 }
 
-bool IsAsciiUpper(QChar c) {
+bool isAsciiUpper(QChar c) {
   return c >= u'A' && c <= u'Z';
 }
 
-bool AllOf(QStringView text, bool (*test)(QChar)) {
+bool allOf(QStringView text, bool (*test)(QChar)) {
   for (const QChar c : text)
     if (!test(c)) return false;
   return true;
 }
 
-bool Matches(const Format& format, const QString& number) {
+bool matches(const Format& format, const QString& number) {
   if (!format.pattern.match(number).hasMatch()) return false;
-  return format.check == CheckRule::None || HasS10CheckDigit(number);
+  return format.check == CheckRule::None || hasS10CheckDigit(number);
 }
 
-QString LineProblem(qsizetype line, const QString& what) {
+QString lineProblem(qsizetype line, const QString& what) {
   return QStringLiteral("第 %1 行%2").arg(line).arg(what);
 }
 
@@ -42,7 +43,7 @@ struct ParsedLine {
   QString problem;
 };
 
-ParsedLine ParseLine(const QStringList& fields) {
+ParsedLine parseLine(const QStringList& fields) {
   if (fields.size() < 2 || fields.size() > 3)
     return {{}, QStringLiteral("应为快递代码、正则表达式和可选的校验规则")};
   Format format{fields[0], QRegularExpression(QRegularExpression::anchoredPattern(fields[1])),
@@ -60,23 +61,23 @@ ParsedLine ParseLine(const QStringList& fields) {
 
 }  // namespace
 
-int S10CheckDigit(QStringView serial) {
+int s10CheckDigit(QStringView serial) {
   static constexpr std::array<int, 8> kWeights = {8, 6, 4, 2, 3, 5, 9, 7};
-  if (serial.size() != qsizetype(kWeights.size()) || !AllOf(serial, IsAsciiDigit)) return -1;
+  if (serial.size() != qsizetype(kWeights.size()) || !allOf(serial, isAsciiDigit)) return -1;
   int sum = 0;
   for (size_t i = 0; i < kWeights.size(); ++i) sum += (serial[i].unicode() - u'0') * kWeights[i];
   const int check = 11 - sum % 11;
   return check == 10 ? 0 : check == 11 ? 5 : check;
 }
 
-bool HasS10CheckDigit(QStringView number) {
+bool hasS10CheckDigit(QStringView number) {
   if (number.size() != 13) return false;
-  if (!AllOf(number.first(2), IsAsciiUpper) || !AllOf(number.last(2), IsAsciiUpper)) return false;
+  if (!allOf(number.first(2), isAsciiUpper) || !allOf(number.last(2), isAsciiUpper)) return false;
   const QChar check = number[10];
-  return IsAsciiDigit(check) && S10CheckDigit(number.sliced(2, 8)) == check.unicode() - u'0';
+  return isAsciiDigit(check) && s10CheckDigit(number.sliced(2, 8)) == check.unicode() - u'0';
 }
 
-QString Normalized(QStringView text) {
+QString normalized(QStringView text) {
   QString number;
   number.reserve(text.size());
   for (const QChar c : text) {
@@ -87,34 +88,33 @@ QString Normalized(QStringView text) {
 }
 
 QStringList Table::codesMatching(QStringView text) const {
-  const QString number = Normalized(text);
+  const QString number = normalized(text);
   if (number.isEmpty() || number.size() > kMaxNumberLength) return {};
   QStringList codes;
   for (const Format& format : formats_) {
-    if (!codes.contains(format.code) && Matches(format, number)) codes += format.code;
+    if (!codes.contains(format.code) && matches(format, number)) codes += format.code;
   }
   return codes;
 }
 
-Loaded Parse(const QByteArray& bytes) {
+Loaded parse(const QByteArray& bytes) {
   QStringDecoder decoder(QStringDecoder::Utf8);
   const QString text = decoder(bytes);
   if (decoder.hasError()) return {{}, QStringLiteral("不是 UTF-8 文本")};
-  static const QRegularExpression kLineEnd(QStringLiteral("\r\n|\r|\n"));
   static const QRegularExpression kBlanks(QStringLiteral("[ \t]+"));
   std::vector<Format> formats;
-  const QStringList lines = text.split(kLineEnd);
+  const QStringList lines = ModAPI::splitLines(text);
   for (qsizetype i = 0; i < lines.size(); ++i) {
     const QStringList fields = lines[i].split(kBlanks, Qt::SkipEmptyParts);
     if (fields.isEmpty() || fields[0].startsWith(u'#')) continue;
-    ParsedLine parsed = ParseLine(fields);
-    if (!parsed.format) return {{}, LineProblem(i + 1, parsed.problem)};
+    ParsedLine parsed = parseLine(fields);
+    if (!parsed.format) return {{}, lineProblem(i + 1, parsed.problem)};
     formats.push_back(std::move(*parsed.format));
   }
   return {Table(std::move(formats)), {}};
 }
 
-Loaded Read(const QString& path) {
+Loaded read(const QString& path) {
   const QString name = QStringLiteral("单号格式文件 ") + path;
   if (!ModAPI::IsNormalFile(path)) return {{}, name + QStringLiteral(" 不存在")};
   ModAPI::InputFile file(path);
@@ -123,12 +123,12 @@ Loaded Read(const QString& path) {
   QByteArray bytes(size < 0 ? 0 : qsizetype(size), Qt::Uninitialized);
   if (size < 0 || file.read(bytes.data(), size) != size)
     return {{}, name + QStringLiteral(" 无法读取")};
-  Loaded loaded = Parse(bytes);
+  Loaded loaded = parse(bytes);
   if (!loaded.problem.isEmpty()) loaded.problem = name + QStringLiteral(" ") + loaded.problem;
   return loaded;
 }
 
-QString FilePath() {
+QString filePath() {
   return ModAPI::AppPath() + QLatin1Char('/') + kFileName;
 }
 

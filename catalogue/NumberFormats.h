@@ -36,14 +36,14 @@ constexpr qint64 kMaxFileSize = 1 << 20;
 // The check digit of the postal S10 form for eight serial digits: weights
 // 8 6 4 2 3 5 9 7, then 11 − (sum mod 11), where 10 becomes 0 and 11
 // becomes 5. -1 when `serial` is not eight ASCII digits.
-int S10CheckDigit(QStringView serial);
+int s10CheckDigit(QStringView serial);
 // True when `number` is two letters A–Z, eight serial digits, their check
 // digit and two letters A–Z.
-bool HasS10CheckDigit(QStringView number);
+bool hasS10CheckDigit(QStringView number);
 
 // The number as the expressions see it: ASCII blanks and tabs removed,
 // ASCII letters in upper case.
-QString Normalized(QStringView text);
+QString normalized(QStringView text);
 
 enum class CheckRule { None, S10 };
 
@@ -80,13 +80,13 @@ struct Loaded {
 // too many, an invalid expression, an unknown rule) or bytes that are not
 // UTF-8 drop the whole file: an `auto` courier chosen from part of the table
 // could be the wrong one.
-Loaded Parse(const QByteArray& bytes);
+Loaded parse(const QByteArray& bytes);
 
 // Reads and parses the file at `path`; a missing, unreadable or oversized
 // file gives an empty table with its problem.
-Loaded Read(const QString& path);
+Loaded read(const QString& path);
 
 // "number-formats.txt" beside the program, where the catalogue lies.
-QString FilePath();
+QString filePath();
 
 }  // namespace NumberFormats

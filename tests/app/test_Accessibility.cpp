@@ -30,8 +30,17 @@ std::vector<std::pair<QAccessible::Event, QString>>& sentEvents() {
   return events;
 }
 
+// What the notifications said each time they showed.
+QStringList& announcements() {
+  static QStringList said;
+  return said;
+}
+
 void recordEvent(QAccessibleEvent* event) {
-  sentEvents().emplace_back(event->type(), nameOf(event->accessibleInterface()));
+  QAccessibleInterface* iface = event->accessibleInterface();
+  sentEvents().emplace_back(event->type(), nameOf(iface));
+  if (event->type() == QAccessible::ObjectShow && iface->role() == QAccessible::Notification)
+    announcements() << nameOf(iface);
 }
 
 class Accessibility : public ::testing::Test {
@@ -41,6 +50,7 @@ class Accessibility : public ::testing::Test {
     form.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
     sentEvents().clear();
+    announcements().clear();
     previousHandler_ = QAccessible::installUpdateHandler(recordEvent);
   }
   void TearDown() override { QAccessible::installUpdateHandler(previousHandler_); }
@@ -95,7 +105,7 @@ TEST_F(Accessibility, EveryControlHasItsRoleAndAChineseName) {
       {form.S1, QAccessible::Graphic, "悬停框", false},
       {form.Image4, QAccessible::Graphic, "单号框图片", false},
       {form.Image3, QAccessible::Graphic, "单号框焦点图片", false},
-      {form.queryStatus, QAccessible::StaticText, "查询状态", false},
+      {form.queryStatus, QAccessible::StatusBar, "查询状态", false},
   };
   const QRegularExpression chinese(QStringLiteral("[\\x{4e00}-\\x{9fff}]"));
   for (const Expected& e : expected) {
@@ -121,39 +131,78 @@ TEST_F(Accessibility, TheResultAreaReadsAsEditableText) {
   EXPECT_EQ(text->textInterface()->text(0, text->textInterface()->characterCount()), "已签收");
 }
 
-TEST_F(Accessibility, ThePanelHoldsAListWithAnItemPerLabel) {
+// The list holds the couriers alone and the panel the headings beside it:
+// a reader that counts the list's items and one that gives an item's place
+// in its parent say the same number.
+TEST_F(Accessibility, ThePanelHoldsAListOfTheCouriersAndTheHeadings) {
   QAccessibleInterface* courierList = list();
   ASSERT_NE(courierList, nullptr);
   EXPECT_EQ(courierList->role(), QAccessible::List);
   EXPECT_EQ(nameOf(courierList), "快递公司");
-  EXPECT_EQ(courierList->parent(), accessible(form.BG));
-  const Module1::CourierLabels& labels = form.BG->labels();
-  ASSERT_EQ(courierList->childCount(), labels.count());
+  QAccessibleInterface* pane = accessible(form.BG);
+  EXPECT_EQ(courierList->parent(), pane);
+  QStringList couriers, headings;
+  for (const Module1::CourierEntry& label : form.BG->labels().all())
+    (label.isHeading() ? headings : couriers) << label.Caption;
+  ASSERT_FALSE(headings.isEmpty());
+
+  QStringList listed;
   for (int i = 0; i < courierList->childCount(); ++i) {
-    const Module1::CourierEntry& label = labels[int16_t(i)];
     QAccessibleInterface* entry = courierList->child(i);
-    SCOPED_TRACE(label.Caption.toStdString());
-    EXPECT_EQ(nameOf(entry), label.Caption);
+    SCOPED_TRACE(nameOf(entry).toStdString());
+    listed << nameOf(entry);
+    EXPECT_EQ(entry->role(), QAccessible::ListItem);
     EXPECT_EQ(entry->parent(), courierList);
     EXPECT_EQ(courierList->indexOfChild(entry), i);
     const QAccessible::State state = entry->state();
-    if (label.isHeading()) {
-      EXPECT_EQ(entry->role(), QAccessible::Heading);
-      EXPECT_FALSE(state.selectable || state.focusable || state.selected);
-      EXPECT_TRUE(entry->actionInterface()->actionNames().isEmpty());
-    } else {
-      EXPECT_EQ(entry->role(), QAccessible::ListItem);
-      EXPECT_TRUE(state.selectable && state.focusable);
-      EXPECT_EQ(state.selected, i == 1) << "only the chosen courier";
-      EXPECT_EQ(entry->rect().topLeft(), form.BG->mapToGlobal(form.BG->pixelRect(label).topLeft()));
-    }
+    EXPECT_TRUE(state.selectable && state.focusable);
+    EXPECT_EQ(state.selected, nameOf(entry) == form.LBTitle->caption()) << "only the chosen";
   }
+  EXPECT_EQ(listed, couriers);
+  const Module1::CourierEntry& first = form.BG->labels()[1];
+  EXPECT_EQ(item(1)->rect().topLeft(), form.BG->mapToGlobal(form.BG->pixelRect(first).topLeft()));
+
+  QStringList besideTheList;
+  for (int i = 1; i < pane->childCount(); ++i) {
+    QAccessibleInterface* entry = pane->child(i);
+    EXPECT_EQ(pane->indexOfChild(entry), i);
+    if (entry->role() != QAccessible::Heading) continue;
+    besideTheList << nameOf(entry);
+    EXPECT_EQ(entry->parent(), pane);
+    EXPECT_EQ(courierList->indexOfChild(entry), -1);
+    EXPECT_FALSE(entry->state().selectable || entry->state().focusable);
+    EXPECT_TRUE(entry->actionInterface()->actionNames().isEmpty());
+  }
+  EXPECT_EQ(besideTheList, headings);
+}
+
+// While the result view covers the panel, nothing under it is on screen
+// for a reader: neither the list and its couriers nor the headings.
+TEST_F(Accessibility, NothingTheResultViewCoversReportsItselfShown) {
+  QAccessibleInterface* pane = accessible(form.BG);
+  auto shownUnderTheView = [&] {
+    QStringList shown;
+    if (!list()->state().invisible) shown << nameOf(list());
+    for (int i = 0; i < list()->childCount(); ++i)
+      if (!list()->child(i)->state().invisible) shown << nameOf(list()->child(i));
+    for (int i = 1; i < pane->childCount(); ++i)
+      if (pane->child(i)->role() == QAccessible::Heading && !pane->child(i)->state().invisible)
+        shown << nameOf(pane->child(i));
+    return shown;
+  };
+  EXPECT_GT(shownUnderTheView().size(), 70) << "all of them before the view";
+  form.SStext->setText("YT100");
+  pressAction(accessible(form.SSCMD));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return !form.Text->isHidden(); }, 5000));
+  EXPECT_EQ(shownUnderTheView(), QStringList());
+  EXPECT_FALSE(accessible(form.Text)->state().invisible);
+  EXPECT_FALSE(accessible(form.Back)->state().invisible);
 }
 
 TEST_F(Accessibility, PressingAnItemChoosesItAsAClickDoes) {
   form.SStext->setText("12345");
   pressAction(item(3));
-  EXPECT_EQ(Module1::SelectedCourierIndex, 3);
+  EXPECT_EQ(form.selection().SelectedCourierIndex(), 3);
   EXPECT_EQ(form.LBTitle->caption(), form.BG->labels()[3].Caption);
   EXPECT_EQ(form.SStext->text(), "请输入 " + form.BG->labels()[3].Caption + " 单号");
   EXPECT_TRUE(item(3)->state().selected);
@@ -162,6 +211,51 @@ TEST_F(Accessibility, PressingAnItemChoosesItAsAClickDoes) {
   for (const auto& event : sentEvents())
     if (event.first == QAccessible::StateChanged) selection.push_back(event);
   EXPECT_EQ(selection.size(), 2u) << "the item left and the item chosen";
+  // As list views tell of their selection, which the desktop's bridge passes on.
+  QStringList removed, added;
+  for (const auto& [type, name] : sentEvents()) {
+    if (type == QAccessible::SelectionRemove) removed << name;
+    if (type == QAccessible::SelectionAdd) added << name;
+  }
+  EXPECT_EQ(removed, QStringList{form.BG->labels()[1].Caption});
+  EXPECT_EQ(added, QStringList{form.BG->labels()[3].Caption});
+}
+
+// The announcer speaks each time it shows, with its text as its name, as a
+// notification that takes no focus.
+TEST_F(Accessibility, ChoosingACourierIsAnnouncedWhereverTheFocusIs) {
+  QAccessibleInterface* announcer = accessible(form.announcer);
+  ASSERT_NE(announcer, nullptr);
+  EXPECT_TRUE(announcer->state().invisible) << "nothing to say yet";
+  pressAction(item(3));
+  pressAction(item(3));
+  EXPECT_EQ(announcer->role(), QAccessible::Notification);
+  EXPECT_FALSE(announcer->state().focusable);
+  const QString chosen = "已选 " + form.BG->labels()[3].Caption;
+  EXPECT_EQ(announcements(), (QStringList{chosen, chosen})) << "again when chosen again";
+  EXPECT_EQ(nameOf(announcer), chosen);
+}
+
+// Loading, then the red message with the cause of the status line, which
+// is a status bar named by that cause; the focus stays in the number box.
+TEST_F(Accessibility, AQueryIsAnnouncedWhileItLoadsAndWhenItEnds) {
+  qputenv("COURIER_QUERY_SERVICE", "http://127.0.0.1:9");
+  form.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+  form.SStext->setFocus();
+  form.SStext->setText("YT100");
+  pressAction(accessible(form.SSCMD));
+  const QString cause = "无法连接查询服务 127.0.0.1:9";
+  const bool ended = QTest::qWaitFor([&] { return form.queryStatus->text() == cause; }, 20000);
+  qunsetenv("COURIER_QUERY_SERVICE");
+  ASSERT_TRUE(ended);
+  QCoreApplication::processEvents();
+  const QString message = "查询不到结果，请您确认输入的是 " + form.LBTitle->caption() + " 订单号！";
+  EXPECT_EQ(announcements(), (QStringList{"正在加载。。。", message + " " + cause}));
+  QAccessibleInterface* status = accessible(form.queryStatus);
+  EXPECT_EQ(status->role(), QAccessible::StatusBar);
+  EXPECT_EQ(nameOf(status), cause);
+  EXPECT_TRUE(form.SStext->hasFocus());
 }
 
 // Typing a number whose format is a courier's: the courier's item says so in

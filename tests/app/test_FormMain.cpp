@@ -14,6 +14,7 @@
 #include <QJsonObject>
 #include <QLabel>
 #include <QMessageBox>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -69,7 +70,7 @@ TEST_F(MainWindow, StartUpLayoutAtDesignSize) {
 TEST_F(MainWindow, DefaultSelectionIsLabelOne) {
   load();
   const auto& labels = form.BG->labels();
-  EXPECT_EQ(Module1::SelectedCourierIndex, 1);
+  EXPECT_EQ(form.selection().SelectedCourierIndex(), 1);
   EXPECT_EQ(labels[1].BackStyle, Module1::Opaque);
   EXPECT_EQ(labels[1].BackColor, Module1::kSelectedBackColor);
   EXPECT_EQ(opaqueLabels(form), 1);
@@ -81,7 +82,7 @@ TEST_F(MainWindow, DefaultSelectionIsLabelOne) {
 
 TEST_F(MainWindow, CommandLineSelectsACourierAndNamesTheWindow) {
   load(QStringLiteral("申通快递"));
-  const auto& chosen = form.BG->labels()[Module1::SelectedCourierIndex];
+  const auto& chosen = form.BG->labels()[form.selection().SelectedCourierIndex()];
   EXPECT_EQ(chosen.Caption, "申通快递");
   EXPECT_EQ(opaqueLabels(form), 1);
   EXPECT_EQ(form.SStext->text(), "");
@@ -90,7 +91,7 @@ TEST_F(MainWindow, CommandLineSelectsACourierAndNamesTheWindow) {
 
 TEST_F(MainWindow, UnknownCommandLineFallsBackButStillNamesTheWindow) {
   load(QStringLiteral("no such courier"));
-  EXPECT_EQ(Module1::SelectedCourierIndex, 1);
+  EXPECT_EQ(form.selection().SelectedCourierIndex(), 1);
   EXPECT_EQ(form.windowTitle(), form.LBTitle->caption() + " 单号查询软件_Quonvex");
   EXPECT_EQ(form.SStext->text(), "请输入 " + form.LBTitle->caption() + " 单号");
 }
@@ -129,7 +130,7 @@ TEST_F(MainWindow, ResizeKeepsTheLayoutAndClampsTinyWindows) {
 
 TEST_F(MainWindow, SnapshotDescribesEveryControlAndLabel) {
   load(QStringLiteral("x"));
-  const QJsonObject state = QJsonDocument::fromJson(SnapshotJson(form)).object();
+  const QJsonObject state = QJsonDocument::fromJson(snapshotJson(form)).object();
   EXPECT_EQ(state["StartupArgument"].toString(), "x");
   EXPECT_EQ(state["SelectedCourierIndex"].toInt(), 1);
   const QJsonObject window = state["window"].toObject();
@@ -165,14 +166,14 @@ TEST_F(MainWindow, SnapshotFileFollowsEveryChangeAndOnlyChanges) {
   StateSnapshot snapshot(form, path);
   const std::function<void()> changes[] = {
       [] {},
-      [&] { form.LB().SetBackStyle(3, Module1::Opaque); },
+      [&] { form.LB().setBackStyle(3, Module1::Opaque); },
       [&] { form.Text->show(); },
-      [&] { form.LB().SetCaption(4, QStringLiteral("新名字")); },
+      [&] { form.LB().setCaption(4, QStringLiteral("新名字")); },
   };
   for (const auto& change : changes) {
     change();
     snapshot.writeIfChanged();
-    ASSERT_EQ(readFile(path), SnapshotJson(form));
+    ASSERT_EQ(readFile(path), snapshotJson(form));
   }
   ASSERT_TRUE(QFile::remove(path));
   snapshot.writeIfChanged();
@@ -201,6 +202,32 @@ TEST_F(MainWindow, QueryStatusLiesUnderThePanelAndFollowsTheResultArea) {
   EXPECT_FALSE(form.queryStatus->isHidden());
   form.Text->hide();
   EXPECT_TRUE(form.queryStatus->isHidden());
+}
+
+// A line too long for the window's width shows its start; the whole of it
+// is the tooltip and, for screen readers, the name.
+TEST_F(MainWindow, AQueryStatusTooLongToShowEndsWithAnEllipsis) {
+  load();
+  form.Text->show();
+  const QString shortLine = QStringLiteral("无法连接查询服务 127.0.0.1:8765");
+  form.queryStatus->setLine(shortLine);
+  EXPECT_EQ(form.queryStatus->shownLine(), shortLine);
+  EXPECT_EQ(form.queryStatus->toolTip(), "");
+  const QString longLine = QStringLiteral(
+      "查询服务地址“http://tracking.example:99999”无效：端口须是 1 到 65535 之间的数"
+      "（设置文件 /home/user/.config/courier-query/courier-query.conf）");
+  form.queryStatus->setLine(longLine);
+  EXPECT_EQ(form.queryStatus->text(), longLine);
+  const QString shown = form.queryStatus->shownLine();
+  EXPECT_TRUE(shown.endsWith(QStringLiteral("…"))) << shown.toStdString();
+  EXPECT_TRUE(longLine.startsWith(shown.chopped(1))) << shown.toStdString();
+  EXPECT_EQ(form.queryStatus->toolTip(), longLine);
+  EXPECT_EQ(form.queryStatus->accessibleName(), longLine);
+  form.resize(2400, 500);  // wide enough now
+  EXPECT_EQ(form.queryStatus->shownLine(), longLine);
+  EXPECT_EQ(form.queryStatus->toolTip(), "");
+  form.queryStatus->setLine(QString());
+  EXPECT_EQ(form.queryStatus->accessibleName(), "查询状态") << "its own name again";
 }
 
 // The courier picker and the result view on the real window.
@@ -248,12 +275,15 @@ TEST(HoverFrame, FiveMarginPixelsAroundTheLabel) {
   entry.Top = 500;
   entry.Width = 900;
   entry.Height = 255;
-  EXPECT_EQ(HoverFrame(entry), QRectF(925, 425, 1050, 405));
+  EXPECT_EQ(hoverFrame(entry), QRectF(925, 425, 1050, 405));
 }
 
 TEST_F(Picker, ClickingACourierSelectsIt) {
+  QSignalSpy changes(&form.selection(), &Module1::CourierSelection::selectionChanged);
   QTest::mouseClick(form.BG, Qt::LeftButton, {}, centre(3));
-  EXPECT_EQ(Module1::SelectedCourierIndex, 3);
+  ASSERT_EQ(changes.size(), 1);
+  EXPECT_EQ(changes[0], QVariantList({1, 3}));
+  EXPECT_EQ(form.selection().SelectedCourierIndex(), 3);
   EXPECT_EQ(opaqueLabels(form), 1);
   EXPECT_EQ(label(3).BackStyle, Module1::Opaque);
   EXPECT_EQ(form.LBTitle->caption(), label(3).Caption);
@@ -268,7 +298,7 @@ TEST_F(Picker, HeadingClicksChangeNothing) {
   ASSERT_GT(heading, 0);
   form.SStext->setText("12345");
   QTest::mouseClick(form.BG, Qt::LeftButton, {}, centre(heading));
-  EXPECT_EQ(Module1::SelectedCourierIndex, 1);
+  EXPECT_EQ(form.selection().SelectedCourierIndex(), 1);
   EXPECT_EQ(opaqueLabels(form), 1);
   EXPECT_EQ(form.SStext->text(), "12345");
 }
@@ -276,7 +306,7 @@ TEST_F(Picker, HeadingClicksChangeNothing) {
 TEST_F(Picker, ChoosingTheSelectedCourierAgainRestoresThePrompt) {
   form.SStext->setText("12345");
   QTest::mouseClick(form.BG, Qt::LeftButton, {}, centre(1));
-  EXPECT_EQ(Module1::SelectedCourierIndex, 1);
+  EXPECT_EQ(form.selection().SelectedCourierIndex(), 1);
   EXPECT_EQ(label(1).BackStyle, Module1::Opaque);
   EXPECT_EQ(form.SStext->text(), "请输入 " + label(1).Caption + " 单号");
 }
@@ -284,7 +314,7 @@ TEST_F(Picker, ChoosingTheSelectedCourierAgainRestoresThePrompt) {
 TEST_F(Picker, HoverFrameFollowsCourierNames) {
   QTest::mouseMove(form.BG, centre(2));
   ASSERT_FALSE(form.S1->isHidden());
-  const QRectF frame = HoverFrame(label(2));
+  const QRectF frame = hoverFrame(label(2));
   EXPECT_EQ(QRectF(form.S1->Left(), form.S1->Top(), form.S1->Width(), form.S1->Height()), frame);
   EXPECT_EQ(form.BG->cursor().shape(), Qt::BitmapCursor);
 
@@ -299,8 +329,10 @@ TEST_F(Picker, HoverFrameFollowsCourierNames) {
 
 TEST_F(Picker, ViewsAndTheirTransitions) {
   form.SStext->setText("YT1234567");
+  QSignalSpy clicks(form.SSCMD, &FormControls::PictureButton::Click);
   QTest::mouseClick(form.SSCMD, Qt::LeftButton);
-  EXPECT_TRUE(resultViewShown());
+  EXPECT_TRUE(resultViewShown()) << "the window hears the click beside the spy";
+  EXPECT_EQ(clicks.size(), 1);
   EXPECT_EQ(form.Text->text(), "正在加载。。。");
 
   QTest::mouseClick(form.P1, Qt::LeftButton, {}, QPoint(5, 5));  // beside the title label
@@ -401,18 +433,20 @@ TEST_F(Picker, MessageBoxesShowMarkupAsPlainText) {
 }
 
 // Destroying a shown window whose number box has the focus: the box loses
-// the focus while Qt deletes the controls, after FormMain's destructor has
-// run; by then the window's handlers must be gone.
+// the focus on the way. Whenever that happens after FormMain's destructor,
+// while Qt deletes the controls, no connection from the box may still lead
+// to the window's handlers.
 TEST(MainWindowLifetime, NoHandlerRunsOnceTheWindowIsGoing) {
   struct FocusWatch : QObject {
     FormControls::TextBox* box = nullptr;
-    bool lateFocusOut = false;
+    QObject* window = nullptr;
+    bool focusOut = false;
     bool handlerLeft = false;
     bool eventFilter(QObject*, QEvent* event) override {
-      if (event->type() == QEvent::FocusOut && !dynamic_cast<FormMain*>(box->window())) {
-        lateFocusOut = true;
-        handlerLeft |= bool(box->LostFocus) || bool(box->KeyPress);
-      }
+      if (event->type() != QEvent::FocusOut) return false;
+      focusOut = true;
+      if (!qobject_cast<FormMain*>(box->window()))
+        handlerLeft |= QObject::disconnect(box, nullptr, window, nullptr);
       return false;
     }
   } watch;
@@ -425,9 +459,10 @@ TEST(MainWindowLifetime, NoHandlerRunsOnceTheWindowIsGoing) {
   QApplication::processEvents();
   if (!form->SStext->hasFocus()) GTEST_SKIP() << "no focus on this platform";
   watch.box = form->SStext;
+  watch.window = form.get();
   form->SStext->installEventFilter(&watch);
   form.reset();
-  EXPECT_TRUE(watch.lateFocusOut);
+  EXPECT_TRUE(watch.focusOut);
   EXPECT_FALSE(watch.handlerLeft);
 }
 
@@ -469,7 +504,7 @@ TEST(DesignLook, BackColourOutlinePointerAndIcon) {
   ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
   EXPECT_EQ(form.grab().toImage().pixelColor(300, 20), QColor(0xE0, 0xE0, 0xE0));
 
-  form.S1->SetSize(600, 600);  // 40 x 40 pixels
+  form.S1->setDesignSize(600, 600);  // 40 x 40 pixels
   form.S1->show();
   const QImage outline = form.S1->grab().toImage();
   const QColor rose(255, 192, 192);  // 0x00C0C0FF

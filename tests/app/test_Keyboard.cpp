@@ -6,15 +6,19 @@
 
 #include "Controls.h"
 #include "Design.h"
+#include "MenuRecorder.h"
 #include "Shell.h"
 #include "ShellRecorder.h"
 #include "SystemMenu.h"
+#include "Typing.h"
 
 #include <gtest/gtest.h>
 
 #include <QApplication>
 #include <QImage>
 #include <QTest>
+
+#include <numeric>
 
 namespace {
 
@@ -33,9 +37,7 @@ class Keyboard : public ::testing::Test {
   void press(Qt::Key key, Qt::KeyboardModifiers modifiers = {}) {
     QTest::keyClick(form.windowHandle(), key, modifiers);
   }
-  void type(const QString& text) {
-    for (const QChar c : text) QTest::keyClick(form.windowHandle(), c.toLatin1());
-  }
+  void type(const QString& text) { typeText(form.windowHandle(), text); }
   QWidget* focus() const { return QApplication::focusWidget(); }
 
   const Module1::CourierLabels& labels() const { return form.BG->labels(); }
@@ -87,7 +89,8 @@ TEST_F(Keyboard, TabGoesNumberBoxQueryButtonPanelBack) {
 // Reading order is the labels' order; every courier once, no heading.
 TEST_F(Keyboard, ArrowsHomeAndEndWalkTheCouriersAndPassHeadingsBy) {
   form.BG->setFocus(Qt::TabFocusReason);
-  EXPECT_EQ(current(), Module1::SelectedCourierIndex) << "the keyboard starts on the chosen one";
+  EXPECT_EQ(current(), form.selection().SelectedCourierIndex())
+      << "the keyboard starts on the chosen one";
   press(Qt::Key_Home);
   std::vector<int16_t> visited{current()};
   for (int i = 0; i < labels().count(); ++i) {
@@ -106,7 +109,7 @@ TEST_F(Keyboard, ArrowsHomeAndEndWalkTheCouriersAndPassHeadingsBy) {
   press(Qt::Key_Home);
   press(Qt::Key_Left);
   EXPECT_EQ(current(), couriers.front()) << "the first stays first";
-  EXPECT_EQ(Module1::SelectedCourierIndex, 1) << "moving chooses nothing";
+  EXPECT_EQ(form.selection().SelectedCourierIndex(), 1) << "moving chooses nothing";
 }
 
 TEST_F(Keyboard, ALetterGoesToTheFirstCourierUnderItsHeading) {
@@ -115,12 +118,37 @@ TEST_F(Keyboard, ALetterGoesToTheFirstCourierUnderItsHeading) {
   ASSERT_GT(d, 0);
   press(Qt::Key_D);
   EXPECT_EQ(current(), underD);
-  press(Qt::Key_Right);
+  press(Qt::Key_Home);
   press(Qt::Key_D, Qt::ShiftModifier);
   EXPECT_EQ(current(), underD) << "capital or not";
   press(Qt::Key_E);  // no heading E
   press(Qt::Key_1);
   EXPECT_EQ(current(), underD);
+}
+
+// The same letter again goes through the couriers under its heading and
+// from the last of them back to the first; a letter from elsewhere starts
+// at the first.
+TEST_F(Keyboard, TheSameLetterAgainGoesToTheNextCourierUnderItsHeading) {
+  form.BG->setFocus(Qt::TabFocusReason);
+  const auto [b, underB] = heading("B");
+  const auto [c, underC] = heading("C");
+  ASSERT_GT(c - underB, 1) << "two couriers under B at least";
+  std::vector<int16_t> visited;
+  for (int16_t k = underB; k < c; ++k) {
+    press(Qt::Key_B);
+    visited.push_back(current());
+  }
+  std::vector<int16_t> underHeading(size_t(c - underB));
+  std::iota(underHeading.begin(), underHeading.end(), underB);
+  EXPECT_EQ(visited, underHeading);
+  press(Qt::Key_B);
+  EXPECT_EQ(current(), underB) << "from the last back to the first";
+  press(Qt::Key_End);
+  press(Qt::Key_B);
+  EXPECT_EQ(current(), underB) << "from another heading's courier";
+  press(Qt::Key_C);
+  EXPECT_EQ(current(), underC);
 }
 
 // Enter and Space choose exactly as a click does: selection, highlight,
@@ -133,7 +161,7 @@ TEST_F(Keyboard, EnterAndSpaceChooseTheCurrentCourierAsAClickDoes) {
   press(Qt::Key_Right);
   press(Qt::Key_Return);
   const int16_t chosen = underQ + 1;
-  EXPECT_EQ(Module1::SelectedCourierIndex, chosen);
+  EXPECT_EQ(form.selection().SelectedCourierIndex(), chosen);
   EXPECT_EQ(labels()[chosen].BackStyle, Module1::Opaque);
   EXPECT_EQ(labels()[1].BackStyle, Module1::Transparent);
   EXPECT_EQ(form.LBTitle->caption(), labels()[chosen].Caption);
@@ -141,11 +169,11 @@ TEST_F(Keyboard, EnterAndSpaceChooseTheCurrentCourierAsAClickDoes) {
   EXPECT_EQ(form.SStext->text(), prompt());
   press(Qt::Key_Home);
   press(Qt::Key_Space);
-  EXPECT_EQ(Module1::SelectedCourierIndex, 0);
+  EXPECT_EQ(form.selection().SelectedCourierIndex(), 0);
   press(Qt::Key_Right);
   press(Qt::Key_Return, Qt::ControlModifier);
   press(Qt::Key_Space, Qt::ControlModifier);
-  EXPECT_EQ(Module1::SelectedCourierIndex, 0) << "held with Ctrl they choose nothing";
+  EXPECT_EQ(form.selection().SelectedCourierIndex(), 0) << "held with Ctrl they choose nothing";
 }
 
 TEST_F(Keyboard, TheButtonsActOnEnterAndSpaceAndEscapeGoesBack) {
@@ -182,17 +210,10 @@ TEST_F(Keyboard, EscapeClosesWhateverBackCloses) {
 TEST_F(Keyboard, F1IsTheHelpButtonAndAltSpaceTheSystemMenu) {
   press(Qt::Key_F1);
   EXPECT_EQ(shell.opened, QStringList{ModAPI::VendorHomePage()});
-  const ModAPI::PopupMenu previous = ModAPI::PopupMenuSource();
-  QStringList offered;
-  ModAPI::PopupMenuSource() = [&](const std::vector<ModAPI::MenuItem>& items, int, int,
-                                  ModAPI::HWND) {
-    for (const auto& item : items) offered << item.text;
-    return ModAPI::SC_MAXIMIZE;
-  };
+  MenuRecorder menu(ModAPI::SC_MAXIMIZE);
   press(Qt::Key_Space, Qt::AltModifier);
-  ModAPI::PopupMenuSource() = previous;
-  EXPECT_TRUE(offered.contains("最小化"));
-  EXPECT_TRUE(offered.contains("关闭"));
+  EXPECT_TRUE(menu.offered().contains("最小化"));
+  EXPECT_TRUE(menu.offered().contains("关闭"));
   EXPECT_TRUE(form.isMaximized());
   EXPECT_EQ(form.SStext->text(), prompt()) << "the space went to the menu, not the box";
 }

@@ -100,7 +100,7 @@ TEST(LookupNumbers, OneNumberPerLineExactlyAsWritten) {
         QChar(QChar::ByteOrderMark) + QStringLiteral("SF2")}},
       {"invalid UTF-8 stays visible", "SF\xFF\n", {"SF\uFFFD"}},
   };
-  for (const auto& c : cases) EXPECT_EQ(Lookup::NumbersFromLines(c.input), c.numbers) << c.what;
+  for (const auto& c : cases) EXPECT_EQ(Lookup::numbersFromLines(c.input), c.numbers) << c.what;
 }
 
 TEST(LookupCourier, ByDisplayNameElseByCode) {
@@ -128,13 +128,13 @@ TEST(LookupCourier, ByDisplayNameElseByCode) {
       {"无代码", std::nullopt},
   };
   for (const auto& [wanted, courier] : cases) {
-    const auto found = Lookup::FindCourier(wanted, catalogue);
+    const auto found = Lookup::findCourier(wanted, catalogue);
     ASSERT_EQ(found.has_value(), courier.has_value()) << wanted.toStdString();
     if (!found) continue;
     EXPECT_EQ(found->name, courier->name) << wanted.toStdString();
     EXPECT_EQ(found->code, courier->code) << wanted.toStdString();
   }
-  EXPECT_FALSE(Lookup::FindCourier("顺丰速运", QString()));
+  EXPECT_FALSE(Lookup::findCourier("顺丰速运", QString()));
 }
 
 // `auto`: each number with the one catalogue courier its format matches.
@@ -148,9 +148,9 @@ const QByteArray kAutoFormats =
     "yunda    43\\d{11}\n";
 
 Lookup::AutoCouriers resolveAuto(const QStringList& numbers) {
-  const NumberFormats::Loaded formats = NumberFormats::Parse(kAutoFormats);
+  const NumberFormats::Loaded formats = NumberFormats::parse(kAutoFormats);
   EXPECT_EQ(formats.problem, "");
-  return Lookup::ResolveAuto(numbers, formats.table, kAutoCatalogue);
+  return Lookup::resolveAuto(numbers, formats.table, kAutoCatalogue);
 }
 
 TEST(LookupAuto, EachNumberWithItsOwnCourierAndSentAsWritten) {
@@ -201,8 +201,9 @@ TEST(LookupAuto, ALongListNamesTheFirstTenAndCountsTheRest) {
 const Lookup::Courier kShunfeng{"顺丰速运", "shunfeng"};
 const QString kNoResult = QStringLiteral("查询不到结果，请您确认输入的是 顺丰速运 订单号！");
 
-Lookup::Answer answer(std::optional<QString> result, ModAPI::LoadStatus status) {
-  return Lookup::FromCompletion(kShunfeng, "SF1", {std::move(result), status});
+Lookup::Answer answer(std::optional<QString> result, ModAPI::LoadStatus status,
+                      ServiceAddress::Service service = {}) {
+  return Lookup::fromCompletion(kShunfeng, "SF1", {std::move(result), status, service});
 }
 
 TEST(LookupAnswer, TheTextTheWindowShows) {
@@ -241,6 +242,13 @@ TEST(LookupAnswer, TheTextTheWindowShows) {
        Status::NoResult,
        "查询服务出错（HTTP 400）"},
       {"time up", std::nullopt, {LS::TimedOut}, Status::Timeout, "查询超时"},
+      // Failures of the page, not an answer about the number.
+      {"page died", std::nullopt, {LS::RendererGone}, Status::Unreachable, "查询页面意外关闭"},
+      {"redirect loop",
+       std::nullopt,
+       {LS::TooManyRedirects},
+       Status::Unreachable,
+       "查询服务重定向过多"},
   };
   for (const auto& c : cases) {
     const auto a = answer(c.result, c.load);
@@ -249,14 +257,24 @@ TEST(LookupAnswer, TheTextTheWindowShows) {
     EXPECT_EQ(a.cause, c.cause) << c.what;
   }
 
-  const auto refused = Lookup::Refused(kShunfeng, "ＳＦ１");
+  // The cause names the service that could not be reached; a service whose
+  // address cannot be used was never asked, whatever the empty page loaded.
+  const auto unreachable = answer(std::nullopt, {LS::Unreachable}, {"http://[::1]:9", {}, {}});
+  EXPECT_EQ(unreachable.status, Status::Unreachable);
+  EXPECT_EQ(unreachable.cause, "无法连接查询服务 [::1]:9");
+  const auto badAddress = answer(std::nullopt, {}, {"ftp://h", {}, "查询服务地址“ftp://h”无效"});
+  EXPECT_EQ(badAddress.status, Status::Unreachable);
+  EXPECT_EQ(badAddress.text, kNoResult);
+  EXPECT_EQ(badAddress.cause, "查询服务地址“ftp://h”无效");
+
+  const auto refused = Lookup::refused(kShunfeng, "ＳＦ１");
   EXPECT_EQ(refused.status, Status::InvalidNumber);
   EXPECT_EQ(refused.text, "请输入正确的 顺丰速运 订单号！");
   EXPECT_EQ(refused.cause, "");
 }
 
 TEST(LookupOutput, ReadableBlocks) {
-  EXPECT_EQ(Lookup::AsText(answer(QStringLiteral("2026-12-05  上海  已签收\r\n\r\n\n"
+  EXPECT_EQ(Lookup::asText(answer(QStringLiteral("2026-12-05  上海  已签收\r\n\r\n\n"
                                                  "2026-12-04  杭州  运输中"),
                                   {})),
             "顺丰速运 SF1：已查到\n"
@@ -264,17 +282,17 @@ TEST(LookupOutput, ReadableBlocks) {
             "\n"
             "  2026-12-04  杭州  运输中\n"
             "\n");
-  EXPECT_EQ(Lookup::AsText(answer(std::nullopt, {ModAPI::LoadStatus::TimedOut})),
+  EXPECT_EQ(Lookup::asText(answer(std::nullopt, {ModAPI::LoadStatus::TimedOut})),
             "顺丰速运 SF1：查询超时\n"
             "  " +
                 kNoResult.toUtf8() + "\n\n");
-  EXPECT_EQ(Lookup::AsText(Lookup::Refused(kShunfeng, "")),
+  EXPECT_EQ(Lookup::asText(Lookup::refused(kShunfeng, "")),
             "顺丰速运 ：单号无效\n"
             "  请输入正确的 顺丰速运 订单号！\n\n");
 }
 
 TEST(LookupOutput, OneJsonObjectPerLine) {
-  const QByteArray line = Lookup::AsJson(answer(QStringLiteral("A\r\n\r\n\"B\"\t"), {}));
+  const QByteArray line = Lookup::asJson(answer(QStringLiteral("A\r\n\r\n\"B\"\t"), {}));
   ASSERT_TRUE(line.endsWith('\n'));
   EXPECT_EQ(line.count('\n'), 1);
   EXPECT_TRUE(line.contains("顺丰速运"));  // UTF-8, not escaped
@@ -288,7 +306,7 @@ TEST(LookupOutput, OneJsonObjectPerLine) {
   EXPECT_EQ(object["cause"].toString(), "");
 
   const QJsonObject refused =
-      QJsonDocument::fromJson(Lookup::AsJson(Lookup::Refused(kShunfeng, "１"))).object();
+      QJsonDocument::fromJson(Lookup::asJson(Lookup::refused(kShunfeng, "１"))).object();
   EXPECT_EQ(refused["status"].toString(), "invalid-number");
   EXPECT_EQ(refused["number"].toString(), "１");
 }

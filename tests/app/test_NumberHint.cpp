@@ -5,6 +5,7 @@
 
 #include "Design.h"
 #include "ShellRecorder.h"
+#include "Typing.h"
 
 #include <gtest/gtest.h>
 
@@ -17,7 +18,7 @@ namespace {
 // the labels (place, size, look) and the hover frame.
 struct Untouched {
   explicit Untouched(const FormMain& form)
-      : selected(Module1::SelectedCourierIndex),
+      : selected(form.selection().SelectedCourierIndex()),
         title(form.LBTitle->caption()),
         tag(form.LBTitle->Tag),
         labels(form.BG->labels().all()),
@@ -36,7 +37,7 @@ struct Untouched {
       EXPECT_TRUE(now.Caption == then.Caption && now.Tag == then.Tag && now.Left == then.Left &&
                   now.Top == then.Top && now.Width == then.Width && now.Height == then.Height &&
                   now.BackStyle == then.BackStyle && now.BackColor == then.BackColor &&
-                  now.ForeColor == then.ForeColor && now.Bold == then.Bold)
+                  now.ForeColor == then.ForeColor && now.bold == then.bold)
           << "label " << i;
     }
   }
@@ -60,9 +61,7 @@ class NumberHint : public ::testing::Test {
 
   // Typed into the number box key by key; the prompt, selected when the box
   // got the focus, goes with the first key.
-  void type(const QString& text) {
-    for (const QChar c : text) QTest::keyClick(form.windowHandle(), c.toLatin1());
-  }
+  void type(const QString& text) { typeText(form.windowHandle(), text); }
   int16_t labelOf(const QString& code) const {
     for (const auto& label : form.BG->labels().all())
       if (label.Tag == code && !label.isHeading()) return label.Index;
@@ -72,7 +71,7 @@ class NumberHint : public ::testing::Test {
   // The centre of label k's mark; a one-line label is one line high.
   QColor markPixel(int16_t k) {
     const QRect label = form.BG->pixelRect(form.BG->labels()[k]);
-    return form.BG->grab().toImage().pixelColor(HintMark(label, label.height()).center());
+    return form.BG->grab().toImage().pixelColor(hintMark(label, label.height()).center());
   }
 
   ShellRecorder shell;
@@ -110,14 +109,14 @@ TEST_F(NumberHint, TheS10CheckDigitDecides) {
 // Choosing a courier puts the prompt into the number box, which takes the
 // marks away, however loose the formats are.
 TEST_F(NumberHint, ThePromptNeverMarks) {
-  form.setNumberFormats(NumberFormats::Parse("yuantong .*\nshunfeng .*\n").table);
+  form.setNumberFormats(NumberFormats::parse("yuantong .*\nshunfeng .*\n").table);
   EXPECT_TRUE(hinted().empty()) << "the prompt stood in the box";
   type("x");
   EXPECT_EQ(hinted().size(), 2u);
 
   const int16_t other = labelOf("zhongtong");
   form.BG->chooseLabel(other);
-  EXPECT_EQ(Module1::SelectedCourierIndex, other);
+  EXPECT_EQ(form.selection().SelectedCourierIndex(), other);
   EXPECT_EQ(form.SStext->text(), "请输入 中通快递 单号");
   EXPECT_TRUE(hinted().empty());
 }
@@ -135,7 +134,7 @@ TEST_F(NumberHint, TheMarkStaysClearOfLabelsFrameAndRing) {
   for (const auto& label : labels) {
     if (label.isHeading()) continue;
     const QRect rect = form.BG->pixelRect(label);
-    const QRect mark = HintMark(rect, rect.height());
+    const QRect mark = hintMark(rect, rect.height());
     SCOPED_TRACE(label.Caption.toStdString());
     EXPECT_FALSE(form.BG->pixelRect(label).adjusted(-5, -5, 5, 5).intersects(mark));
     EXPECT_TRUE(form.BG->rect().contains(mark));
@@ -145,8 +144,8 @@ TEST_F(NumberHint, TheMarkStaysClearOfLabelsFrameAndRing) {
 }
 
 TEST(HintMark, ASixPixelDotSevenPixelsBeforeTheFirstLine) {
-  EXPECT_EQ(HintMark(QRect(30, 20, 60, 14), 14), QRect(17, 24, 6, 6));
-  EXPECT_EQ(HintMark(QRect(30, 20, 60, 28), 14), QRect(17, 24, 6, 6)) << "two lines";
+  EXPECT_EQ(hintMark(QRect(30, 20, 60, 14), 14), QRect(17, 24, 6, 6));
+  EXPECT_EQ(hintMark(QRect(30, 20, 60, 28), 14), QRect(17, 24, 6, 6)) << "two lines";
 }
 
 }  // namespace

@@ -27,6 +27,18 @@ TEST(TrackingNumber, OneByteCharactersOnly) {
   for (const Case& c : cases) EXPECT_EQ(Query::IsValidTrackingNumber(c.number), c.valid) << c.what;
 }
 
+// The first line that is not blank, whichever line end ends it, then the cause.
+TEST(SpokenOutcome, FirstLineThenTheCause) {
+  EXPECT_EQ(Query::SpokenOutcome("已签收\r\n\r\n派送中", ""), "已签收");
+  EXPECT_EQ(Query::SpokenOutcome("\r\n  \r\n 已揽收 \r\n已签收", ""), "已揽收")
+      << "blank lines are not read";
+  EXPECT_EQ(Query::SpokenOutcome("a 1\nb", ""), "a 1") << "a lone LF";
+  EXPECT_EQ(Query::SpokenOutcome("a\r\r\n\r\nb", ""), "a") << "a lone CR";
+  EXPECT_EQ(Query::SpokenOutcome("查询不到结果！", "查询超时"), "查询不到结果！ 查询超时");
+  EXPECT_EQ(Query::SpokenOutcome("", "查询超时"), "查询超时");
+  EXPECT_EQ(Query::SpokenOutcome("\r\n", ""), "");
+}
+
 TEST(QueryAddress, KeysAndValuesInOrder) {
   EXPECT_EQ(Query::QueryAddress("http://127.0.0.1:8765", "yuantong", "YT12345"),
             "http://127.0.0.1:8765/chaxun?com=yuantong&nu=YT12345");
@@ -36,13 +48,6 @@ TEST(QueryAddress, ValuesCannotAddKeys) {
   EXPECT_EQ(Query::QueryAddress("http://h", "a&b", " 1&nu=2#3%+"),
             "http://h/chaxun?com=a%26b&nu=%201%26nu%3D2%233%25%2B");
   EXPECT_EQ(Query::QueryAddress("http://h", "中", "x"), "http://h/chaxun?com=%E4%B8%AD&nu=x");
-}
-
-TEST(ServiceBase, FromTheEnvironmentWithoutTrailingSlash) {
-  qputenv("COURIER_QUERY_SERVICE", "http://example.test:9/");
-  EXPECT_EQ(Query::ServiceBase(), "http://example.test:9");
-  qunsetenv("COURIER_QUERY_SERVICE");
-  EXPECT_EQ(Query::ServiceBase(), "http://127.0.0.1:8765");
 }
 
 QList<HtmlElement> page(std::initializer_list<HtmlElement> body) {
@@ -77,8 +82,18 @@ TEST(TimeLimit, TwentySecondsUnlessTheVariableGivesAPositiveNumber) {
   const struct {
     const char* value;
     qint64 ms;
-  } cases[] = {{nullptr, 20000}, {"1500", 1500}, {"", 20000},   {"0", 20000},
-               {"-5", 20000},    {"2s", 20000},  {"1e3", 20000}};
+  } cases[] = {{nullptr, 20000},
+               {"1500", 1500},
+               {"", 20000},
+               {"0", 20000},
+               {"-5", 20000},
+               {"2s", 20000},
+               {"1e3", 20000},
+               // Past 32 bits the limit is cut, not wrapped to 0 or 1 s.
+               {"2147483647", 2147483647},
+               {"2147483648", 2147483647},
+               {"4294967296", 2147483647},
+               {"4294968296", 2147483647}};
   for (const auto& c : cases) {
     if (c.value)
       qputenv("COURIER_QUERY_TIMEOUT_MS", c.value);
@@ -89,13 +104,30 @@ TEST(TimeLimit, TwentySecondsUnlessTheVariableGivesAPositiveNumber) {
   qunsetenv("COURIER_QUERY_TIMEOUT_MS");
 }
 
+// Each way a load ends, after a query to the default service, and before
+// any query (the start-up page), when there is no service to name.
 TEST(FailureCause, OneLinePerWayALoadEnds) {
   using ModAPI::LoadStatus;
-  EXPECT_EQ(Query::FailureCause({LoadStatus::Unreachable}), "无法连接查询服务");
-  EXPECT_EQ(Query::FailureCause({LoadStatus::HttpError, 503}), "查询服务出错（HTTP 503）");
-  EXPECT_EQ(Query::FailureCause({LoadStatus::TimedOut}), "查询超时");
-  EXPECT_EQ(Query::FailureCause({LoadStatus::Loaded}), "页面中没有查询结果");
-  EXPECT_EQ(Query::FailureCause({LoadStatus::NoDocument}), "页面中没有查询结果");
+  const ServiceAddress::Service service{"http://127.0.0.1:8765", {}, {}};
+  const auto cause = [&](LoadStatus status) {
+    return Query::FailureCause({std::nullopt, status, service});
+  };
+  EXPECT_EQ(cause({LoadStatus::Unreachable}), "无法连接查询服务 127.0.0.1:8765");
+  EXPECT_EQ(cause({LoadStatus::HttpError, 503}), "查询服务出错（HTTP 503）");
+  EXPECT_EQ(cause({LoadStatus::TimedOut}), "查询超时");
+  EXPECT_EQ(cause({LoadStatus::RendererGone}), "查询页面意外关闭");
+  EXPECT_EQ(cause({LoadStatus::TooManyRedirects}), "查询服务重定向过多");
+  EXPECT_EQ(cause({LoadStatus::Loaded}), "页面中没有查询结果");
+  EXPECT_EQ(cause({LoadStatus::NoDocument}), "页面中没有查询结果");
+  EXPECT_EQ(Query::FailureCause({std::nullopt, {LoadStatus::Unreachable}}), "无法连接查询服务");
+}
+
+// A service whose address cannot be used is the cause, however the empty
+// page loaded in its place ended.
+TEST(FailureCause, AnUnusableServiceIsItsOwnProblem) {
+  const ServiceAddress::Service service{"file:", "COURIER_QUERY_SERVICE", "地址无效"};
+  for (const auto outcome : {ModAPI::LoadStatus::Loaded, ModAPI::LoadStatus::NoDocument})
+    EXPECT_EQ(Query::FailureCause({std::nullopt, {outcome}, service}), "地址无效");
 }
 
 }  // namespace

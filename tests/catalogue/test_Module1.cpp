@@ -3,6 +3,7 @@
 // 210 twips high, so positions can be worked out by hand.
 #include "Module1.h"
 
+#include "CourierSelection.h"
 #include "Shell.h"
 
 #include <gtest/gtest.h>
@@ -10,6 +11,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QSignalSpy>
 
 using namespace Module1;
 
@@ -24,11 +26,7 @@ QSizeF fixedExtent(const QString& caption, bool bold) {
 class Host : public CatalogueHost {
  public:
   LabelGroup& LB() override { return labels; }
-  float WindowWidth() const override { return width; }
-  void SetTitle(const QString& c, const QString& t) override {
-    titleCaption = c;
-    titleTag = t;
-  }
+  float windowWidth() const override { return width; }
 
   CourierLabels labels{[] {
                          CourierEntry design;
@@ -40,22 +38,17 @@ class Host : public CatalogueHost {
                          return design;
                        }(),
                        fixedExtent};
-  QString titleCaption = QStringLiteral("design");
-  QString titleTag;
   float width = 9000;
 };
 
 class Catalogue : public ::testing::Test {
  protected:
-  void SetUp() override {
-    StartupArgument.clear();
-    SelectedCourierIndex = -1;
-  }
-  const CourierLabels& load(const QString& text) {
-    PlaceCatalogue(text, host);
+  const CourierLabels& load(const QString& text, const QString& startupArgument = {}) {
+    matches = placeCatalogue(text, host, startupArgument);
     return host.labels;
   }
   Host host;
+  StartupMatches matches;
 };
 
 struct Place {
@@ -80,7 +73,7 @@ TEST_F(Catalogue, ARowWrapsOnlyBeyondTheWindowWidth) {
 
   Host narrower;
   narrower.width = 9449;
-  PlaceCatalogue("a=1,b=2,c=3,d=4,e=5,f=6,g=7", narrower);
+  placeCatalogue("a=1,b=2,c=3,d=4,e=5,f=6,g=7", narrower, {});
   EXPECT_FLOAT_EQ(narrower.labels[6].Left, 450);
   EXPECT_FLOAT_EQ(narrower.labels[6].Top, 810);
 }
@@ -114,13 +107,13 @@ TEST_F(Catalogue, IndexBlockColumnsAndHeadings) {
   expectPlace(lb[4], {450 + 240 + 375, 1935, 2 * 210});
   expectPlace(lb[5], {4650, 1500, 240});
   for (int heading : {1, 3, 5}) {
-    EXPECT_TRUE(lb[heading].Bold);
+    EXPECT_TRUE(lb[heading].bold);
     EXPECT_EQ(lb[heading].ForeColor, kSystemHighlight);
     EXPECT_TRUE(lb[heading].isHeading());
   }
   EXPECT_EQ(lb[2].Caption, "百世快递");
   EXPECT_EQ(lb[2].Tag, "bs");
-  EXPECT_FALSE(lb[2].Bold);
+  EXPECT_FALSE(lb[2].bold);
 }
 
 TEST_F(Catalogue, SeparatorsEmptyItemsAndExtraFields) {
@@ -150,29 +143,19 @@ TEST_F(Catalogue, OtherHeadingsContinueTheCurrentColumn) {
   expectPlace(lb[4], {450, 1935, 240});  // lower-case "b" is an ordinary heading
 }
 
-TEST_F(Catalogue, SelectionFollowsTheStartupArgument) {
-  StartupArgument = QStringLiteral("twin");
-  const auto& lb = load("twin=1,other=2,twin=3");
-  EXPECT_EQ(SelectedCourierIndex, 2);
-  EXPECT_EQ(lb[0].BackStyle, Opaque);
-  EXPECT_EQ(lb[1].BackStyle, Transparent);
-  EXPECT_EQ(lb[2].BackStyle, Opaque);
-  EXPECT_EQ(lb[2].BackColor, kSelectedBackColor);
-  EXPECT_EQ(host.titleCaption, "twin");
-  EXPECT_EQ(host.titleTag, "3");
-}
+// The loader only reports the labels the argument names; every label it
+// makes is transparent.
+TEST_F(Catalogue, ReportsEveryLabelTheStartupArgumentNames) {
+  const auto& lb = load("twin=1,other=2,twin=3", QStringLiteral("twin"));
+  EXPECT_EQ(matches, StartupMatches({0, 2}));
+  for (const CourierEntry& label : lb.all()) EXPECT_EQ(label.BackStyle, Transparent);
 
-TEST_F(Catalogue, SelectionIsExactAndCanPickAHeading) {
-  StartupArgument = QStringLiteral("TWIN");
-  load("twin=1");
-  EXPECT_EQ(SelectedCourierIndex, -1);
-  EXPECT_EQ(host.titleCaption, "design");
-
-  StartupArgument = QStringLiteral("L");
-  Host other;
-  PlaceCatalogue("a=1%B,L", other);
-  EXPECT_EQ(SelectedCourierIndex, 2);
-  EXPECT_EQ(other.titleTag, "L");
+  load("twin=1", QStringLiteral("TWIN"));
+  EXPECT_TRUE(matches.empty()) << "exact, case and all";
+  load("a=1%B,L", QStringLiteral("L"));
+  EXPECT_EQ(matches, StartupMatches({2})) << "a heading too";
+  load("a=1,=", QString());
+  EXPECT_EQ(matches, StartupMatches({1})) << "no argument names the empty caption";
 }
 
 TEST_F(Catalogue, FirstBlockItemWithoutCodeCannotBeChosen) {
@@ -180,7 +163,7 @@ TEST_F(Catalogue, FirstBlockItemWithoutCodeCannotBeChosen) {
   ASSERT_EQ(lb.count(), 2);
   EXPECT_EQ(lb[0].Caption, "plain");
   EXPECT_TRUE(lb[0].isHeading());
-  EXPECT_FALSE(lb[0].Bold);
+  EXPECT_FALSE(lb[0].bold);
   expectPlace(lb[1], {1800, 300, 900});
 }
 
@@ -189,14 +172,14 @@ TEST_F(Catalogue, EmptyFirstBlockKeepsLabelZeroAtItsPlace) {
   expectPlace(courierFirst[0], {450, 300, 900});
   EXPECT_EQ(courierFirst[0].Tag, "sf");
   expectPlace(courierFirst[1], {450 + 900 + 375, 300, 2 * 210});
-  EXPECT_FALSE(courierFirst[1].Bold);
+  EXPECT_FALSE(courierFirst[1].bold);
 
   Host other;
-  PlaceCatalogue("%Q,qf=全峰", other);
+  placeCatalogue("%Q,qf=全峰", other, {});
   EXPECT_EQ(other.labels.count(), 2);
   expectPlace(other.labels[0], {450, 300, 900});
   // Label 0 is a bold heading here; a courier copied from it still looks like one.
-  EXPECT_FALSE(other.labels[1].Bold);
+  EXPECT_FALSE(other.labels[1].bold);
   EXPECT_EQ(other.labels[1].ForeColor, kSystemButtonText);
 }
 
@@ -215,6 +198,72 @@ TEST_F(Catalogue, StopsAtTheHighestLabelIndex) {
   EXPECT_EQ(lb[kMaxLabelIndex].Caption, QStringLiteral("c%1").arg(kMaxLabelIndex));
 }
 
+// The selection among the labels of a small catalogue: a courier, heading
+// "B", two couriers, heading "C".
+class Selection : public ::testing::Test {
+ protected:
+  void SetUp() override { placeCatalogue("a=1%B,bs=百世,bt=北通,C", host, {}); }
+  int opaque() const {
+    int count = 0;
+    for (const CourierEntry& label : host.labels.all()) count += label.BackStyle == Opaque;
+    return count;
+  }
+  Host host;
+  CourierSelection selection{host.labels};
+  QSignalSpy changes{&selection, &CourierSelection::selectionChanged};
+};
+
+TEST_F(Selection, SelectingMovesTheLookAndSaysFromWhereToWhere) {
+  EXPECT_EQ(selection.SelectedCourierIndex(), -1);
+  selection.select(2);
+  EXPECT_EQ(host.labels[2].BackStyle, Opaque);
+  EXPECT_EQ(host.labels[2].BackColor, kSelectedBackColor);
+  selection.select(3);
+  EXPECT_EQ(selection.SelectedCourierIndex(), 3);
+  EXPECT_EQ(host.labels[2].BackStyle, Transparent);
+  EXPECT_EQ(opaque(), 1);
+  selection.select(3);  // again: nothing to tell
+  ASSERT_EQ(changes.size(), 2);
+  EXPECT_EQ(changes[0], QVariantList({-1, 2}));
+  EXPECT_EQ(changes[1], QVariantList({2, 3}));
+}
+
+// A catalogue that names the courier twice shows both chosen; the last is
+// the selection, and the next choice clears only that one, as before.
+TEST_F(Selection, StartupMatchesAllLookSelectedTheLastIsSelected) {
+  selection.selectStartupMatches({0, 3});
+  EXPECT_EQ(selection.SelectedCourierIndex(), 3);
+  EXPECT_EQ(opaque(), 2);
+  ASSERT_EQ(changes.size(), 1);
+  EXPECT_EQ(changes[0], QVariantList({-1, 3}));
+  selection.select(2);
+  EXPECT_EQ(host.labels[0].BackStyle, Opaque);
+  EXPECT_EQ(host.labels[3].BackStyle, Transparent);
+
+  selection.selectStartupMatches({});
+  EXPECT_EQ(selection.SelectedCourierIndex(), 2) << "no match selects nothing new";
+}
+
+TEST(DefaultCourier, TheFirstCourierFromLabelOneElseLabelZeroElseNone) {
+  const struct {
+    const char* catalogue;
+    int16_t expected;
+  } cases[] = {
+      {"a=1,b=2", 1},
+      {"a=1%B,bs=百世", 2},  // label 1 is a heading
+      {"a=1%B,C,cs=城市", 3},
+      {"a=1", 0},      // one courier
+      {"a=1%B,C", 0},  // no courier after label 0
+      {"%B,C", -1},    // headings only
+      {"", -1},        // label 0 with neither caption nor code
+  };
+  for (const auto& c : cases) {
+    Host host;
+    placeCatalogue(QString::fromUtf8(c.catalogue), host, {});
+    EXPECT_EQ(defaultCourier(host.labels), c.expected) << c.catalogue;
+  }
+}
+
 TEST(CatalogueFile, MissingFileReportsOpensTheHomePageAndEnds) {
   ASSERT_FALSE(QFile::exists(ModAPI::AppPath() + "/MSVBVM60.ocx"));
   QStringList calls;
@@ -228,7 +277,7 @@ TEST(CatalogueFile, MissingFileReportsOpensTheHomePageAndEnds) {
   qputenv("COURIER_QUERY_HOMEPAGE", "http://home.example/");
 
   Host host;
-  EXPECT_FALSE(LoadCourierCatalogue(host));
+  EXPECT_FALSE(LoadCourierCatalogue(host, {}));
   shell = saved;
   qunsetenv("COURIER_QUERY_HOMEPAGE");
 

@@ -24,13 +24,13 @@ QByteArray ReadAll(const QString& path) {
 }
 
 const Table& ShippedTable() {
-  static const Loaded loaded = Read(kShippedFormats);
+  static const Loaded loaded = read(kShippedFormats);
   EXPECT_TRUE(loaded.problem.isEmpty()) << loaded.problem.toStdString();
   return loaded.table;
 }
 
 Table TableOf(const QByteArray& bytes) {
-  const Loaded loaded = Parse(bytes);
+  const Loaded loaded = parse(bytes);
   EXPECT_TRUE(loaded.problem.isEmpty()) << loaded.problem.toStdString();
   return loaded.table;
 }
@@ -54,7 +54,7 @@ TEST(S10CheckDigit, WeighsTheSerialAndFoldsTenAndEleven) {
       {"", -1, "nothing"},
   };
   for (const auto& c : cases)
-    EXPECT_EQ(S10CheckDigit(QString::fromUtf8(c.serial)), c.check) << c.exercises;
+    EXPECT_EQ(s10CheckDigit(QString::fromUtf8(c.serial)), c.check) << c.exercises;
 }
 
 TEST(S10CheckDigit, ANumberHasItOnlyInTheWholeForm) {
@@ -78,7 +78,7 @@ TEST(S10CheckDigit, ANumberHasItOnlyInTheWholeForm) {
       {"EE12345A785CN", false, "a letter among the digits"},
   };
   for (const auto& c : cases)
-    EXPECT_EQ(HasS10CheckDigit(QString::fromUtf8(c.number)), c.valid) << c.exercises;
+    EXPECT_EQ(hasS10CheckDigit(QString::fromUtf8(c.number)), c.valid) << c.exercises;
 }
 
 // The shipped table over numbers shaped as the couriers print them. A
@@ -133,11 +133,10 @@ QSet<QString> SampleCatalogueCouriers() {
   struct Host : Module1::CatalogueHost {
     explicit Host(Module1::LabelGroup& group) : group(group) {}
     Module1::LabelGroup& LB() override { return group; }
-    float WindowWidth() const override { return 9000; }
-    void SetTitle(const QString&, const QString&) override {}
+    float windowWidth() const override { return 9000; }
     Module1::LabelGroup& group;
   } host(labels);
-  Module1::PlaceCatalogue(QString::fromUtf8(ReadAll(SAMPLE_CATALOGUE_SOURCE)), host);
+  Module1::placeCatalogue(QString::fromUtf8(ReadAll(SAMPLE_CATALOGUE_SOURCE)), host, QString());
   QSet<QString> codes;
   for (const Module1::CourierEntry& label : labels.all())
     if (!label.isHeading()) codes.insert(label.Tag);
@@ -220,7 +219,7 @@ TEST(FormatsFile, AMalformedLineDropsTheWholeFile) {
       {"ok \\d+\nbad \xFF\\d+\n", "不是 UTF-8 文本", "bytes that are not UTF-8"},
   };
   for (const auto& c : cases) {
-    const Loaded loaded = Parse(c.bytes);
+    const Loaded loaded = parse(c.bytes);
     EXPECT_TRUE(loaded.table.isEmpty()) << c.exercises;
     EXPECT_TRUE(loaded.problem.contains(QString::fromUtf8(c.problem)))
         << c.exercises << ": " << loaded.problem.toStdString();
@@ -230,11 +229,11 @@ TEST(FormatsFile, AMalformedLineDropsTheWholeFile) {
 TEST(FormatsFile, AFileThatCannotBeReadGivesNoFormatsAndSaysWhy) {
   QTemporaryDir dir;
   const QString missing = dir.filePath("number-formats.txt");
-  Loaded loaded = Read(missing);
+  Loaded loaded = read(missing);
   EXPECT_TRUE(loaded.table.isEmpty());
   EXPECT_TRUE(loaded.problem.contains(missing)) << loaded.problem.toStdString();
 
-  loaded = Read(dir.path());
+  loaded = read(dir.path());
   EXPECT_TRUE(loaded.table.isEmpty()) << "a directory";
   EXPECT_FALSE(loaded.problem.isEmpty());
 
@@ -242,7 +241,7 @@ TEST(FormatsFile, AFileThatCannotBeReadGivesNoFormatsAndSaysWhy) {
   ASSERT_TRUE(large.open(QIODevice::WriteOnly));
   ASSERT_TRUE(large.resize(kMaxFileSize + 1));
   large.close();
-  loaded = Read(missing);
+  loaded = read(missing);
   EXPECT_TRUE(loaded.table.isEmpty()) << "a file beyond the size limit";
   EXPECT_TRUE(loaded.problem.contains(missing)) << loaded.problem.toStdString();
 }
@@ -252,7 +251,7 @@ TEST(FormatsFile, AnEmptyFileIsReadWithoutProblemAndMatchesNothing) {
   QFile empty(dir.filePath("number-formats.txt"));
   ASSERT_TRUE(empty.open(QIODevice::WriteOnly));
   empty.close();
-  const Loaded loaded = Read(empty.fileName());
+  const Loaded loaded = read(empty.fileName());
   EXPECT_TRUE(loaded.problem.isEmpty()) << loaded.problem.toStdString();
   EXPECT_TRUE(loaded.table.codesMatching(u"SF2122544101995").isEmpty());
 }

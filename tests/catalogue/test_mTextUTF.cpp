@@ -1,3 +1,4 @@
+#include "TempFiles.h"
 #include "mTextUTF.h"
 
 #include <QDir>
@@ -22,11 +23,7 @@ const QString kYuantong = QString::fromUtf8("圆通快递");
 class ReadTextFileTest : public ::testing::Test {
  protected:
   QString write(const QByteArray& bytes, const QString& name = QStringLiteral("catalogue.txt")) {
-    const QString path = dir_.filePath(name);
-    QFile file(path);
-    EXPECT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    EXPECT_EQ(file.write(bytes), bytes.size());
-    return path;
+    return writeFile(dir_.filePath(name), bytes);
   }
   QTemporaryDir dir_;
 };

@@ -18,8 +18,7 @@ QSizeF FixedExtent(const QString& caption, bool bold) {
 class Host : public CatalogueHost {
  public:
   LabelGroup& LB() override { return labels; }
-  float WindowWidth() const override { return 9000; }
-  void SetTitle(const QString&, const QString&) override {}
+  float windowWidth() const override { return 9000; }
 
   CourierLabels labels{CourierEntry{}, FixedExtent};
 };
@@ -29,20 +28,25 @@ class Host : public CatalogueHost {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const QByteArrayView input(data, qsizetype(size));
   const qsizetype lineEnd = input.indexOf('\n');
-  StartupArgument = lineEnd < 0 ? QString() : QString::fromUtf8(input.first(lineEnd));
-  SelectedCourierIndex = -1;
+  const QString startupArgument = lineEnd < 0 ? QString() : QString::fromUtf8(input.first(lineEnd));
   Host host;
-  PlaceCatalogue(QString::fromUtf8(input.sliced(lineEnd + 1)), host);
+  const StartupMatches matches =
+      placeCatalogue(QString::fromUtf8(input.sliced(lineEnd + 1)), host, startupArgument);
 
   const auto& labels = host.labels.all();
   FUZZ_CHECK(!labels.empty() && labels.size() <= size_t(kMaxLabelIndex) + 1);
   for (size_t i = 0; i < labels.size(); ++i) {
     FUZZ_CHECK(labels[i].Index == int16_t(i));
     FUZZ_CHECK(labels[i].Width >= 0 && labels[i].Height >= 0);
+    FUZZ_CHECK(labels[i].BackStyle == Transparent);
   }
-  FUZZ_CHECK(SelectedCourierIndex >= -1 && SelectedCourierIndex < int(labels.size()));
-  if (SelectedCourierIndex >= 0) {
-    FUZZ_CHECK(labels[size_t(SelectedCourierIndex)].Caption == StartupArgument);
+  // Every label the argument names, each once and in order, and only those.
+  size_t next = 0;
+  for (size_t i = 0; i < labels.size(); ++i) {
+    const bool named = labels[i].Caption == startupArgument;
+    FUZZ_CHECK(named == (next < matches.size() && matches[next] == int16_t(i)));
+    next += named;
   }
+  FUZZ_CHECK(next == matches.size());
   return 0;
 }

@@ -13,7 +13,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const QByteArrayView input(data, qsizetype(size));
   const qsizetype lineEnd = input.indexOf('\n');
   const QString number = lineEnd < 0 ? QString() : QString::fromUtf8(input.first(lineEnd));
-  const Loaded loaded = Parse(input.sliced(lineEnd + 1).toByteArray());
+  const Loaded loaded = parse(input.sliced(lineEnd + 1).toByteArray());
 
   FUZZ_CHECK(loaded.problem.isEmpty() || loaded.table.isEmpty());
   const QStringList codes = loaded.table.codesMatching(number);
@@ -22,6 +22,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FUZZ_CHECK(std::any_of(loaded.table.formats().begin(), loaded.table.formats().end(),
                            [&](const Format& format) { return format.code == code; }));
   }
-  if (Normalized(number).size() > kMaxNumberLength) FUZZ_CHECK(codes.isEmpty());
+  if (normalized(number).size() > kMaxNumberLength) FUZZ_CHECK(codes.isEmpty());
   return 0;
 }

@@ -24,8 +24,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const HDC source = mDC::CreatePictureSurface(picture);
   FUZZ_CHECK(bool(source));
   const HDC target = mDC::CreateSurface(64, 48);
-  FUZZ_CHECK(mDC::DrawNineSlice(source, info.bmHeight, info.bmWidth, target, 48, 64, 8, 8, 44, 31,
-                                3, 3, 54, 20, 8, 8, 44, 8) != 0);
+  const NineSlices slices{8, 8, 44, 31, 3, 3, 54, 20, 8, 8, 44, 8};
+  FUZZ_CHECK(mDC::DrawNineSlice(source, {info.bmWidth, info.bmHeight}, target, {64, 48}, slices) !=
+             0);
   StretchBlt(target, 0, 0, 64, 48, source, -info.bmWidth, -info.bmHeight, 20000, 20000, SRCCOPY);
   BitBlt(target, 0, 0, 20000, 20000, source, info.bmWidth / 2, info.bmHeight / 2, SRCCOPY);
   mDC::ReleaseSurface(target);

@@ -1,6 +1,6 @@
 // Skin.ini values through IniFile: every key the skin engine reads, converted
 // as the engine converts it, and the caption-button layout made from them.
-#include "FrameLayout.h"
+#include "FrameGeometry.h"
 #include "FuzzSupport.h"
 #include "IniFile.h"
 #include "SkinValue.h"
@@ -29,18 +29,18 @@ std::optional<qint32> Long(IniFile& ini, const char* key) {
 
 void CheckLayout(const CmdKeyTexts& read, qint32 sheetWidth, qint32 sheetHeight) {
   const CmdKeys keys =
-      FrameLayout::BoundCmdKeys(FrameLayout::CompleteCmdKeys(read, sheetWidth, sheetHeight),
-                                sheetWidth, sheetHeight, 1920, 1080);
+      FrameGeometry::boundCmdKeys(FrameGeometry::completeCmdKeys(read, sheetWidth, sheetHeight),
+                                  sheetWidth, sheetHeight, 1920, 1080);
   const bool ownSheet = sheetWidth <= 0 || sheetHeight <= 0;
-  const qint32 widest = ownSheet ? FrameLayout::kSheetWidth : sheetWidth;
-  const qint32 highest = ownSheet ? FrameLayout::kSheetHeight : sheetHeight;
-  const auto rects = FrameLayout::CaptionButtonRects(keys, 600);
+  const qint32 widest = ownSheet ? FrameGeometry::kSheetWidth : sheetWidth;
+  const qint32 highest = ownSheet ? FrameGeometry::kSheetHeight : sheetHeight;
+  const auto rects = FrameGeometry::captionButtonRects(keys, 600);
   for (const SkinRect& r : rects) {
     FUZZ_CHECK(r.Width >= 0 && r.Width <= widest);
     FUZZ_CHECK(r.Height >= 0 && r.Height <= highest);
   }
   const qint32 strip = 600 - 2 - rects[3].Left;
-  const MINMAXINFO limits = FrameLayout::SizeLimits({}, {0, 0, 1920, 1080}, 0, strip);
+  const MINMAXINFO limits = FrameGeometry::sizeLimits({}, {0, 0, 1920, 1080}, 0, strip);
   FUZZ_CHECK(limits.ptMinTrackSize.x <= limits.ptMaxTrackSize.x);
 }
 
@@ -54,11 +54,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   ini.ReadString("Main", QString(), 100);
 
   CmdKeyTexts read;
-  read.Height = Long(ini, "Cmd.Height");
+  read.CmdHeight = Long(ini, "Cmd.Height");
   read.CloseWidth = Long(ini, "CmdClose.Width");
-  read.Top = Long(ini, "Cmd.Top");
-  read.Left = SkinValue::toReal(ini.ReadString("Main", "Cmd.Left", 100));
-  read.Width = Long(ini, "Cmd.Width");
+  read.CmdTop = Long(ini, "Cmd.Top");
+  read.CmdLeft = SkinValue::toReal(ini.ReadString("Main", "Cmd.Left", 100));
+  read.CmdWidth = Long(ini, "Cmd.Width");
   CheckLayout(read, 151, 60);
   CheckLayout(read, 0, 0);
   return 0;
