@@ -7,7 +7,11 @@
 
 #include <gtest/gtest.h>
 
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
 #include <QTest>
+#include <QUrl>
 
 namespace {
 
@@ -48,6 +52,7 @@ class QueryEndToEnd : public ::testing::Test {
                   page("<div id=\"queryResult2\">shown</div><script>addEventListener('load', () =>"
                        " setTimeout(() => { for (;;) {} }, 1000));</script>"));
     server->Hold("/late/chaxun", page("<div id=\"queryResult2\">late answer</div>"));
+    server->Hold("/overtaken/chaxun", page("<div id=\"queryResult2\">overtaken</div>"));
     std::string many;
     for (int i = 0; i < 40000; ++i) many += "<i></i>";
     server->Serve("/many/chaxun", page(many + "<div id=\"queryResult2\">after 40000</div>"));
@@ -265,14 +270,17 @@ TEST_F(QueryEndToEnd, InvalidNumbersAreNotSent) {
 // result have no cause.
 TEST_F(QueryEndToEnd, TheStatusLineSaysWhyNothingWasFound) {
   qputenv("COURIER_QUERY_TIMEOUT_MS", "1500");
+  const QString refused = TestServer::RefusedUrl();
   const struct {
     QString service;
     QString cause;
   } cases[] = {
       {server->Url("/unknown"), "页面中没有查询结果"},
       {server->Url("/error500"), "查询服务出错（HTTP 500）"},
-      {TestServer::RefusedUrl(), "无法连接查询服务"},
+      {refused, "无法连接查询服务 127.0.0.1:" + QString::number(QUrl(refused).port())},
       {server->Url("/silent"), "查询超时"},
+      {"ht!tp://x",
+       "查询服务地址“ht!tp://x”无效：不是 http 或 https 地址（环境变量 COURIER_QUERY_SERVICE）"},
   };
   for (const auto& [service, cause] : cases) {
     SCOPED_TRACE(cause.toStdString());
@@ -285,7 +293,8 @@ TEST_F(QueryEndToEnd, TheStatusLineSaysWhyNothingWasFound) {
     EXPECT_EQ(form.Text->text(), noResult());
     EXPECT_EQ(form.Text->ForeColor, Query::kNoResultColor);
     EXPECT_EQ(form.queryStatus->text(), cause);
-    EXPECT_EQ(form.queryStatus->accessibleDescription(), cause);
+    EXPECT_EQ(form.queryStatus->accessibleName(), cause);
+    EXPECT_EQ(form.announcer->accessibleName(), noResult() + " " + cause) << "told unasked";
 
     query("/found");  // the next query works and clears the cause
     ASSERT_TRUE(settled());
@@ -294,6 +303,40 @@ TEST_F(QueryEndToEnd, TheStatusLineSaysWhyNothingWasFound) {
   }
   QTest::mouseClick(form.Back, Qt::LeftButton);
   EXPECT_TRUE(form.queryStatus->isHidden());
+}
+
+// An address that cannot be used sends nothing anywhere; it abandons the
+// load under way, whose answer then never shows, and each query again says
+// what is wrong with it. The service's addresses come first from the desktop's
+// settings file here, then from the variable.
+TEST_F(QueryEndToEnd, AnUnusableServiceAddressIsNamedBesideTheRedMessage) {
+  QTemporaryDir config;
+  qputenv("XDG_CONFIG_HOME", QFile::encodeName(config.path()));
+  ASSERT_TRUE(QDir(config.path()).mkdir("courier-query"));
+  QFile file(config.filePath("courier-query/courier-query.conf"));
+  ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+  file.write("Service=" + server->Url("/overtaken").toUtf8() + "\n");
+  file.close();
+  form.SStext->setText("YT100");
+  QTest::mouseClick(form.SSCMD, Qt::LeftButton);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return server->Hits("/overtaken/chaxun") == 1; }, kBoundMs));
+
+  const int requests = server->Hits();
+  for (const char* address : {"http://", "http://127.0.0.1:99999", "file:", "ftp://127.0.0.1"}) {
+    SCOPED_TRACE(address);
+    qputenv("COURIER_QUERY_SERVICE", address);
+    QTest::mouseClick(form.SSCMD, Qt::LeftButton);
+    EXPECT_EQ(form.Text->text(), Query::kLoadingText);
+    ASSERT_TRUE(settled());
+    EXPECT_EQ(form.Text->text(), noResult());
+    EXPECT_TRUE(
+        form.queryStatus->text().startsWith(QStringLiteral("查询服务地址“") + address + "”无效："))
+        << form.queryStatus->text().toStdString();
+  }
+  server->Release("/overtaken/chaxun");
+  EXPECT_FALSE(QTest::qWaitFor([&] { return form.Text->text() == "overtaken"; }, 1000));
+  EXPECT_EQ(server->Hits(), requests);
+  qunsetenv("XDG_CONFIG_HOME");
 }
 
 // A page that shows its result and then runs a script that never ends: the

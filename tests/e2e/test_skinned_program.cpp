@@ -40,7 +40,7 @@ class SkinnedProgram : public ::testing::Test {
     display = ":" + QString::fromLatin1(server.readLine()).trimmed();
   }
   void TearDown() override {
-    for (QProcess* p : {&program, &server}) {
+    for (QProcess* p : {&program, &manager, &server}) {
       if (p->state() == QProcess::NotRunning) continue;
       p->kill();
       p->waitForFinished();
@@ -84,14 +84,16 @@ class SkinnedProgram : public ::testing::Test {
   QString start(const QString& binary = QStringLiteral(COURIER_QUERY_BINARY),
                 const QString& service = {}) {
     QProcessEnvironment env = environment();
-    env.insert("COURIER_QUERY_STATE_FILE", dir.filePath("state.json"));
+    if (stateSnapshot) env.insert("COURIER_QUERY_STATE_FILE", dir.filePath("state.json"));
     env.insert("COURIER_QUERY_SHELL_LOG", dir.filePath("shell.log"));
     if (!service.isEmpty()) env.insert("COURIER_QUERY_SERVICE", service);
     if (!scaleFactor.isEmpty()) env.insert("QT_SCALE_FACTOR", scaleFactor);
     program.setProcessEnvironment(env);
     program.start(binary, {});
     EXPECT_TRUE(program.waitForStarted());
-    EXPECT_TRUE(QTest::qWaitFor([&] { return shown(); }, kTimeoutMs));
+    if (stateSnapshot) {
+      EXPECT_TRUE(QTest::qWaitFor([&] { return shown(); }, kTimeoutMs));
+    }
     return x("xdotool",
              {"search", "--sync", "--onlyvisible", "--pid", QString::number(program.processId())})
         .split('\n')
@@ -163,12 +165,143 @@ class SkinnedProgram : public ::testing::Test {
   }
 
   QString screenSize = "1024x768x24";
+  bool stateSnapshot = true;  // whether the program writes its state file
   QTemporaryDir dir;
   QString scaleFactor;
   QProcess server;
+  QProcess manager;  // a window manager, where a test runs one
   QProcess program;
   QString display;
 };
+
+// Under a real stacking window manager on its own display (openbox, which
+// moves and resizes through the EWMH requests as the other X11 managers do).
+class SkinnedProgramUnderOpenbox : public SkinnedProgram {
+ protected:
+  SkinnedProgramUnderOpenbox() { screenSize = "1280x1024x24"; }
+  void SetUp() override {
+    for (const char* tool : {"openbox", "xprop"}) {
+      if (QStandardPaths::findExecutable(tool).isEmpty()) GTEST_SKIP() << "needs " << tool;
+    }
+    SkinnedProgram::SetUp();
+    if (IsSkipped() || HasFatalFailure()) return;
+    manager.setProcessEnvironment(environment());
+    manager.setProcessChannelMode(QProcess::ForwardedChannels);
+    // A display just started may not take connections yet: openbox then
+    // ends at once, and is started again.
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+          if (manager.state() == QProcess::NotRunning) manager.start("openbox", {"--sm-disable"});
+          return !property("-root", "_NET_SUPPORTING_WM_CHECK").isEmpty();
+        },
+        kTimeoutMs))
+        << "openbox did not take the display";
+  }
+
+  // The value of an X property, empty where it is not set.
+  QString property(const QString& window, const QString& name) {
+    const QStringList arguments =
+        window == "-root" ? QStringList{"-root", name} : QStringList{"-id", window, name};
+    // "NAME(TYPE) = value", "NAME(WINDOW): window id # 0x..." or "NAME:  not found."
+    const QString line = x("xprop", arguments).trimmed();
+    if (line.contains(" = ")) return line.section(" = ", 1);
+    return line.contains("window id # ") ? line.section("window id # ", 1) : QString();
+  }
+  bool maximisedByTheManager(const QString& id) {
+    const QString state = property(id, "_NET_WM_STATE");
+    return state.contains("_NET_WM_STATE_MAXIMIZED_VERT") &&
+           state.contains("_NET_WM_STATE_MAXIMIZED_HORZ");
+  }
+
+  // A drag in steps, as a hand does: the window manager follows the pointer
+  // only once it has the drag, so the last steps must come after it.
+  void dragInSteps(QPoint from, QPoint by) {
+    QStringList arguments{
+        "mousemove", "--sync", QString::number(from.x()), QString::number(from.y()),
+        "mousedown", "1"};
+    for (int step = 1; step <= 4; ++step) {
+      const QPoint at = from + by * step / 4;
+      arguments << "mousemove"
+                << "--sync" << QString::number(at.x()) << QString::number(at.y()) << "sleep"
+                << "0.1";
+    }
+    x("xdotool", arguments << "mouseup"
+                           << "1");
+  }
+
+  QRect settledGeometry(const QString& id, const QRect& expected) {
+    return QTest::qWaitFor([&] { return geometry(id) == expected; }, 3000) ? expected
+                                                                           : geometry(id);
+  }
+};
+
+// The manager moves the window by how far the pointer went from the press,
+// which the caption hands over only once it has been dragged a few pixels:
+// the window follows the pointer exactly, on the first drag after the start
+// as on any other.
+TEST_F(SkinnedProgramUnderOpenbox, TheCaptionAndTheEdgesFollowThePointerExactly) {
+  const QString id = start();
+  ASSERT_FALSE(id.isEmpty());
+  const QRect normal = geometry(id);
+  ASSERT_EQ(normal.size(), QSize(600, 500));
+  dragInSteps(normal.topLeft() + QPoint(200, 15), QPoint(100, 80));
+  const QRect moved = normal.translated(100, 80);
+  EXPECT_EQ(settledGeometry(id, moved), moved);
+  dragInSteps(QPoint(moved.left() + 300, moved.bottom()), QPoint(0, 40));
+  const QRect taller = moved.adjusted(0, 0, 0, 40);
+  EXPECT_EQ(settledGeometry(id, taller), taller);
+  EXPECT_EQ(property(id, "WM_CLASS"), "\"courier-query\", \"courier-query\"")
+      << "the desktop entry's StartupWMClass, in the property's Latin-1";
+}
+
+// Maximised, the window has the size the manager gives it (the whole
+// screen, no panel here) and the manager knows it is maximised; restored,
+// its old place and size. By a double-click on the caption, which reaches
+// the window although the first press may start a move, and by the button.
+TEST_F(SkinnedProgramUnderOpenbox, TheManagerMaximisesAndRestores) {
+  const QString id = start();
+  ASSERT_FALSE(id.isEmpty());
+  const QRect normal = geometry(id);
+  const QRect screen(0, 0, 1280, 1024);
+  click(normal.topLeft() + QPoint(200, 15), 2);
+  EXPECT_TRUE(QTest::qWaitFor([&] { return maximisedByTheManager(id); }, kTimeoutMs));
+  EXPECT_EQ(settledGeometry(id, screen), screen);
+  click(QPoint(200, 15), 2);
+  EXPECT_EQ(settledGeometry(id, normal), normal);
+  EXPECT_FALSE(maximisedByTheManager(id));
+
+  // The maximise button of "QQ2010", left of the 39-pixel close button.
+  const QPoint maximiseButton(normal.right() - 4 - 39 - 14, normal.top() + 10);
+  click(maximiseButton);
+  EXPECT_TRUE(QTest::qWaitFor([&] { return maximisedByTheManager(id); }, kTimeoutMs));
+  EXPECT_EQ(settledGeometry(id, screen), screen);
+  click(QPoint(screen.right() - 4 - 39 - 14, 10));
+  EXPECT_EQ(settledGeometry(id, normal), normal);
+  EXPECT_FALSE(maximisedByTheManager(id));
+  EXPECT_EQ(program.state(), QProcess::Running);
+}
+
+// A size change from outside lays the frame out again, and leaves the
+// window where it is among the others: another window keeps the focus.
+TEST_F(SkinnedProgramUnderOpenbox, ASizeChangeNeitherRaisesNorActivates) {
+  const QString id = start();
+  ASSERT_FALSE(id.isEmpty());
+  QProcess other;
+  other.setProcessEnvironment(environment());
+  other.start("xlogo", {"-geometry", "200x200+10+10"});
+  ASSERT_TRUE(other.waitForStarted());
+  const QString otherId =
+      x("xdotool", {"search", "--sync", "--onlyvisible", "--classname", "xlogo"})
+          .split('\n')
+          .first();
+  x("xdotool", {"windowactivate", "--sync", otherId});
+  x("xdotool", {"windowsize", "--sync", id, "640", "520"});
+  EXPECT_EQ(geometry(id).size(), QSize(640, 520));
+  QTest::qWait(300);  // the activation a relayout would have asked for
+  EXPECT_EQ(x("xdotool", {"getactivewindow"}).trimmed(), otherId);
+  other.kill();
+  other.waitForFinished();
+}
 
 TEST_F(SkinnedProgram, TheCloseButtonEndsTheProgram) {
   const QString id = start();
@@ -195,6 +328,32 @@ TEST_F(SkinnedProgram, TheCaptionsDoubleClickMaximisesAndRestores) {
   EXPECT_TRUE(QTest::qWaitFor([&] { return geometry(id) == QRect(0, 0, 1028, 768); }, kTimeoutMs));
   click(QPoint(100, 15), 2);
   EXPECT_TRUE(QTest::qWaitFor([&] { return geometry(id) == normal; }, kTimeoutMs));
+}
+
+// The state snapshot only observes: with it and without it the window takes
+// the focus the manager gives it, and a number typed at once is looked up.
+TEST_F(SkinnedProgramUnderOpenbox, TheStateSnapshotChangesNothingTheKeyboardDoes) {
+  TestServer service;
+  service.Serve("/chaxun", "<html><body><div id=\"queryResult2\">已签收</div></body></html>",
+                "text/html; charset=utf-8");
+  service.Start();
+  for (const bool snapshot : {true, false}) {
+    SCOPED_TRACE(snapshot ? "with the snapshot" : "without the snapshot");
+    stateSnapshot = snapshot;
+    const int before = service.Hits("/chaxun");
+    const QString id = start(QStringLiteral(COURIER_QUERY_BINARY), service.Url(""));
+    ASSERT_FALSE(id.isEmpty());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return x("xdotool", {"getwindowfocus"}).trimmed() == id; },
+                                kTimeoutMs))
+        << "the window never had the keyboard";
+    x("xdotool", {"type", "--delay", "20", "YT100"});
+    x("xdotool", {"key", "Return"});
+    ASSERT_TRUE(QTest::qWaitFor([&] { return service.Hits("/chaxun") > before; }, kTimeoutMs))
+        << "the typed number was not looked up";
+    EXPECT_EQ(service.LastParams("/chaxun").find("nu")->second, "YT100");
+    program.kill();
+    program.waitForFinished();
+  }
 }
 
 // The largest catalogue the program takes (labels 0 to 32,767, the items
@@ -259,6 +418,38 @@ TEST_F(SkinnedProgram, AMaximisedWindowStaysPutWhenItsCaptionIsDragged) {
   click(QPoint(100, 15), 2);
   EXPECT_TRUE(QTest::qWaitFor([&] { return geometry(id) == normal; }, kTimeoutMs))
       << "still maximised: the double-click restores it";
+}
+
+// Openbox keeps Alt+Space for its own window menu; Alt+Shift+Space opens the
+// program's, a second window of the program's on the screen.
+TEST_F(SkinnedProgramUnderOpenbox, AltShiftSpaceOpensTheWindowMenu) {
+  const QString id = start();
+  ASSERT_FALSE(id.isEmpty());
+  const auto shownWindows = [&] {
+    return x("xdotool", {"search", "--onlyvisible", "--pid", QString::number(program.processId())})
+        .split('\n', Qt::SkipEmptyParts)
+        .size();
+  };
+  ASSERT_EQ(shownWindows(), 1);
+  x("xdotool", {"windowactivate", "--sync", id, "key", "alt+shift+space"});
+  EXPECT_TRUE(QTest::qWaitFor([&] { return shownWindows() == 2; }, kTimeoutMs)) << "no window menu";
+  x("xdotool", {"key", "Escape"});
+  EXPECT_TRUE(QTest::qWaitFor([&] { return shownWindows() == 1; }, kTimeoutMs));
+}
+
+// The window menu's 移动 starts the manager's move by the keyboard: the
+// arrows move the window, Enter ends the move.
+TEST_F(SkinnedProgramUnderOpenbox, TheWindowMenusMoveWorksFromTheKeyboard) {
+  const QString id = start();
+  ASSERT_FALSE(id.isEmpty());
+  const QRect normal = geometry(id);
+  // 还原 is disabled: the first Down reaches 移动.
+  x("xdotool", {"windowactivate", "--sync", id, "key", "alt+shift+space", "sleep", "0.3", "key",
+                "Down", "Return", "sleep", "0.3", "key", "Right", "Right", "Return"});
+  EXPECT_TRUE(QTest::qWaitFor([&] { return geometry(id).left() > normal.left(); }, kTimeoutMs))
+      << "the window did not move";
+  EXPECT_EQ(geometry(id).top(), normal.top());
+  EXPECT_EQ(geometry(id).size(), normal.size());
 }
 
 // A screen that holds the window whole at twice the density.

@@ -31,7 +31,10 @@ class Installed : public ::testing::Test {
     ASSERT_TRUE(prefix_->isValid());
     QProcess install;
     install.setProcessChannelMode(QProcess::MergedChannels);
-    install.start(CMAKE_COMMAND, {"--install", PROJECT_BINARY_DIR, "--prefix", prefix_->path()});
+    // The program's component alone: the service's goes to the system's own
+    // folders, whatever the prefix.
+    install.start(CMAKE_COMMAND, {"--install", PROJECT_BINARY_DIR, "--component", "program",
+                                  "--prefix", prefix_->path()});
     ASSERT_TRUE(install.waitForFinished(120000));
     ASSERT_EQ(install.exitCode(), 0) << install.readAll().toStdString();
   }

@@ -9,8 +9,14 @@
 #include <QTest>
 
 ProgramRun::ProgramRun(const QString& folder)
-    : stateFile_(QDir(folder).filePath("state.json")),
-      shellLog_(QDir(folder).filePath("shell.log")) {}
+    : environment(QProcessEnvironment::systemEnvironment()),
+      stateFile_(QDir(folder).filePath("state.json")),
+      shellLog_(QDir(folder).filePath("shell.log")) {
+  environment.insert("QT_QPA_PLATFORM", "offscreen");
+  environment.insert("COURIER_QUERY_STATE_FILE", stateFile_);
+  environment.insert("COURIER_QUERY_SHELL_LOG", shellLog_);
+  environment.insert("COURIER_QUERY_HOMEPAGE", kHomePage);
+}
 
 ProgramRun::~ProgramRun() {
   if (process.state() == QProcess::NotRunning) return;
@@ -20,12 +26,7 @@ ProgramRun::~ProgramRun() {
 
 void ProgramRun::start(const QString& binary, const QStringList& arguments,
                        const QString& workingDir) {
-  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-  env.insert("QT_QPA_PLATFORM", "offscreen");
-  env.insert("COURIER_QUERY_STATE_FILE", stateFile_);
-  env.insert("COURIER_QUERY_SHELL_LOG", shellLog_);
-  env.insert("COURIER_QUERY_HOMEPAGE", kHomePage);
-  process.setProcessEnvironment(env);
+  process.setProcessEnvironment(environment);
   process.setWorkingDirectory(workingDir);
   process.start(binary, arguments);
   ASSERT_TRUE(process.waitForStarted()) << binary.toStdString();

@@ -32,6 +32,10 @@ class ProgramRun {
   QString stateFile() const { return stateFile_; }
   QString shellLog() const { return shellLog_; }
 
+  // The program's environment: the test's own, with the offscreen platform,
+  // the snapshot, the shell log and the test's home page. A test may change
+  // it before start().
+  QProcessEnvironment environment;
   QProcess process;
 
  private:

@@ -1,0 +1,151 @@
+"""The whole program on a real Wayland compositor.
+
+Runs the real program natively (the toolkit's Wayland platform) in the
+session that tests/support/weston-session sets up: weston on its headless
+backend, which has no input devices, so the caption buttons are pressed
+through their accessibility actions, as a screen reader does. Checks the
+start, the rounded corners in the compositor's screenshot, maximising to
+the size the compositor configures and restoring, minimising, and a
+message box centred over the window.
+
+Usage: wayland_test.py PROGRAM
+"""
+
+import glob
+import json
+import os
+import subprocess
+import sys
+import tempfile
+import unittest
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+# First: it exits 77 (skipped) where the desktop's accessibility client is missing.
+from screen_reader_test import ProgramOnTheBus, role, wait_for  # noqa: E402
+import pyatspi  # noqa: E402
+
+PROGRAM = None
+TWIPS = 15  # the state snapshot gives sizes in twips
+OUTPUT = (1280, 1024)  # weston-session's output
+PANEL = 32  # weston's desktop shell keeps its panel along the top
+
+
+class Screenshot:
+    """What the compositor shows, as rows of RGB bytes."""
+
+    def __init__(self, folder):
+        for old in glob.glob(os.path.join(folder, "wayland-screenshot-*.png")):
+            os.remove(old)
+        subprocess.run(["weston-screenshooter"], cwd=folder, check=True)
+        (path,) = glob.glob(os.path.join(folder, "wayland-screenshot-*.png"))
+        raw = subprocess.run(["convert", path, "-depth", "8", "rgb:-"], check=True,
+                             capture_output=True).stdout
+        width, _ = OUTPUT
+        self.rows = [raw[y * width * 3:(y + 1) * width * 3] for y in range(len(raw) // (width * 3))]
+
+    def pixel(self, x, y):
+        return self.rows[y][x * 3:x * 3 + 3]
+
+    def changed_box(self, before):
+        """The smallest box around every pixel that differs from `before`:
+        (left, top, right, bottom), inclusive, or None."""
+        # Below the panel, whose clock goes on.
+        rows = [y for y, (a, b) in enumerate(zip(self.rows, before.rows)) if a != b and y >= PANEL]
+        if not rows:
+            return None
+        columns = set()
+        for y in rows:
+            a, b = self.rows[y], before.rows[y]
+            differing = [x for x in range(len(a) // 3) if a[x * 3:x * 3 + 3] != b[x * 3:x * 3 + 3]]
+            columns.update((differing[0], differing[-1]))
+        return min(columns), rows[0], max(columns), rows[-1]
+
+
+class ProgramOnWeston(ProgramOnTheBus, unittest.TestCase):
+    def setUp(self):
+        self.folder = tempfile.TemporaryDirectory()
+        self.state_file = os.path.join(self.folder.name, "state.json")
+        self.desktop = wait_for(self.drawn_desktop, "the desktop's background")
+        self.start(PROGRAM, COURIER_QUERY_STATE_FILE=self.state_file)
+
+    def drawn_desktop(self):
+        """The desktop once its background is drawn (two screenshots alike)."""
+        first, second = Screenshot(self.folder.name), Screenshot(self.folder.name)
+        black = bytes(len(first.rows[PANEL]))
+        if first.rows[PANEL] != black and second.changed_box(first) is None:
+            return second
+        return None
+
+    def size(self):
+        """The window's size in pixels, as the program's snapshot has it."""
+        try:
+            with open(self.state_file, encoding="utf-8") as file:
+                window = json.load(file)["window"]
+        except (OSError, ValueError, KeyError):
+            return None
+        return window["width"] // TWIPS, window["height"] // TWIPS
+
+    def running(self):
+        return self.program.poll() is None
+
+    def test_the_corners_are_cut_and_minimising_hides_the_window(self):
+        def drawn():
+            box = Screenshot(self.folder.name).changed_box(self.desktop)
+            return box if box and (box[2] - box[0] + 1, box[3] - box[1] + 1) == (600, 500) else None
+
+        left, top, right, bottom = wait_for(drawn, "the 600 x 500 window on the screen")
+        shot = Screenshot(self.folder.name)
+        # Each corner pixel and its neighbours along both edges lie outside
+        # the rounded outline and show the desktop.
+        for x, y, inward_x, inward_y in [(left, top, 1, 1), (right, top, -1, 1),
+                                         (left, bottom, 1, -1), (right, bottom, -1, -1)]:
+            for px, py in [(x, y), (x + inward_x, y), (x, y + inward_y)]:
+                self.assertEqual(shot.pixel(px, py), self.desktop.pixel(px, py),
+                                 f"{px},{py} by a corner is not see-through")
+        middle = (left + right) // 2
+        self.assertNotEqual(shot.pixel(middle, top), self.desktop.pixel(middle, top))
+
+        self.press(self.find("push button", "最小化"))
+        wait_for(lambda: Screenshot(self.folder.name).changed_box(self.desktop) is None,
+                 "the minimised window off the screen")
+        self.assertTrue(self.running())
+
+    def test_maximising_takes_the_configured_size_and_restoring_the_old_one(self):
+        wait_for(lambda: self.size() == (600, 500), "the window's first size")
+        self.press(self.find("push button", "最大化"))
+        maximised = (OUTPUT[0], OUTPUT[1] - PANEL)
+        wait_for(lambda: self.size() == maximised or not self.running(), "the maximised size")
+        self.assertTrue(self.running(), "the program ended on maximising")
+        self.assertEqual(self.size(), maximised)
+
+        self.press(wait_for(lambda: self.find_named("push button", "还原"), "the restore button"))
+        wait_for(lambda: self.size() == (600, 500), "the restored size")
+        self.assertTrue(self.running())
+
+    def test_a_message_box_is_centred_over_the_window(self):
+        window = self.window.queryComponent().getExtents(pyatspi.WINDOW_COORDS)
+        self.press(self.find("push button", "查询"))  # no number typed: the box says so
+        ok = wait_for(lambda: self.find_named("push button", "确定"), "the message box")
+        box = ok.parent
+        while box is not None and role(box) not in ("alert", "dialog"):
+            box = box.parent
+        self.assertIsNotNone(box, "the box is no dialog")
+        extents = box.queryComponent().getExtents(pyatspi.WINDOW_COORDS)
+        for start, size, inside_start, inside_size in [
+                (window.x, window.width, extents.x, extents.width),
+                (window.y, window.height, extents.y, extents.height)]:
+            self.assertLessEqual(abs((inside_start + inside_size / 2) - (start + size / 2)), 20)
+        self.press(ok)
+        wait_for(lambda: self.find_named("push button", "确定") is None, "the box to go")
+        self.assertTrue(self.running())
+
+    def find_named(self, role_name, name):
+        try:
+            return self.find(role_name, name)
+        except AssertionError:
+            return None
+
+
+if __name__ == "__main__":
+    PROGRAM = sys.argv.pop(1)
+    unittest.main(verbosity=2)
