@@ -1,5 +1,7 @@
 #include "CannotRun.h"
 
+#include "TerminalText.h"
+
 #include <cstdio>
 
 namespace CannotRun {
@@ -24,7 +26,7 @@ QString Line(const QString& message) {
 }
 
 void Report(const QString& message) {
-  const QByteArray line = (Line(message) + QLatin1Char('\n')).toUtf8();
+  const QByteArray line = (Line(TerminalText::shownLines(message)) + QLatin1Char('\n')).toUtf8();
   std::fwrite(line.constData(), 1, line.size(), stderr);
   std::fflush(stderr);
 }

@@ -19,7 +19,8 @@ QString AsRootWithSandbox();
 // `message` after the program's name, as it goes to standard error.
 QString Line(const QString& message);
 
-// Writes Line(message) to standard error on a line of its own, at once.
+// Writes Line(message) to standard error on a line of its own, at once;
+// what a terminal would act on is shown as escapes (TerminalText).
 void Report(const QString& message);
 
 }  // namespace CannotRun

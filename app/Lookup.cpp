@@ -2,6 +2,7 @@
 
 #include "LineEnds.h"
 #include "Module1.h"
+#include "TerminalText.h"
 #include "TextBoxText.h"
 
 #include <QJsonDocument>
@@ -39,12 +40,14 @@ std::optional<Courier> lastCourier(const std::vector<Module1::CourierEntry>& lab
   return std::nullopt;
 }
 
-// A number as an error names it: quoted, so that an empty one shows, and cut
-// short where it is longer than any courier's number.
+// A number as an error names it: quoted, so that an empty one shows, cut
+// short where it is longer than any courier's number, and on one line as
+// a terminal shows it.
 QString quoted(const QString& number) {
   const bool tooLong = number.size() > NumberFormats::kMaxNumberLength;
-  return QStringLiteral("“") +
-         (tooLong ? number.first(NumberFormats::kMaxNumberLength) + QStringLiteral("…") : number) +
+  const QString shown =
+      TerminalText::shown(tooLong ? number.first(NumberFormats::kMaxNumberLength) : number);
+  return QStringLiteral("“") + shown + (tooLong ? QStringLiteral("…") : QString()) +
          QStringLiteral("”");
 }
 
@@ -106,6 +109,20 @@ QString outcome(const Answer& answer) {
     default:
       return answer.cause;
   }
+}
+
+// Qt's writer escapes only the C0 controls; U+2028 and U+2029 end lines
+// for some readers. Outside strings JSON holds ASCII alone, so every such
+// character stands in a string, where an escape means the same.
+QByteArray withJsonEscapes(const QByteArray& json) {
+  QString escaped;
+  for (const QChar c : QString::fromUtf8(json)) {
+    if (TerminalText::isControl(c) || c == QChar::LineSeparator || c == QChar::ParagraphSeparator)
+      escaped += QStringLiteral("\\u%1").arg(c.unicode(), 4, 16, QLatin1Char('0'));
+    else
+      escaped += c;
+  }
+  return escaped.toUtf8();
 }
 
 }  // namespace
@@ -172,10 +189,12 @@ Answer fromCompletion(const Courier& courier, const QString& number,
 }
 
 QByteArray asText(const Answer& answer) {
-  QString block = answer.courier.name + QLatin1Char(' ') + answer.number + QStringLiteral("：") +
-                  outcome(answer) + QLatin1Char('\n');
+  QString block = TerminalText::shown(answer.courier.name + QLatin1Char(' ') + answer.number +
+                                      QStringLiteral("：") + outcome(answer)) +
+                  QLatin1Char('\n');
   for (const QString& line : answer.text.split(QLatin1Char('\n')))
-    block += (line.isEmpty() ? line : QStringLiteral("  ") + line) + QLatin1Char('\n');
+    block += (line.isEmpty() ? line : QStringLiteral("  ") + TerminalText::shown(line)) +
+             QLatin1Char('\n');
   return (block + QLatin1Char('\n')).toUtf8();
 }
 
@@ -188,7 +207,7 @@ QByteArray asJson(const Answer& answer) {
       {QStringLiteral("text"), answer.text},
       {QStringLiteral("cause"), answer.cause},
   };
-  return QJsonDocument(object).toJson(QJsonDocument::Compact) + '\n';
+  return withJsonEscapes(QJsonDocument(object).toJson(QJsonDocument::Compact)) + '\n';
 }
 
 Run::Run(ModAPI::WebBrowser& browser, std::vector<Item> items)
@@ -201,16 +220,20 @@ void Run::start() {
   QMetaObject::invokeMethod(this, &Run::next, Qt::QueuedConnection);
 }
 
+void Run::stop() {
+  stopped_ = true;
+}
+
 // Numbers the check refuses are answered at once; the next one that passes
 // is sent, and its page's completion brings the run back here.
 void Run::next() {
-  while (sent_ < items_.size()) {
+  while (!stopped_ && numbersLeft()) {
     const auto& [courier, number] = items_[sent_++];
     waiting_ = query_.send(courier.code, number);
     if (waiting_) return;
     emit answered(refused(courier, number));
   }
-  emit finished();
+  if (!stopped_) emit finished();
 }
 
 // The browser is still inside its completion here: the next number goes

@@ -79,9 +79,13 @@ Answer fromCompletion(const Courier& courier, const QString& number,
                       const Query::Completion& completion);
 
 // A readable block: the courier, the number and the outcome on one line,
-// then the text indented, then an empty line.
+// then the text indented, then an empty line. What a terminal would act on
+// is shown as escapes (TerminalText::shown).
 QByteArray asText(const Answer& answer);
-// One line of JSON: courier, code, number, status, text and cause.
+// One line of JSON: courier, code, number, status, text and cause. Besides
+// the escapes JSON requires, what a terminal would act on and the line and
+// paragraph separators (where some readers of JSON lines split lines) are
+// written as \uNNNN, which every JSON reader reads back as the same text.
 QByteArray asJson(const Answer& answer);
 
 // Looks the numbers up one after another on the browser it is given: each
@@ -94,6 +98,11 @@ class Run : public QObject {
 
   // Starts with the first number once the event loop runs.
   void start();
+  // Sends no further number: called from `answered`, no page is loading
+  // then, and `finished` does not come.
+  void stop();
+  // Whether numbers are left that were not sent.
+  bool numbersLeft() const { return sent_ < items_.size(); }
 
  signals:
   void answered(const Lookup::Answer& answer);
@@ -108,6 +117,7 @@ class Run : public QObject {
   const std::vector<Item> items_;
   size_t sent_ = 0;  // items taken so far
   bool waiting_ = false;
+  bool stopped_ = false;
 };
 
 }  // namespace Lookup

@@ -7,23 +7,28 @@
 #include "NumberFormats.h"
 #include "ServiceAddress.h"
 #include "Shell.h"
+#include "StandardOutput.h"
+#include "TerminalText.h"
 #include "WebBrowser.h"
 #include "mTextUTF.h"
 
 #include <QFile>
 #include <QGuiApplication>
 
+#include <cerrno>
+#include <csignal>
 #include <cstdio>
+
+#include <unistd.h>
 
 namespace LookupProgram {
 namespace {
 
-// Written at once, so that a reader at the other end of a pipe sees each
-// answer as it comes.
-void Write(std::FILE* stream, const QByteArray& bytes) {
-  std::fwrite(bytes.constData(), 1, bytes.size(), stream);
-  std::fflush(stream);
-}
+static_assert(kOutputClosed == 128 + SIGPIPE);
+
+const QString kResults = QStringLiteral("结果");
+const QString kNothingLookedUp = QStringLiteral("，一个单号也没有查询");
+const QString kRestNotLookedUp = QStringLiteral("，其余的单号不再查询");
 
 const QString kMendTheAddress =
     QStringLiteral("。一个单号也没有查询；请改正查询服务的地址（写法见 courier-query --help）");
@@ -34,10 +39,28 @@ int NothingLookedUp(const QString& why) {
 }
 
 int UsageError(const QString& error) {
-  Write(stderr,
-        (QStringLiteral("courier-query：") + error + QLatin1Char('\n') + Arguments::UsageText())
-            .toUtf8());
+  const QByteArray text = (CannotRun::Line(TerminalText::shownLines(error)) + QLatin1Char('\n') +
+                           Arguments::UsageText())
+                              .toUtf8();
+  std::fwrite(text.constData(), 1, text.size(), stderr);
+  std::fflush(stderr);
   return kUsageError;
+}
+
+// The status for output that failed with `error`, said on standard error
+// with `consequence` unless the reader closed the pipe: that is the
+// reader's choice, and quiet, as in every program in a pipe.
+int OutputLost(const QString& what, int error, const QString& consequence) {
+  if (error == EPIPE) return kOutputClosed;
+  CannotRun::Report(QStringLiteral("无法写出") + what + QStringLiteral("（") +
+                    StandardOutput::failureCause(error) + QStringLiteral("）") + consequence);
+  return kOutputFailed;
+}
+
+// Help and version: the text in one checked write.
+int Print(const QString& text) {
+  const int error = StandardOutput::writeAll(STDOUT_FILENO, text.toUtf8());
+  return error ? OutputLost(QStringLiteral("到标准输出"), error, QString()) : 0;
 }
 
 // The numbers in order, each "-" replaced by the lines of standard input.
@@ -79,7 +102,10 @@ Plan PlanFor(const QString& wanted, const QStringList& numbers) {
   const QString catalogueText = CatalogueText();
   if (wanted == Arguments::kAutoCourier) return AutoPlan(numbers, catalogueText);
   const auto courier = Lookup::findCourier(wanted, catalogueText);
-  if (!courier) return {{}, QStringLiteral("目录中没有快递公司“") + wanted + QStringLiteral("”")};
+  if (!courier)
+    return {
+        {},
+        QStringLiteral("目录中没有快递公司“") + TerminalText::shown(wanted) + QStringLiteral("”")};
   return {Lookup::withCourier(*courier, numbers), {}};
 }
 
@@ -89,17 +115,29 @@ int LookUp(QGuiApplication& app, std::vector<Lookup::Item> items, bool json) {
   ModAPI::WebBrowser browser;
   Lookup::Run run(browser, std::move(items));
   bool allFound = true;
+  // Each answer goes out as it comes, so that a reader at the other end of
+  // a pipe sees it; one that is lost stops the run before the next number.
   QObject::connect(&run, &Lookup::Run::answered, [&](const Lookup::Answer& answer) {
     allFound &= answer.status == Lookup::Status::Found;
-    Write(stdout, json ? Lookup::asJson(answer) : Lookup::asText(answer));
+    const int error = StandardOutput::writeAll(
+        STDOUT_FILENO, json ? Lookup::asJson(answer) : Lookup::asText(answer));
+    if (error == 0) return;
+    run.stop();
+    app.exit(OutputLost(kResults, error, run.numbersLeft() ? kRestNotLookedUp : QString()));
   });
-  QObject::connect(&run, &Lookup::Run::finished, &app,
-                   [&] { app.exit(allFound ? kAllFound : kSomeNotFound); });
+  QObject::connect(&run, &Lookup::Run::finished, &app, [&] {
+    const int error = StandardOutput::closeChecked(STDOUT_FILENO);
+    app.exit(error ? OutputLost(kResults, error, QString()) : allFound ? kAllFound : kSomeNotFound);
+  });
   run.start();
   return app.exec();
 }
 
 int RunLookups(const Arguments::Request& request, char* programPath) {
+  // Before anything opens a file: with standard output closed, the first
+  // file opened would become descriptor 1 and receive the answers.
+  if (const int error = StandardOutput::writable(STDOUT_FILENO))
+    return OutputLost(kResults, error, kNothingLookedUp);
   // The lookup shows nothing: the offscreen platform needs no display, and
   // the program's own argument list is not the toolkit's to read.
   qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -126,13 +164,14 @@ int RunLookups(const Arguments::Request& request, char* programPath) {
 }  // namespace
 
 int run(const Arguments::Request& request, char* programPath) {
+  // A closed pipe comes back from the write as EPIPE, so that the program
+  // ends by itself, between two numbers, rather than be ended by the signal.
+  std::signal(SIGPIPE, SIG_IGN);
   switch (request.mode) {
     case Arguments::Mode::Help:
-      Write(stdout, Arguments::HelpText().toUtf8());
-      return 0;
+      return Print(Arguments::HelpText());
     case Arguments::Mode::Version:
-      Write(stdout, Arguments::VersionText().toUtf8());
-      return 0;
+      return Print(Arguments::VersionText());
     case Arguments::Mode::Lookup:
       return RunLookups(request, programPath);
     case Arguments::Mode::UsageError:

@@ -4,11 +4,20 @@
 #include "Arguments.h"
 #include "Lookup.h"
 #include "NumberFormats.h"
+#include "StandardOutput.h"
+#include "TerminalText.h"
 
 #include <gtest/gtest.h>
 
 #include <QJsonDocument>
 #include <QJsonObject>
+
+#include <csignal>
+#include <thread>
+
+#include <fcntl.h>
+#include <poll.h>
+#include <unistd.h>
 
 namespace {
 
@@ -187,6 +196,15 @@ TEST(LookupAuto, NoneOrSeveralMatchingLooksNothingUp) {
       "  单号“EJ974711153CN”与哪家快递公司的单号格式都不相符");
 }
 
+// The error goes to a terminal: a number with controls in it can neither
+// act on it nor break the error's lines.
+TEST(LookupAuto, TheNumbersNamedShowTheirControlCharacters) {
+  const auto resolved = resolveAuto({"\x1b]0;x\x07\n\u202e1"});
+  EXPECT_EQ(resolved.error,
+            "无法按单号格式确定快递公司，请在 --lookup 后写出快递公司：\n"
+            "  单号“\\x1b]0;x\\x07\\x0a\\u202e1”与哪家快递公司的单号格式都不相符");
+}
+
 TEST(LookupAuto, ALongListNamesTheFirstTenAndCountsTheRest) {
   QStringList numbers(12, QStringLiteral("1"));
   numbers[0] = QString(10000, 'A');
@@ -291,6 +309,58 @@ TEST(LookupOutput, ReadableBlocks) {
             "  请输入正确的 顺丰速运 订单号！\n\n");
 }
 
+// Each table row notes what it exercises.
+TEST(LookupTerminalText, WhatATerminalWouldActOnIsShownAsEscapes) {
+  const struct {
+    const char* what;
+    QString text, shown;
+  } cases[] = {
+      {"plain text and CJK", "SF1 已签收", "SF1 已签收"},
+      {"clear screen", "\x1b[2J", "\\x1b[2J"},
+      {"window title ended by BEL", "\x1b]0;t\x07", "\\x1b]0;t\\x07"},
+      {"NUL and DEL", QString(QChar(0)) + "\x7f", "\\x00\\x7f"},
+      {"8-bit CSI and NEL, both C1", "\u009b2J\u0085", "\\x9b2J\\x85"},
+      {"first and last C1", "\u0080\u009f", "\\x80\\x9f"},
+      {"next to C1, shown", "\u007e\u00a0", "\u007e\u00a0"},
+      {"line breaks on one line", "a\nb\rc", "a\\x0ab\\x0dc"},
+      {"tab kept", "a\tb", "a\tb"},
+      {"embeddings and overrides", "\u202a\u202b\u202c\u202d\u202e",
+       "\\u202a\\u202b\\u202c\\u202d\\u202e"},
+      {"isolates", "\u2066\u2067\u2068\u2069", "\\u2066\\u2067\\u2068\\u2069"},
+      {"marks around them, shown", "\u2029\u200f\u206a", "\u2029\u200f\u206a"},
+      {"backslashes kept", "C:\\x1b", "C:\\x1b"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(TerminalText::shown(c.text), c.shown) << c.what;
+    EXPECT_EQ(TerminalText::shown(c.shown), c.shown) << c.what << ": shown twice";
+  }
+  EXPECT_EQ(TerminalText::shownLines(u"a\x1b\n\nb\r\n"), "a\\x1b\n\nb\\x0d\n");
+}
+
+TEST(LookupOutput, ReadableBlocksShowControlCharactersAsEscapes) {
+  Lookup::Answer found = answer(QStringLiteral("\x1b[2J\u202e1\r\n\x9b"), {});
+  found.number = QStringLiteral("SF\x1b\n1");
+  EXPECT_EQ(Lookup::asText(found),
+            "顺丰速运 SF\\x1b\\x0a1：已查到\n"
+            "  \\x1b[2J\\u202e1\n"
+            "  \\x9b\n"
+            "\n");
+}
+
+// JSON readers read the escapes back as the text; the raw characters would
+// act on a terminal or end the line for readers that split at U+2028.
+TEST(LookupOutput, JsonLinesEscapeWhatWouldActOnATerminalOrEndALine) {
+  const QString text =
+      QStringLiteral("\x1b[2J\x7f\u009b\u0085\u2028\u2029\u202e\u2066\\\u0085\"已签收");
+  const QByteArray line = Lookup::asJson(answer(text, {}));
+  for (const char* raw : {"\x1b", "\x7f", "\xc2\x9b", "\xc2\x85", "\xe2\x80\xa8", "\xe2\x80\xa9",
+                          "\xe2\x80\xae", "\xe2\x81\xa6"})
+    EXPECT_FALSE(line.contains(raw)) << QByteArray(raw).toHex().toStdString();
+  EXPECT_TRUE(line.contains("\\u2028\\u2029\\u202e")) << line.toStdString();
+  EXPECT_EQ(QString::fromUtf8(line).split(QChar::LineSeparator).size(), 1);
+  EXPECT_EQ(QJsonDocument::fromJson(line).object()["text"].toString(), text);
+}
+
 TEST(LookupOutput, OneJsonObjectPerLine) {
   const QByteArray line = Lookup::asJson(answer(QStringLiteral("A\r\n\r\n\"B\"\t"), {}));
   ASSERT_TRUE(line.endsWith('\n'));
@@ -309,6 +379,69 @@ TEST(LookupOutput, OneJsonObjectPerLine) {
       QJsonDocument::fromJson(Lookup::asJson(Lookup::refused(kShunfeng, "１"))).object();
   EXPECT_EQ(refused["status"].toString(), "invalid-number");
   EXPECT_EQ(refused["number"].toString(), "１");
+}
+
+// Real descriptors: /dev/full, pipes, a closed descriptor.
+class LookupOutputWrites : public ::testing::Test {
+ protected:
+  // As in the program, a closed pipe is an error of the write.
+  void SetUp() override { previous_ = std::signal(SIGPIPE, SIG_IGN); }
+  void TearDown() override { std::signal(SIGPIPE, previous_); }
+
+ private:
+  void (*previous_)(int) = nullptr;
+};
+
+TEST_F(LookupOutputWrites, EachFailureComesBackWithItsCause) {
+  const int full = open("/dev/full", O_WRONLY | O_CLOEXEC);
+  ASSERT_NE(full, -1);
+  EXPECT_EQ(StandardOutput::writable(full), 0);
+  EXPECT_EQ(StandardOutput::writeAll(full, "答"), ENOSPC);
+  close(full);
+  EXPECT_EQ(StandardOutput::failureCause(ENOSPC), "磁盘空间已满");
+
+  int ends[2];
+  ASSERT_EQ(pipe2(ends, O_CLOEXEC), 0);
+  close(ends[0]);
+  EXPECT_EQ(StandardOutput::writeAll(ends[1], "答"), EPIPE);
+  close(ends[1]);
+  // Unknown errors are named by their number, in Chinese words.
+  EXPECT_EQ(StandardOutput::failureCause(EXDEV), QStringLiteral("写入出错，错误号 %1").arg(EXDEV));
+}
+
+TEST_F(LookupOutputWrites, AClosedOrReadOnlyDescriptorIsNotWritable) {
+  int ends[2];
+  ASSERT_EQ(pipe2(ends, O_CLOEXEC), 0);
+  EXPECT_EQ(StandardOutput::writable(ends[0]), EBADF);
+  EXPECT_EQ(StandardOutput::writable(ends[1]), 0);
+  close(ends[0]);
+  close(ends[1]);
+  EXPECT_EQ(StandardOutput::writable(ends[1]), EBADF);
+  EXPECT_EQ(StandardOutput::writeAll(ends[1], "答"), EBADF);
+  EXPECT_EQ(StandardOutput::closeChecked(ends[1]), EBADF);
+}
+
+// A pipe another program made non-blocking fills up: the write waits for
+// the reader instead of failing with EAGAIN, and every byte arrives.
+TEST_F(LookupOutputWrites, AFullNonBlockingPipeIsWaitedFor) {
+  int ends[2];
+  ASSERT_EQ(pipe2(ends, O_CLOEXEC | O_NONBLOCK), 0);
+  const QByteArray answer(1 << 20, 'x');  // many times a pipe's buffer
+  QByteArray received;
+  std::thread reader([&] {
+    pollfd readable{ends[0], POLLIN, 0};
+    char buffer[4096];
+    while (received.size() < answer.size() && poll(&readable, 1, 10000) == 1) {
+      const ssize_t got = read(ends[0], buffer, sizeof buffer);
+      if (got > 0) received.append(buffer, got);
+    }
+  });
+  EXPECT_EQ(StandardOutput::writeAll(ends[1], answer), 0);
+  reader.join();
+  EXPECT_EQ(received.size(), answer.size());
+  EXPECT_EQ(StandardOutput::closeChecked(ends[1]), 0);
+  close(ends[0]);
+  close(ends[1]);
 }
 
 }  // namespace

@@ -17,7 +17,10 @@
 #include <QTemporaryDir>
 
 #include <cstring>
+#include <functional>
+#include <thread>
 
+#include <fcntl.h>
 #include <unistd.h>
 
 namespace {
@@ -46,6 +49,12 @@ class Lookups : public ::testing::Test {
           response.set_content("<html><body><p id=\"queryResult2\">已签收</p></body></html>",
                                "text/html; charset=utf-8");
         });
+    // What a terminal would act on, in a result: clear the screen, set the
+    // title, an 8-bit CSI, and a right-to-left override with its end.
+    server->Serve("/controls/chaxun",
+                  "<html><body><p id=\"queryResult2\">\x1b[2J清屏 \x1b]0;标题\x07 "
+                  "\xc2\x9b"
+                  "31m红字 \xe2\x80\xae倒序\xe2\x80\xac</p></body></html>");
     server->Start();
   }
   static void TearDownTestSuite() {
@@ -68,6 +77,7 @@ class Lookups : public ::testing::Test {
     for (const QString& name : removedEnv) env.remove(name);
     QProcess process;
     process.setProcessEnvironment(env);
+    if (setUpProcess) setUpProcess(process);
     process.start(program, arguments);
     process.write(input);
     process.closeWriteChannel();
@@ -91,7 +101,15 @@ class Lookups : public ::testing::Test {
   const QString stateFile = dir.filePath("state.json");
   std::vector<std::pair<QString, QString>> extraEnv;
   QStringList removedEnv;
+  std::function<void(QProcess&)> setUpProcess;  // before the program starts
 };
+
+// `count` numbers that the /mixed pages answer at once, each with a result.
+QStringList numbers(int count) {
+  QStringList numbers;
+  for (int i = 1; i <= count; ++i) numbers += QStringLiteral("SF%1").arg(i);
+  return numbers;
+}
 
 ReferenceService* Lookups::service = nullptr;
 TestServer* Lookups::server = nullptr;
@@ -294,6 +312,104 @@ TEST_F(Lookups, APageThatNeverFinishesTimesOutAndTheNextNumberIsAnswered) {
   EXPECT_EQ(lines[1]["text"].toString(), "已签收");
 }
 
+// A write that fails stops the run before the next number, says why on
+// standard error, and ends with 2 so that a script knows answers are
+// missing; the last answer lost has no numbers after it to speak of.
+TEST_F(Lookups, AFailedWriteStopsTheRunWithItsCause) {
+  setUpProcess = [](QProcess& process) { process.setStandardOutputFile("/dev/full"); };
+  const int before = server->Hits("/mixed/chaxun");
+  Result run =
+      lookUp(QStringList{"--lookup", "--json", "顺丰速运"} + numbers(3), {}, server->Url("/mixed"));
+  EXPECT_EQ(run.exitCode, 2);
+  EXPECT_EQ(run.err, "courier-query：无法写出结果（磁盘空间已满），其余的单号不再查询\n");
+  EXPECT_EQ(server->Hits("/mixed/chaxun") - before, 1);
+
+  run = lookUp({"--lookup", "顺丰速运", "ＳＦ１"});
+  EXPECT_EQ(run.exitCode, 2);
+  EXPECT_EQ(run.err, "courier-query：无法写出结果（磁盘空间已满）\n");
+
+  run = lookUp({"--help"});
+  EXPECT_EQ(run.exitCode, 2);
+  EXPECT_EQ(run.err, "courier-query：无法写出到标准输出（磁盘空间已满）\n");
+}
+
+// `| head -1`: once the reader has gone, nothing more is looked up, and the
+// run ends quietly with the status of a program that SIGPIPE ended.
+TEST_F(Lookups, AReaderThatClosesThePipeEndsTheRunQuietly) {
+  int pipeEnds[2];
+  ASSERT_EQ(pipe2(pipeEnds, O_CLOEXEC), 0);
+  const auto [readEnd, writeEnd] = pipeEnds;
+  setUpProcess = [writeEnd](QProcess& process) {
+    process.setChildProcessModifier([writeEnd] { dup2(writeEnd, STDOUT_FILENO); });
+    // The reader sees the end of the pipe should the program end early.
+    QObject::connect(&process, &QProcess::started, [writeEnd] { close(writeEnd); });
+  };
+  QByteArray firstLine;
+  std::thread head([readEnd, &firstLine] {
+    char c;
+    while (!firstLine.endsWith('\n') && read(readEnd, &c, 1) == 1) firstLine += c;
+    close(readEnd);
+  });
+  const int before = server->Hits("/mixed/chaxun");
+  const Result run = lookUp(QStringList{"--lookup", "--json", "顺丰速运"} + numbers(20), {},
+                            server->Url("/mixed"));
+  head.join();
+  EXPECT_EQ(run.exitCode, 141);
+  EXPECT_EQ(run.err, "");
+  EXPECT_EQ(jsonLines(QString::fromUtf8(firstLine)).value(0)["status"].toString(), "found")
+      << firstLine.toStdString();
+  EXPECT_LT(server->Hits("/mixed/chaxun") - before, 20);
+}
+
+// Standard output closed or open only for reading is found before anything
+// else: the first file the program opened would otherwise get descriptor 1.
+TEST_F(Lookups, AStandardOutputThatCannotBeWrittenLooksNothingUp) {
+  const struct {
+    const char* what;
+    std::function<void()> inChild;
+  } cases[] = {
+      {"closed", [] { close(STDOUT_FILENO); }},
+      {"read-only", [] { dup2(open("/dev/null", O_RDONLY), STDOUT_FILENO); }},
+  };
+  for (const auto& [what, inChild] : cases) {
+    SCOPED_TRACE(what);
+    setUpProcess = [&inChild](QProcess& process) { process.setChildProcessModifier(inChild); };
+    const int before = server->Hits("/mixed/chaxun");
+    const Result run = lookUp({"--lookup", "顺丰速运", "SF1"}, {}, server->Url("/mixed"));
+    EXPECT_EQ(run.exitCode, 2);
+    EXPECT_EQ(run.err,
+              "courier-query：无法写出结果（标准输出已关闭或不可写入），一个单号也没有查询\n");
+    EXPECT_EQ(server->Hits("/mixed/chaxun") - before, 0);
+  }
+}
+
+// The readable output shows what a terminal would act on as escapes, in
+// the result and in a number read from standard input; --json carries the
+// text exactly, with the same characters escaped the JSON way.
+TEST_F(Lookups, ControlCharactersReachNoTerminal) {
+  const QByteArray number = "SF\x1b[2J1\x07\n";
+  const auto expectNoneRaw = [](const QString& out) {
+    for (const char16_t raw : {u'\x1b', u'\x07', u'\x9b', u'\u202e', u'\u202c'})
+      EXPECT_FALSE(out.contains(QChar(raw))) << int(raw) << " in " << out.toStdString();
+  };
+  const Result text = lookUp({"--lookup", "顺丰速运", "-"}, number, server->Url("/controls"));
+  EXPECT_EQ(text.exitCode, 0) << text.err.toStdString();
+  expectNoneRaw(text.out);
+  EXPECT_EQ(text.out,
+            "顺丰速运 SF\\x1b[2J1\\x07：已查到\n"
+            "  \\x1b[2J清屏 \\x1b]0;标题\\x07 \\x9b31m红字 \\u202e倒序\\u202c\n"
+            "\n");
+
+  const Result json =
+      lookUp({"--lookup", "--json", "顺丰速运", "-"}, number, server->Url("/controls"));
+  expectNoneRaw(json.out);
+  const QList<QJsonObject> lines = jsonLines(json.out);
+  ASSERT_EQ(lines.size(), 1) << json.out.toStdString();
+  EXPECT_EQ(lines[0]["number"].toString(), QString::fromUtf8(number.chopped(1)));
+  EXPECT_EQ(lines[0]["text"].toString(), QString::fromUtf8("\x1b[2J清屏 \x1b]0;标题\x07 \xc2\x9b"
+                                                           "31m红字 \xe2\x80\xae倒序\xe2\x80\xac"));
+}
+
 TEST_F(Lookups, UsageErrorsExitWithTwoAndTheUsageOnStandardError) {
   const struct {
     QStringList arguments;
@@ -303,6 +419,9 @@ TEST_F(Lookups, UsageErrorsExitWithTwoAndTheUsageOnStandardError) {
       {{"--lookup", "不存在的快递", kFound},
        {},
        "courier-query：目录中没有快递公司“不存在的快递”\n"},
+      {{"--lookup", "坏\x1b[2J\u202e", kFound},
+       {},
+       "courier-query：目录中没有快递公司“坏\\x1b[2J\\u202e”\n"},
       {{"--lookup", "顺丰速运"}, {}, "courier-query：没有要查询的单号\n"},
       {{"--lookup", "顺丰速运", "-"}, {}, "courier-query：没有要查询的单号\n"},
       {{"--lookup"}, {}, "courier-query：缺少快递公司\n"},
