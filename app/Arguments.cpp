@@ -12,13 +12,13 @@ const QString kLookup = QStringLiteral("--lookup");
 const QString kJson = QStringLiteral("--json");
 const QString kEndOfOptions = QStringLiteral("--");
 
-bool IsOption(const QString& argument) {
+bool isOption(const QString& argument) {
   return argument == kHelp || argument == kShortHelp || argument == kVersion ||
          argument == kLookup || argument == kJson;
 }
 
 // A lone "-" is a number (standard input), not an option.
-bool LooksLikeOption(const QString& argument) {
+bool looksLikeOption(const QString& argument) {
   return argument.size() > 1 && argument.startsWith(QLatin1Char('-'));
 }
 
@@ -28,8 +28,8 @@ Request UsageError(const QString& error) {
 
 }  // namespace
 
-Request Parse(const QStringList& arguments) {
-  if (arguments.isEmpty() || !IsOption(arguments.first())) return {};
+Request parse(const QStringList& arguments) {
+  if (arguments.isEmpty() || !isOption(arguments.first())) return {};
   bool help = false, version = false, lookup = false, json = false;
   std::optional<QString> unknown;
   QStringList positional;
@@ -43,9 +43,9 @@ Request Parse(const QStringList& arguments) {
     version |= argument == kVersion;
     lookup |= argument == kLookup;
     json |= argument == kJson;
-    if (!LooksLikeOption(argument))
+    if (!looksLikeOption(argument))
       positional += argument;
-    else if (!IsOption(argument) && !unknown)
+    else if (!isOption(argument) && !unknown)
       unknown = argument;
   }
   if (help) return {.mode = Mode::Help};
@@ -57,7 +57,7 @@ Request Parse(const QStringList& arguments) {
   return {.mode = Mode::Lookup, .json = json, .courier = courier, .numbers = positional};
 }
 
-QString UsageText() {
+QString usageText() {
   return QStringLiteral(
       "用法：\n"
       "  courier-query [快递公司名称]\n"
@@ -66,8 +66,8 @@ QString UsageText() {
       "  courier-query --version\n");
 }
 
-QString HelpText() {
-  return UsageText() +
+QString helpText() {
+  return usageText() +
          QStringLiteral(
              "\n"
              "不带选项时打开查询窗口；命令行上的文字与目录中某家快递公司的名称相同时，"
@@ -121,7 +121,7 @@ QString HelpText() {
              "这样的形式显示；--json 中它们写成 JSON 的 \\u 转义，读出的仍是原文。\n");
 }
 
-QString VersionText() {
+QString versionText() {
   return QStringLiteral("courier-query " COURIER_QUERY_VERSION "\n");
 }
 

@@ -27,13 +27,13 @@ inline const QString kStandardInput = QStringLiteral("-");
 // Reads `arguments`, those after the program name. Options count only when
 // the first argument is one of them; "--" ends them, so that a number may
 // start with "-". Help wins over everything, then the version.
-Request Parse(const QStringList& arguments);
+Request parse(const QStringList& arguments);
 
 // What --help prints: the usage, the options, the exit statuses.
-QString HelpText();
+QString helpText();
 // The usage lines printed with a usage error.
-QString UsageText();
+QString usageText();
 // What --version prints.
-QString VersionText();
+QString versionText();
 
 }  // namespace Arguments

@@ -6,14 +6,14 @@
 
 namespace CannotRun {
 
-QString NoDisplay() {
+QString noDisplay() {
   return QStringLiteral(
       "找不到可以显示窗口的图形界面（DISPLAY 或 WAYLAND_DISPLAY 未设置，或连接不上），"
       "无法打开窗口。请在图形桌面中启动本程序；通过 ssh 登录时可用 ssh -X 转发显示。"
       "不打开窗口也能查询：courier-query --lookup 快递公司 单号…");
 }
 
-QString AsRootWithSandbox() {
+QString asRootWithSandbox() {
   return QStringLiteral(
       "不能以 root 身份运行：浏览器引擎在 root 身份下无法使用它的沙箱，而没有沙箱时，"
       "网页一旦攻破引擎就拥有了 root 的全部权限。请以普通用户身份运行本程序。"
@@ -21,13 +21,13 @@ QString AsRootWithSandbox() {
       "引擎将不受沙箱保护。");
 }
 
-QString Line(const QString& message) {
+QString line(const QString& message) {
   return QStringLiteral("courier-query：") + message;
 }
 
-void Report(const QString& message) {
-  const QByteArray line = (Line(TerminalText::shownLines(message)) + QLatin1Char('\n')).toUtf8();
-  std::fwrite(line.constData(), 1, line.size(), stderr);
+void report(const QString& message) {
+  const QByteArray bytes = (line(TerminalText::shownLines(message)) + QLatin1Char('\n')).toUtf8();
+  std::fwrite(bytes.constData(), 1, bytes.size(), stderr);
   std::fflush(stderr);
 }
 

@@ -11,16 +11,16 @@ namespace CannotRun {
 constexpr int kExitStatus = 2;
 
 // The window finds no display to open on.
-QString NoDisplay();
+QString noDisplay();
 
 // The browser engine would refuse to start: root's rights with its sandbox on.
-QString AsRootWithSandbox();
+QString asRootWithSandbox();
 
 // `message` after the program's name, as it goes to standard error.
-QString Line(const QString& message);
+QString line(const QString& message);
 
-// Writes Line(message) to standard error on a line of its own, at once;
+// Writes line(message) to standard error on a line of its own, at once;
 // what a terminal would act on is shown as escapes (TerminalText).
-void Report(const QString& message);
+void report(const QString& message);
 
 }  // namespace CannotRun

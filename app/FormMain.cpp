@@ -258,7 +258,7 @@ bool FormMain::Form_Load(const QString& commandLine) {
 void FormMain::reportMissingSkinFolder() {
   const QString folder = ModAPI::AppPath() + QStringLiteral("/Skin/") + kSkinName;
   if (QFileInfo(folder).isDir()) return;
-  CannotRun::Report(QStringLiteral("找不到皮肤文件夹 ") + folder +
+  CannotRun::report(QStringLiteral("找不到皮肤文件夹 ") + folder +
                     QStringLiteral("，窗口没有边框图片和标题栏按钮"));
 }
 
@@ -386,7 +386,7 @@ void FormMain::showLabelPointer(QWidget* control) {
 void FormMain::runQuery() {
   const QString courier = LBTitle->caption();
   if (!query_->send(LBTitle->Tag, SStext->text())) {
-    return ModAPI::MsgBox(Query::InvalidNumberTitle(courier), Query::InvalidNumberMessage(courier));
+    return ModAPI::MsgBox(Query::invalidNumberTitle(courier), Query::invalidNumberMessage(courier));
   }
   Text->show();
   Back->show();
@@ -456,10 +456,10 @@ void FormMain::Web_DocumentComplete(const Query::Completion& completion) {
     Text->setForeColor(Query::kResultColor);
     queryStatus->setLine(QString());
   }
-  if (!Query::IsAnswer(Text->text())) {
+  if (!Query::isAnswer(Text->text())) {
     Text->setForeColor(Query::kNoResultColor);
-    Text->setText(Query::NoResultMessage(LBTitle->caption()));
-    queryStatus->setLine(Query::FailureCause(completion));
+    Text->setText(Query::noResultMessage(LBTitle->caption()));
+    queryStatus->setLine(Query::failureCause(completion));
   }
   announceOutcome();
 }
@@ -467,7 +467,7 @@ void FormMain::Web_DocumentComplete(const Query::Completion& completion) {
 // Only while the result view is shown: the start-up page completes too.
 void FormMain::announceOutcome() {
   if (Text->isHidden()) return;
-  const QString outcome = Query::SpokenOutcome(Text->text(), queryStatus->text());
+  const QString outcome = Query::spokenOutcome(Text->text(), queryStatus->text());
   if (outcome == spokenOutcome_) return;
   spokenOutcome_ = outcome;
   announcer->announce(outcome);

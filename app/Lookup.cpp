@@ -172,20 +172,20 @@ QStringList numbersFromLines(const QByteArray& input) {
 }
 
 Answer refused(const Courier& courier, const QString& number) {
-  return {courier, number, Status::InvalidNumber, Query::InvalidNumberMessage(courier.name), {}};
+  return {courier, number, Status::InvalidNumber, Query::invalidNumberMessage(courier.name), {}};
 }
 
 Answer fromCompletion(const Courier& courier, const QString& number,
                       const Query::Completion& completion) {
   const QString result = completion.resultText.value_or(QString());
-  if (Query::IsAnswer(result))
+  if (Query::isAnswer(result))
     return {courier, number, Status::Found, FormControls::shownInTextBox(result), {}};
   // A service whose address went bad during the run was not asked at all.
   const Status status = completion.service.problem.isEmpty()
                             ? statusWithoutResult(completion.status)
                             : Status::Unreachable;
-  return {courier, number, status, Query::NoResultMessage(courier.name),
-          Query::FailureCause(completion)};
+  return {courier, number, status, Query::noResultMessage(courier.name),
+          Query::failureCause(completion)};
 }
 
 QByteArray asText(const Answer& answer) {

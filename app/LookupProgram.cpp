@@ -33,14 +33,14 @@ const QString kRestNotLookedUp = QStringLiteral("，其余的单号不再查询"
 const QString kMendTheAddress =
     QStringLiteral("。一个单号也没有查询；请改正查询服务的地址（写法见 courier-query --help）");
 
-int NothingLookedUp(const QString& why) {
-  CannotRun::Report(why);
+int nothingLookedUp(const QString& why) {
+  CannotRun::report(why);
   return CannotRun::kExitStatus;
 }
 
 int UsageError(const QString& error) {
-  const QByteArray text = (CannotRun::Line(TerminalText::shownLines(error)) + QLatin1Char('\n') +
-                           Arguments::UsageText())
+  const QByteArray text = (CannotRun::line(TerminalText::shownLines(error)) + QLatin1Char('\n') +
+                           Arguments::usageText())
                               .toUtf8();
   std::fwrite(text.constData(), 1, text.size(), stderr);
   std::fflush(stderr);
@@ -50,21 +50,21 @@ int UsageError(const QString& error) {
 // The status for output that failed with `error`, said on standard error
 // with `consequence` unless the reader closed the pipe: that is the
 // reader's choice, and quiet, as in every program in a pipe.
-int OutputLost(const QString& what, int error, const QString& consequence) {
+int outputLost(const QString& what, int error, const QString& consequence) {
   if (error == EPIPE) return kOutputClosed;
-  CannotRun::Report(QStringLiteral("无法写出") + what + QStringLiteral("（") +
+  CannotRun::report(QStringLiteral("无法写出") + what + QStringLiteral("（") +
                     StandardOutput::failureCause(error) + QStringLiteral("）") + consequence);
   return kOutputFailed;
 }
 
 // Help and version: the text in one checked write.
-int Print(const QString& text) {
+int print(const QString& text) {
   const int error = StandardOutput::writeAll(STDOUT_FILENO, text.toUtf8());
-  return error ? OutputLost(QStringLiteral("到标准输出"), error, QString()) : 0;
+  return error ? outputLost(QStringLiteral("到标准输出"), error, QString()) : 0;
 }
 
 // The numbers in order, each "-" replaced by the lines of standard input.
-QStringList ExpandStandardInput(const QStringList& numbers) {
+QStringList expandStandardInput(const QStringList& numbers) {
   QStringList expanded;
   for (const QString& number : numbers) {
     if (number != Arguments::kStandardInput) {
@@ -90,7 +90,7 @@ struct Plan {
   QString error;
 };
 
-Plan AutoPlan(const QStringList& numbers, const QString& catalogueText) {
+Plan autoPlan(const QStringList& numbers, const QString& catalogueText) {
   const NumberFormats::Loaded formats = NumberFormats::read(NumberFormats::filePath());
   if (!formats.problem.isEmpty())
     return {{}, formats.problem + QStringLiteral("，无法按单号格式确定快递公司")};
@@ -98,9 +98,9 @@ Plan AutoPlan(const QStringList& numbers, const QString& catalogueText) {
   return {std::move(resolved.items), resolved.error};
 }
 
-Plan PlanFor(const QString& wanted, const QStringList& numbers) {
+Plan planFor(const QString& wanted, const QStringList& numbers) {
   const QString catalogueText = CatalogueText();
-  if (wanted == Arguments::kAutoCourier) return AutoPlan(numbers, catalogueText);
+  if (wanted == Arguments::kAutoCourier) return autoPlan(numbers, catalogueText);
   const auto courier = Lookup::findCourier(wanted, catalogueText);
   if (!courier)
     return {
@@ -111,7 +111,7 @@ Plan PlanFor(const QString& wanted, const QStringList& numbers) {
 
 // Looks every number up, printing each answer as it comes, and returns the
 // exit status once the last one is answered.
-int LookUp(QGuiApplication& app, std::vector<Lookup::Item> items, bool json) {
+int lookUp(QGuiApplication& app, std::vector<Lookup::Item> items, bool json) {
   ModAPI::WebBrowser browser;
   Lookup::Run run(browser, std::move(items));
   bool allFound = true;
@@ -123,21 +123,21 @@ int LookUp(QGuiApplication& app, std::vector<Lookup::Item> items, bool json) {
         STDOUT_FILENO, json ? Lookup::asJson(answer) : Lookup::asText(answer));
     if (error == 0) return;
     run.stop();
-    app.exit(OutputLost(kResults, error, run.numbersLeft() ? kRestNotLookedUp : QString()));
+    app.exit(outputLost(kResults, error, run.numbersLeft() ? kRestNotLookedUp : QString()));
   });
   QObject::connect(&run, &Lookup::Run::finished, &app, [&] {
     const int error = StandardOutput::closeChecked(STDOUT_FILENO);
-    app.exit(error ? OutputLost(kResults, error, QString()) : allFound ? kAllFound : kSomeNotFound);
+    app.exit(error ? outputLost(kResults, error, QString()) : allFound ? kAllFound : kSomeNotFound);
   });
   run.start();
   return app.exec();
 }
 
-int RunLookups(const Arguments::Request& request, char* programPath) {
+int runLookups(const Arguments::Request& request, char* programPath) {
   // Before anything opens a file: with standard output closed, the first
   // file opened would become descriptor 1 and receive the answers.
   if (const int error = StandardOutput::writable(STDOUT_FILENO))
-    return OutputLost(kResults, error, kNothingLookedUp);
+    return outputLost(kResults, error, kNothingLookedUp);
   // The lookup shows nothing: the offscreen platform needs no display, and
   // the program's own argument list is not the toolkit's to read.
   qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -148,17 +148,17 @@ int RunLookups(const Arguments::Request& request, char* programPath) {
   if (!ModAPI::IsNormalFile(Module1::cataloguePath()))
     return UsageError(Module1::kMissingCatalogueMessage);
   if (!ModAPI::IsReadableFile(Module1::cataloguePath()))
-    return NothingLookedUp(Module1::kUnreadableCatalogueMessage);
-  const QStringList numbers = ExpandStandardInput(request.numbers);
+    return nothingLookedUp(Module1::kUnreadableCatalogueMessage);
+  const QStringList numbers = expandStandardInput(request.numbers);
   if (numbers.isEmpty()) return UsageError(QStringLiteral("没有要查询的单号"));
-  Plan plan = PlanFor(request.courier, numbers);
+  Plan plan = planFor(request.courier, numbers);
   if (!plan.error.isEmpty()) return UsageError(plan.error);
   // Every number would get the same answer from a service that cannot be
   // asked: the run stops before the first, as for a usage error.
-  const QString serviceProblem = ServiceAddress::Find().problem;
-  if (!serviceProblem.isEmpty()) return NothingLookedUp(serviceProblem + kMendTheAddress);
-  if (ModAPI::EngineRefusesToStart()) return NothingLookedUp(CannotRun::AsRootWithSandbox());
-  return LookUp(app, std::move(plan.items), request.json);
+  const QString serviceProblem = ServiceAddress::find().problem;
+  if (!serviceProblem.isEmpty()) return nothingLookedUp(serviceProblem + kMendTheAddress);
+  if (ModAPI::EngineRefusesToStart()) return nothingLookedUp(CannotRun::asRootWithSandbox());
+  return lookUp(app, std::move(plan.items), request.json);
 }
 
 }  // namespace
@@ -169,11 +169,11 @@ int run(const Arguments::Request& request, char* programPath) {
   std::signal(SIGPIPE, SIG_IGN);
   switch (request.mode) {
     case Arguments::Mode::Help:
-      return Print(Arguments::HelpText());
+      return print(Arguments::helpText());
     case Arguments::Mode::Version:
-      return Print(Arguments::VersionText());
+      return print(Arguments::versionText());
     case Arguments::Mode::Lookup:
-      return RunLookups(request, programPath);
+      return runLookups(request, programPath);
     case Arguments::Mode::UsageError:
     case Arguments::Mode::Window:
       break;

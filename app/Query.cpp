@@ -9,21 +9,21 @@
 
 namespace Query {
 
-std::chrono::milliseconds TimeLimit() {
+std::chrono::milliseconds timeLimit() {
   bool isNumber = false;
   const qint64 ms = qEnvironmentVariable("COURIER_QUERY_TIMEOUT_MS").toLongLong(&isNumber);
   if (!isNumber || ms <= 0) return ModAPI::WebBrowser::kDefaultTimeLimit;
   return std::min(std::chrono::milliseconds(ms), ModAPI::WebBrowser::kLongestTimeLimit);
 }
 
-bool IsValidTrackingNumber(const QString& number) {
+bool isValidTrackingNumber(const QString& number) {
   if (number.isEmpty()) return false;
   bool unrepresentable = false;
   const QByteArray bytes = ModAPI::ToCodePage(ModAPI::CP_ACP, number, &unrepresentable);
   return !unrepresentable && bytes.size() == number.size();
 }
 
-QString QueryAddress(const QString& base, const QString& code, const QString& number) {
+QString queryAddress(const QString& base, const QString& code, const QString& number) {
   const auto encode = [](const QString& value) {
     return QString::fromLatin1(QUrl::toPercentEncoding(value));
   };
@@ -33,7 +33,7 @@ QString QueryAddress(const QString& base, const QString& code, const QString& nu
 
 // The scan starts at position 1 and reads every element, however many there
 // are: the document's first element (position 0) is never the result.
-std::optional<QString> FindResultText(const QList<ModAPI::HtmlElement>& all) {
+std::optional<QString> findResultText(const QList<ModAPI::HtmlElement>& all) {
   std::optional<QString> text;
   const QString wanted = kResultId.toUpper();
   for (qsizetype i = 1; i < all.size(); ++i) {
@@ -44,16 +44,16 @@ std::optional<QString> FindResultText(const QList<ModAPI::HtmlElement>& all) {
   return text;
 }
 
-bool IsAnswer(const QString& text) {
+bool isAnswer(const QString& text) {
   return !text.isEmpty() && text != kLoadingText;
 }
 
-QString NoResultMessage(const QString& courierName) {
+QString noResultMessage(const QString& courierName) {
   return QStringLiteral("查询不到结果，请您确认输入的是 ") + courierName +
          QStringLiteral(" 订单号！");
 }
 
-QString SpokenOutcome(const QString& resultText, const QString& cause) {
+QString spokenOutcome(const QString& resultText, const QString& cause) {
   QString line;
   for (const QString& held : ModAPI::splitLines(resultText)) {
     line = held.trimmed();
@@ -63,15 +63,15 @@ QString SpokenOutcome(const QString& resultText, const QString& cause) {
   return line.isEmpty() ? cause : line + u' ' + cause;
 }
 
-QString InvalidNumberTitle(const QString& courierName) {
+QString invalidNumberTitle(const QString& courierName) {
   return courierName + QStringLiteral("订单查询");
 }
 
-QString InvalidNumberMessage(const QString& courierName) {
+QString invalidNumberMessage(const QString& courierName) {
   return QStringLiteral("请输入正确的 ") + courierName + QStringLiteral(" 订单号！");
 }
 
-QString FailureCause(const Completion& completion) {
+QString failureCause(const Completion& completion) {
   const ServiceAddress::Service& service = completion.service;
   if (!service.problem.isEmpty()) return service.problem;
   const ModAPI::LoadStatus& status = completion.status;
@@ -79,7 +79,7 @@ QString FailureCause(const Completion& completion) {
     case ModAPI::LoadStatus::Unreachable:
       return service.base.isEmpty()
                  ? QStringLiteral("无法连接查询服务")
-                 : QStringLiteral("无法连接查询服务 ") + ServiceAddress::HostAndPort(service.base);
+                 : QStringLiteral("无法连接查询服务 ") + ServiceAddress::hostAndPort(service.base);
     case ModAPI::LoadStatus::HttpError:
       return QStringLiteral("查询服务出错（HTTP %1）").arg(status.httpStatus);
     case ModAPI::LoadStatus::TimedOut:
@@ -99,19 +99,19 @@ Runner::Runner(ModAPI::WebBrowser& browser, QObject* parent) : QObject(parent), 
   connect(&browser_, &ModAPI::WebBrowser::DocumentComplete, this,
           [this](ModAPI::BrowserObject pDisp, const QString&, const ModAPI::LoadStatus& status) {
             if (pDisp == browser_.TopLevelObject())
-              emit completed({FindResultText(browser_.All()), status, service_});
+              emit completed({findResultText(browser_.All()), status, service_});
           });
 }
 
 bool Runner::send(const QString& code, const QString& number) {
-  if (!IsValidTrackingNumber(number)) return false;
-  service_ = ServiceAddress::Find();
-  const QString address = service_.problem.isEmpty() ? QueryAddress(service_.base, code, number)
+  if (!isValidTrackingNumber(number)) return false;
+  service_ = ServiceAddress::find();
+  const QString address = service_.problem.isEmpty() ? queryAddress(service_.base, code, number)
                                                      : QStringLiteral("about:blank");
   // The engine drops an address this long without a word, and the query
   // would wait out its whole time limit for nothing.
   if (address.size() > kMaxAddressLength) return false;
-  browser_.setTimeLimit(TimeLimit());
+  browser_.setTimeLimit(timeLimit());
   browser_.Navigate(address);
   return true;
 }

@@ -14,12 +14,12 @@ const QString kSettingsFile = QStringLiteral("courier-query/courier-query.conf")
 
 // The desktop's rules for its folders: a folder that is not an absolute
 // path does not count.
-QString ConfigHome() {
+QString configHome() {
   const QString home = qEnvironmentVariable("XDG_CONFIG_HOME");
   return QDir::isAbsolutePath(home) ? home : QDir::homePath() + QStringLiteral("/.config");
 }
 
-QStringList ConfigDirs() {
+QStringList configDirs() {
   QStringList dirs;
   for (const QString& dir : qEnvironmentVariable("XDG_CONFIG_DIRS").split(QLatin1Char(':'))) {
     if (QDir::isAbsolutePath(dir)) dirs += dir;
@@ -27,16 +27,16 @@ QStringList ConfigDirs() {
   return dirs.isEmpty() ? QStringList{QStringLiteral("/etc/xdg")} : dirs;
 }
 
-QString WithoutTrailingSlashes(QString address) {
+QString withoutTrailingSlashes(QString address) {
   while (address.endsWith(QLatin1Char('/'))) address.chop(1);
   return address;
 }
 
 // The service at `address`, read from `origin` (described so as the user
 // reads it), with the problem that keeps it from being used.
-Service Checked(const QString& address, const QString& origin, const QString& describedOrigin) {
-  const QString base = WithoutTrailingSlashes(address);
-  const QString reason = UnusableBecause(address);
+Service checked(const QString& address, const QString& origin, const QString& describedOrigin) {
+  const QString base = withoutTrailingSlashes(address);
+  const QString reason = unusableBecause(address);
   if (reason.isEmpty()) return {base, origin, {}};
   return {base, origin,
           QStringLiteral("查询服务地址“") + address + QStringLiteral("”无效：") + reason +
@@ -46,7 +46,7 @@ Service Checked(const QString& address, const QString& origin, const QString& de
 // What the settings file `path` says: nothing when it does not exist or has
 // no Service= that is not blank, else the service or the problem with the
 // file. Values with commas come back from the settings reader as lists.
-std::optional<Service> FromSettingsFile(const QString& path) {
+std::optional<Service> fromSettingsFile(const QString& path) {
   if (!QFileInfo::exists(path)) return std::nullopt;
   const QSettings settings(path, QSettings::IniFormat);
   if (settings.status() == QSettings::AccessError)
@@ -56,7 +56,7 @@ std::optional<Service> FromSettingsFile(const QString& path) {
       (value.typeId() == QMetaType::QStringList ? value.toStringList().join(QLatin1Char(','))
                                                 : value.toString())
           .trimmed();
-  if (!address.isEmpty()) return Checked(address, path, QStringLiteral("设置文件 ") + path);
+  if (!address.isEmpty()) return checked(address, path, QStringLiteral("设置文件 ") + path);
   if (settings.status() == QSettings::FormatError)
     return Service{{},
                    path,
@@ -67,25 +67,25 @@ std::optional<Service> FromSettingsFile(const QString& path) {
 
 }  // namespace
 
-QStringList SettingsFiles() {
-  QStringList files{QDir(ConfigHome()).filePath(kSettingsFile)};
-  for (const QString& dir : ConfigDirs()) files += QDir(dir).filePath(kSettingsFile);
+QStringList settingsFiles() {
+  QStringList files{QDir(configHome()).filePath(kSettingsFile)};
+  for (const QString& dir : configDirs()) files += QDir(dir).filePath(kSettingsFile);
   return files;
 }
 
-Service Find() {
+Service find() {
   const QString variable = qEnvironmentVariable(qPrintable(kVariable)).trimmed();
   if (!variable.isEmpty())
-    return Checked(variable, kVariable, QStringLiteral("环境变量 ") + kVariable);
-  for (const QString& file : SettingsFiles()) {
-    if (auto service = FromSettingsFile(file)) return *service;
+    return checked(variable, kVariable, QStringLiteral("环境变量 ") + kVariable);
+  for (const QString& file : settingsFiles()) {
+    if (auto service = fromSettingsFile(file)) return *service;
   }
   return {kDefault, {}, {}};
 }
 
 // The address parser keeps the host of an address whose only fault is its
 // port, and drops the host when the host itself is at fault.
-QString UnusableBecause(const QString& address) {
+QString unusableBecause(const QString& address) {
   const QUrl url(address);
   if (url.scheme() != QLatin1String("http") && url.scheme() != QLatin1String("https"))
     return QStringLiteral("不是 http 或 https 地址");
@@ -98,7 +98,7 @@ QString UnusableBecause(const QString& address) {
   return {};
 }
 
-QString HostAndPort(const QString& base) {
+QString hostAndPort(const QString& base) {
   const QUrl url(base);
   const int port = url.port(url.scheme() == QLatin1String("https") ? 443 : 80);
   const QString host = url.host().contains(QLatin1Char(':'))

@@ -28,24 +28,24 @@ struct Service {
 // courier-query/courier-query.conf under $XDG_CONFIG_HOME (~/.config when it
 // is not an absolute path), then under each absolute folder of
 // $XDG_CONFIG_DIRS in order (/etc/xdg when there is none).
-QStringList SettingsFiles();
+QStringList settingsFiles();
 
 // The service: kVariable when it is set and not blank; else Service= from the
 // first settings file that has it not blank; else kDefault. Blanks around the
 // address are dropped. A file that exists but cannot be read, or that is
 // malformed and has no Service= that could be read, stops the search with a
 // problem, as does an address that is not usable (UnusableBecause).
-Service Find();
+Service find();
 
 // Why `address` cannot be a service's base address, as a short clause;
 // empty when it can: an http or https address with a host, a port from 1 to
 // 65535 if it names one, and no query ("?") or fragment ("#"), which the
 // query's own path and keys would end up in.
-QString UnusableBecause(const QString& address);
+QString unusableBecause(const QString& address);
 
 // The host and the port a base address is reached at, as messages name it:
 // "127.0.0.1:8765", "[::1]:8765", "track.example:443" (the scheme's port
 // when the address names none).
-QString HostAndPort(const QString& base);
+QString hostAndPort(const QString& base);
 
 }  // namespace ServiceAddress

@@ -20,8 +20,8 @@ namespace {
 
 // Without a display the toolkit cannot make the application and aborts with
 // a message for developers; the user is told in plain words instead.
-std::unique_ptr<QApplication> StartApplication(int& argc, char** argv) {
-  const ModAPI::FatalErrorExplained noDisplay(CannotRun::Line(CannotRun::NoDisplay()),
+std::unique_ptr<QApplication> startApplication(int& argc, char** argv) {
+  const ModAPI::FatalErrorExplained noDisplay(CannotRun::line(CannotRun::noDisplay()),
                                               CannotRun::kExitStatus);
   return std::make_unique<QApplication>(argc, argv);
 }
@@ -32,10 +32,10 @@ int main(int argc, char* argv[]) {
   ModAPI::InstallQuietDiagnostics();
   QStringList arguments;
   for (int i = 1; i < argc; ++i) arguments += QString::fromLocal8Bit(argv[i]);
-  const Arguments::Request request = Arguments::Parse(arguments);
+  const Arguments::Request request = Arguments::parse(arguments);
   if (request.mode != Arguments::Mode::Window) return LookupProgram::run(request, argv[0]);
 
-  const std::unique_ptr<QApplication> app = StartApplication(argc, argv);
+  const std::unique_ptr<QApplication> app = startApplication(argc, argv);
   QApplication::setApplicationName(QStringLiteral("快递单号查询"));
   // Lets the desktop match the window to its menu entry and icon.
   QGuiApplication::setDesktopFileName(QStringLiteral(COURIER_QUERY_APP_ID));
@@ -47,8 +47,8 @@ int main(int argc, char* argv[]) {
   // Refused before the window shows, rather than have the engine end the
   // program with a line in English once it starts.
   if (ModAPI::EngineRefusesToStart()) {
-    CannotRun::Report(CannotRun::AsRootWithSandbox());
-    ModAPI::MsgBox(ModAPI::AppTitle(), CannotRun::AsRootWithSandbox());
+    CannotRun::report(CannotRun::asRootWithSandbox());
+    ModAPI::MsgBox(ModAPI::AppTitle(), CannotRun::asRootWithSandbox());
     return CannotRun::kExitStatus;
   }
 

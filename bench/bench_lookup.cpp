@@ -103,7 +103,7 @@ BENCHMARK(BM_Lookup)->Apply(OneAndMany)->Iterations(3);
 QStringList Addresses(int count) {
   QStringList addresses;
   for (const QString& number : Numbers(count))
-    addresses += Query::QueryAddress(service->base(), kCode, number);
+    addresses += Query::queryAddress(service->base(), kCode, number);
   return addresses;
 }
 

@@ -87,7 +87,7 @@ void BM_WarmQuery(benchmark::State& state) {
 BENCHMARK(BM_WarmQuery)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(20);
 
 QString address() {
-  return Query::QueryAddress(service->base(), QStringLiteral("shunfeng"), kNumber);
+  return Query::queryAddress(service->base(), QStringLiteral("shunfeng"), kNumber);
 }
 
 void BM_CurlBaseline(benchmark::State& state) {

@@ -32,8 +32,8 @@ struct Folders {
 
 // Each case keeps its folders for the whole of its run.
 void Run(benchmark::State& state) {
-  if (!ServiceAddress::Find().problem.isEmpty()) state.SkipWithError("no usable service");
-  for (auto _ : state) benchmark::DoNotOptimize(ServiceAddress::Find());
+  if (!ServiceAddress::find().problem.isEmpty()) state.SkipWithError("no usable service");
+  for (auto _ : state) benchmark::DoNotOptimize(ServiceAddress::find());
 }
 
 void BM_TheVariable(benchmark::State& state) {

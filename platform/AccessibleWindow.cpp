@@ -20,15 +20,15 @@ std::unordered_map<quint32, PaintedButtons*>& Registry() {
   return registry;
 }
 
-PaintedButtons* ButtonsOf(QWidget* window) {
+PaintedButtons* buttonsOf(QWidget* window) {
   if (!window) return nullptr;
   const auto it = Registry().find(WindowHandle(window).value);
   return it == Registry().end() ? nullptr : it->second;
 }
 
-int PaintedCount(QWidget* window) {
-  const PaintedButtons* buttons = ButtonsOf(window);
-  return buttons ? buttons->PaintedButtonCount() : 0;
+int paintedCount(QWidget* window) {
+  const PaintedButtons* buttons = buttonsOf(window);
+  return buttons ? buttons->paintedButtonCount() : 0;
 }
 
 // One painted button. It has no object of its own; the window's interface
@@ -37,7 +37,7 @@ class PaintedButtonAccessible : public QAccessibleInterface, public QAccessibleA
  public:
   PaintedButtonAccessible(QWidget* window, int place) : window_(window), place_(place) {}
 
-  bool isValid() const override { return place_ < PaintedCount(window_); }
+  bool isValid() const override { return place_ < paintedCount(window_); }
   QObject* object() const override { return nullptr; }
   QWindow* window() const override { return window_ ? window_->windowHandle() : nullptr; }
   QAccessibleInterface* parent() const override {
@@ -50,12 +50,12 @@ class PaintedButtonAccessible : public QAccessibleInterface, public QAccessibleA
 
   QString text(QAccessible::Text t) const override {
     if (t != QAccessible::Name || !isValid()) return {};
-    return ButtonsOf(window_)->PaintedButtonName(place_);
+    return buttonsOf(window_)->paintedButtonName(place_);
   }
   void setText(QAccessible::Text, const QString&) override {}
   QRect rect() const override {
     if (!isValid()) return {};
-    const RECT r = ButtonsOf(window_)->PaintedButtonRect(place_);
+    const RECT r = buttonsOf(window_)->paintedButtonRect(place_);
     return QRect(window_->mapToGlobal(QPoint(r.left, r.top)),
                  QSize(r.right - r.left, r.bottom - r.top));
   }
@@ -63,7 +63,7 @@ class PaintedButtonAccessible : public QAccessibleInterface, public QAccessibleA
   QAccessible::State state() const override {
     QAccessible::State state;
     state.invisible =
-        !isValid() || !window_->isVisible() || !ButtonsOf(window_)->PaintedButtonShown(place_);
+        !isValid() || !window_->isVisible() || !buttonsOf(window_)->paintedButtonShown(place_);
     return state;
   }
   void* interface_cast(QAccessible::InterfaceType type) override {
@@ -73,7 +73,7 @@ class PaintedButtonAccessible : public QAccessibleInterface, public QAccessibleA
 
   QStringList actionNames() const override { return {pressAction()}; }
   void doAction(const QString& action) override {
-    if (action == pressAction() && isValid()) ButtonsOf(window_)->PressPaintedButton(place_);
+    if (action == pressAction() && isValid()) buttonsOf(window_)->pressPaintedButton(place_);
   }
   QStringList keyBindingsForAction(const QString&) const override { return {}; }
 
@@ -92,15 +92,15 @@ class AccessibleWindow : public QAccessibleWidget {
   }
 
   int childCount() const override {
-    return PaintedCount(widget()) + QAccessibleWidget::childCount();
+    return paintedCount(widget()) + QAccessibleWidget::childCount();
   }
   QAccessibleInterface* child(int index) const override {
-    const int painted = PaintedCount(widget());
+    const int painted = paintedCount(widget());
     if (index < 0) return nullptr;
     return index < painted ? paintedButton(index) : QAccessibleWidget::child(index - painted);
   }
   int indexOfChild(const QAccessibleInterface* child) const override {
-    const int painted = PaintedCount(widget());
+    const int painted = paintedCount(widget());
     for (int place = 0; place < int(buttonIds_.size()) && place < painted; ++place) {
       if (QAccessible::accessibleInterface(buttonIds_[size_t(place)]) == child) return place;
     }
@@ -122,7 +122,7 @@ class AccessibleWindow : public QAccessibleWidget {
 
 // Plain widgets only: a class with an interface of its own (a dialog, a
 // menu) has been served before the search reaches "QWidget".
-QAccessibleInterface* WindowFactory(const QString& key, QObject* object) {
+QAccessibleInterface* windowFactory(const QString& key, QObject* object) {
   if (key != QLatin1String("QWidget") || !object || !object->isWidgetType()) return nullptr;
   auto* widget = static_cast<QWidget*>(object);
   return widget->isWindow() ? new AccessibleWindow(widget) : nullptr;
@@ -131,7 +131,7 @@ QAccessibleInterface* WindowFactory(const QString& key, QObject* object) {
 }  // namespace
 
 void InstallAccessibleWindows() {
-  static const bool installed = (QAccessible::installFactory(WindowFactory), true);
+  static const bool installed = (QAccessible::installFactory(windowFactory), true);
   Q_UNUSED(installed);
 }
 

@@ -14,13 +14,13 @@ namespace ModAPI {
 // The buttons a window paints on its frame, in reading order (left to right).
 class PaintedButtons {
  public:
-  virtual int PaintedButtonCount() const = 0;
-  virtual QString PaintedButtonName(int place) const = 0;
+  virtual int paintedButtonCount() const = 0;
+  virtual QString paintedButtonName(int place) const = 0;
   // In client pixels; right and bottom lie just outside.
-  virtual RECT PaintedButtonRect(int place) const = 0;
-  virtual bool PaintedButtonShown(int place) const = 0;
+  virtual RECT paintedButtonRect(int place) const = 0;
+  virtual bool paintedButtonShown(int place) const = 0;
   // Does what a click on the button does.
-  virtual void PressPaintedButton(int place) = 0;
+  virtual void pressPaintedButton(int place) = 0;
 
  protected:
   ~PaintedButtons() = default;

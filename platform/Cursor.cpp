@@ -44,14 +44,14 @@ PointerWindow& Pointer() {
   return pointer;
 }
 
-HCURSOR HandleOf(Qt::CursorShape shape) {
+HCURSOR handleOf(Qt::CursorShape shape) {
   return HCURSOR{quint32(shape) + 1};
 }
 
 // The pointer shape lives on the native window, not in the widget's cursor,
 // which its child controls would inherit: as each child window does on
 // Windows, a control shows its own pointer again when the pointer enters it.
-QWindow* NativeWindow(QWidget* window) {
+QWindow* nativeWindow(QWidget* window) {
   return window ? window->windowHandle() : nullptr;
 }
 
@@ -61,7 +61,7 @@ QWindow* NativeWindow(QWidget* window) {
 HCURSOR LoadCursorA(const void* instance, int cursorId) {
   if (instance) return {};
   for (const auto& [id, shape] : kShapes) {
-    if (id == cursorId) return HandleOf(shape);
+    if (id == cursorId) return handleOf(shape);
   }
   return {};
 }
@@ -72,12 +72,12 @@ int DestroyCursor(HCURSOR cursor) {
 
 HCURSOR SetCursor(HCURSOR cursor) {
   PointerWindow& pointer = Pointer();
-  QWindow* native = NativeWindow(pointer.window);
+  QWindow* native = nativeWindow(pointer.window);
   if (!native || !cursor || cursor.value > quint32(Qt::LastCursor) + 1) return {};
   const Qt::CursorShape previous = native->cursor().shape();
   native->setCursor(Qt::CursorShape(cursor.value - 1));
   pointer.shapeSet = pointer.shapeSet || pointer.inMessage;
-  return HandleOf(previous);
+  return handleOf(previous);
 }
 
 void ResetPointerOverride() {
@@ -99,7 +99,7 @@ QPoint PointerPressPosition() {
 
 void EndPointerMessage() {
   PointerWindow& pointer = Pointer();
-  QWindow* native = NativeWindow(pointer.window);
+  QWindow* native = nativeWindow(pointer.window);
   if (native && !pointer.shapeSet) native->setCursor(pointer.window->cursor());
   pointer.inMessage = false;
 }

@@ -13,7 +13,7 @@ namespace {
 
 constexpr uint32_t kSystemColorFlag = 0x80000000;
 
-QColor SystemColor(uint32_t index) {
+QColor systemColor(uint32_t index) {
   const QPalette palette = QApplication::palette();
   switch (index) {
     case 13:  // COLOR_HIGHLIGHT
@@ -32,7 +32,7 @@ QColor SystemColor(uint32_t index) {
 }  // namespace
 
 QColor OleColor(uint32_t value) {
-  if (value & kSystemColorFlag) return SystemColor(value & 0xFF);
+  if (value & kSystemColorFlag) return systemColor(value & 0xFF);
   return QColor(value & 0xFF, (value >> 8) & 0xFF, (value >> 16) & 0xFF);
 }
 

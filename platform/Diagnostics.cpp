@@ -10,13 +10,13 @@
 namespace ModAPI {
 namespace {
 
-QtMessageHandler& QuietPrevious() {
+QtMessageHandler& quietPrevious() {
   static QtMessageHandler handler = nullptr;
   return handler;
 }
 
-void DropBelowFatal(QtMsgType type, const QMessageLogContext& context, const QString& message) {
-  if (type == QtFatalMsg) QuietPrevious()(type, context, message);
+void dropBelowFatal(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+  if (type == QtFatalMsg) quietPrevious()(type, context, message);
 }
 
 struct Explanation {
@@ -25,13 +25,13 @@ struct Explanation {
   QtMessageHandler previous = nullptr;
 };
 
-Explanation& Explained() {
+Explanation& explained() {
   static Explanation explanation;
   return explanation;
 }
 
-void ExplainFatal(QtMsgType type, const QMessageLogContext& context, const QString& message) {
-  const Explanation& explanation = Explained();
+void explainFatal(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+  const Explanation& explanation = explained();
   if (type != QtFatalMsg || DiagnosticsWanted()) explanation.previous(type, context, message);
   if (type != QtFatalMsg) return;
   std::fwrite(explanation.text.constData(), 1, explanation.text.size(), stderr);
@@ -48,17 +48,17 @@ bool DiagnosticsWanted() {
 
 void InstallQuietDiagnostics() {
   if (DiagnosticsWanted()) return;
-  QuietPrevious() = qInstallMessageHandler(DropBelowFatal);
+  quietPrevious() = qInstallMessageHandler(dropBelowFatal);
   QuietEngineLog();
 }
 
 FatalErrorExplained::FatalErrorExplained(const QString& explanation, int status) {
-  Explained() = {(explanation + QLatin1Char('\n')).toUtf8(), status,
-                 qInstallMessageHandler(ExplainFatal)};
+  explained() = {(explanation + QLatin1Char('\n')).toUtf8(), status,
+                 qInstallMessageHandler(explainFatal)};
 }
 
 FatalErrorExplained::~FatalErrorExplained() {
-  qInstallMessageHandler(Explained().previous);
+  qInstallMessageHandler(explained().previous);
 }
 
 }  // namespace ModAPI

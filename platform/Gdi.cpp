@@ -72,11 +72,11 @@ Table<HDC, DeviceContext>& Contexts() {
   static Table<HDC, DeviceContext> table;
   return table;
 }
-Table<HBITMAP, Bitmap>& Bitmaps() {
+Table<HBITMAP, Bitmap>& bitmaps() {
   static Table<HBITMAP, Bitmap> table;
   return table;
 }
-Table<HRGN, QRegion>& Regions() {
+Table<HRGN, QRegion>& regions() {
   static Table<HRGN, QRegion> table;
   return table;
 }
@@ -84,7 +84,7 @@ Table<HRGN, QRegion>& Regions() {
 constexpr HBITMAP kStockBitmap{1};
 constexpr QImage::Format kDisplayFormat = QImage::Format_RGB32;
 
-quint64& WindowCopies() {
+quint64& windowCopies() {
   static quint64 copies = 0;
   return copies;
 }
@@ -96,7 +96,7 @@ std::unordered_map<quint32, QImage>& Screens() {
 
 // The number of pixels that cover `logical` pixels at `density`; empty when
 // the image would be too large to make.
-QSize DeviceSize(QSize logical, qreal density) {
+QSize deviceSize(QSize logical, qreal density) {
   const qreal width = std::ceil(logical.width() * density);
   const qreal height = std::ceil(logical.height() * density);
   if (width < 1 || height < 1 || width * height > qreal(1 << 29)) return {};
@@ -104,8 +104,8 @@ QSize DeviceSize(QSize logical, qreal density) {
 }
 
 // A black image of `logical` pixels at `density`; null when too large.
-QImage BlankImage(QSize logical, qreal density) {
-  const QSize size = DeviceSize(logical, density);
+QImage blankImage(QSize logical, qreal density) {
+  const QSize size = deviceSize(logical, density);
   if (size.isEmpty()) return {};
   QImage image(size, kDisplayFormat);
   if (image.isNull()) return {};
@@ -115,7 +115,7 @@ QImage BlankImage(QSize logical, qreal density) {
 }
 
 // The density of the display's own context: the highest of all screens.
-qreal DisplayDensity() {
+qreal displayDensity() {
   return qGuiApp ? qGuiApp->devicePixelRatio() : 1.0;
 }
 
@@ -129,7 +129,7 @@ struct Pixels {
 
 // What each window shows, as last copied to it from outside its paint event,
 // at the window's density. The entry goes with its window.
-Pixels ScreenOf(HWND window) {
+Pixels screenOf(HWND window) {
   QWidget* widget = WindowWidget(window);
   if (!widget) return {};
   const auto [entry, made] = Screens().try_emplace(window.value);
@@ -138,23 +138,23 @@ Pixels ScreenOf(HWND window) {
   }
   QImage& screen = entry->second;
   const qreal density = widget->devicePixelRatioF();
-  if (screen.size() != DeviceSize(widget->size(), density) ||
+  if (screen.size() != deviceSize(widget->size(), density) ||
       screen.devicePixelRatio() != density) {
-    screen = BlankImage(widget->size(), density);
+    screen = blankImage(widget->size(), density);
   }
   return {screen.isNull() ? nullptr : &screen, widget->size()};
 }
 
-Pixels PixelsOf(HDC dc) {
+Pixels pixelsOf(HDC dc) {
   const DeviceContext* context = Contexts().find(dc);
-  if (context && context->window) return ScreenOf(context->window);
-  Bitmap* bitmap = context ? Bitmaps().find(context->bitmap) : nullptr;
+  if (context && context->window) return screenOf(context->window);
+  Bitmap* bitmap = context ? bitmaps().find(context->bitmap) : nullptr;
   if (!bitmap) return {};
   return {&bitmap->image, bitmap->size, bitmap};
 }
 
 // What is drawn on a bitmap replaces the picture it held at every density.
-Pixels DrawnOn(Pixels pixels) {
+Pixels drawnOn(Pixels pixels) {
   if (pixels.bitmap) {
     pixels.bitmap->picture = false;
     pixels.bitmap->larger.clear();
@@ -171,22 +171,22 @@ struct Canvas {
   QWidget* window = nullptr;
 };
 
-Canvas CanvasOf(HDC dc) {
+Canvas canvasOf(HDC dc) {
   const DeviceContext* context = Contexts().find(dc);
   if (!context) return {};
   QWidget* window = WindowWidget(context->window);
   if (context->painting) return {window, window};
-  return {DrawnOn(PixelsOf(dc)).image, window};
+  return {drawnOn(pixelsOf(dc)).image, window};
 }
 
 // The density of the pixels a context draws into; for the display's own
 // context and a memory context with the stock bitmap, the display's.
-qreal DensityOf(HDC dc) {
+qreal densityOf(HDC dc) {
   const DeviceContext* context = Contexts().find(dc);
   if (!context) return 1.0;
   if (const QWidget* window = WindowWidget(context->window)) return window->devicePixelRatioF();
-  const Bitmap* bitmap = Bitmaps().find(context->bitmap);
-  return bitmap ? bitmap->image.devicePixelRatio() : DisplayDensity();
+  const Bitmap* bitmap = bitmaps().find(context->bitmap);
+  return bitmap ? bitmap->image.devicePixelRatio() : displayDensity();
 }
 
 // A density in steps of 1/kDensitySteps.
@@ -196,12 +196,12 @@ qint64 Steps(qreal density) {
 
 // The pixel edge where a logical coordinate falls at `density`, rounded as
 // the painter rounds the edges of what it draws.
-int DeviceEdge(qreal logical, qreal density) {
+int deviceEdge(qreal logical, qreal density) {
   return qRound(logical * density);
 }
 
 // The loaded version of a picture at `density`, null when there is none.
-const QImage* VersionAt(const Bitmap& bitmap, qreal density) {
+const QImage* versionAt(const Bitmap& bitmap, qreal density) {
   if (Steps(bitmap.image.devicePixelRatio()) == Steps(density)) return &bitmap.image;
   for (const QImage& version : bitmap.larger) {
     if (Steps(version.devicePixelRatio()) == Steps(density)) return &version;
@@ -218,7 +218,7 @@ const QImage* VersionAt(const Bitmap& bitmap, qreal density) {
 // enlargement (the largest when every version is smaller), once for each
 // part, density and phase; the parts kept are dropped together when they hold
 // more than eight times the picture's pixels at that density.
-const QImage& PartAt(Bitmap& bitmap, QRect inside, qreal density, QPoint phase) {
+const QImage& partAt(Bitmap& bitmap, QRect inside, qreal density, QPoint phase) {
   const qint64 steps = Steps(density);
   for (const Bitmap::Part& part : bitmap.parts) {
     if (part.inside == inside && part.density == steps && part.phase == phase) return part.pixels;
@@ -253,7 +253,7 @@ struct AxisCopy {
   qreal toEnd;
 };
 
-qint64 FloorDiv(qint64 value, qint64 divisor) {
+qint64 floorDiv(qint64 value, qint64 divisor) {
   return value / divisor - (value % divisor < 0 ? 1 : 0);
 }
 
@@ -263,21 +263,21 @@ qint64 FloorDiv(qint64 value, qint64 divisor) {
 // source's pixels that lie under them when the source's logical `from` lies
 // on `to`. `phase` receives how far (in steps) the source's pixel grid lies
 // off the destination's.
-AxisCopy AlignedAxis(int from, int length, int to, qreal density, qint64* phase) {
-  const int toFirst = DeviceEdge(to, density);
-  const int toEnd = DeviceEdge(to + length, density);
+AxisCopy alignedAxis(int from, int length, int to, qreal density, qint64* phase) {
+  const int toFirst = deviceEdge(to, density);
+  const int toEnd = deviceEdge(to + length, density);
   const qint64 offset = qint64(from - to) * Steps(density);
-  const qint64 whole = FloorDiv(offset, kDensitySteps);
+  const qint64 whole = floorDiv(offset, kDensitySteps);
   if (phase) *phase = offset - whole * kDensitySteps;
   return {toFirst + int(whole), toEnd - toFirst, qreal(toFirst), qreal(toEnd)};
 }
 
 // An axis that the painter scales: the source's pixels that cover `from`..
 // at `sourceDensity` go onto where `to`.. (`toLength` long) falls.
-AxisCopy ScaledAxis(int from, int length, qreal to, qreal toLength, qreal sourceDensity,
+AxisCopy scaledAxis(int from, int length, qreal to, qreal toLength, qreal sourceDensity,
                     qreal density) {
-  const int first = DeviceEdge(from, sourceDensity);
-  return {first, DeviceEdge(from + length, sourceDensity) - first, to * density,
+  const int first = deviceEdge(from, sourceDensity);
+  return {first, deviceEdge(from + length, sourceDensity) - first, to * density,
           (to + toLength) * density};
 }
 
@@ -286,15 +286,15 @@ AxisCopy ScaledAxis(int from, int length, qreal to, qreal toLength, qreal source
 // picture with a version at the canvas's density, gives its pixels as they
 // are; any other picture gives the part scaled by area for that density and
 // for the place it goes to, so that it is scaled smoothly and once.
-std::pair<QImage, QRectF> PieceOf(const Pixels& source, QRect inside, QRectF part, bool flipX,
+std::pair<QImage, QRectF> pieceOf(const Pixels& source, QRect inside, QRectF part, bool flipX,
                                   bool flipY, qreal density) {
   Bitmap* picture = source.bitmap && source.bitmap->picture ? source.bitmap : nullptr;
-  const QImage* version = picture ? VersionAt(*picture, density) : source.image;
+  const QImage* version = picture ? versionAt(*picture, density) : source.image;
   const auto axis = [&](int from, int length, qreal to, qreal toLength, bool mirrored,
                         qreal sourceDensity, qint64* phase) {
     if (mirrored || toLength != length || Steps(sourceDensity) != Steps(density))
-      return ScaledAxis(from, length, to, toLength, sourceDensity, density);
-    return AlignedAxis(from, length, qRound(to), density, phase);
+      return scaledAxis(from, length, to, toLength, sourceDensity, density);
+    return alignedAxis(from, length, qRound(to), density, phase);
   };
   const QImage* pixels = version;
   AxisCopy x, y;
@@ -311,7 +311,7 @@ std::pair<QImage, QRectF> PieceOf(const Pixels& source, QRect inside, QRectF par
     const QPoint phase(int(x.first * kDensitySteps + phaseX),
                        int(y.first * kDensitySteps + phaseY));
     x.first = y.first = 0;
-    pixels = &PartAt(*picture, inside, density, phase);
+    pixels = &partAt(*picture, inside, density, phase);
   }
   // Rounding may reach one pixel past a surface's edge: the span moves in.
   const int left = std::clamp(x.first, 0, std::max(0, pixels->width() - x.count));
@@ -322,44 +322,44 @@ std::pair<QImage, QRectF> PieceOf(const Pixels& source, QRect inside, QRectF par
 
 // A window shows what was drawn on its context: at once during its paint
 // event, otherwise at its next repaint.
-void Shown(const Canvas& canvas, const QRect& area, bool painting) {
+void shown(const Canvas& canvas, const QRect& area, bool painting) {
   if (!canvas.window) return;
-  ++WindowCopies();
+  ++windowCopies();
   if (!painting) canvas.window->update(area);
 }
 
 // Drawn straight onto a see-through window, nothing goes outside its
 // outline: the window system does not cut the window to it, and pixels
 // outside it would show. (Where it does, the window is drawn as before.)
-void ClipToOutline(QPainter& painter, const Canvas& canvas) {
+void clipToOutline(QPainter& painter, const Canvas& canvas) {
   if (canvas.device == canvas.window &&
       canvas.window->testAttribute(Qt::WA_TranslucentBackground) &&
       !canvas.window->mask().isEmpty())
     painter.setClipRegion(canvas.window->mask());
 }
 
-QColor ColourOf(quint32 colour) {
+QColor colourOf(quint32 colour) {
   return QColor(int(colour & 0xFF), int((colour >> 8) & 0xFF), int((colour >> 16) & 0xFF));
 }
 
 // Coordinates far outside any surface are pulled in, so that no sum of them
 // overflows; what they describe lies off the surface either way.
-int Bounded(qint64 value) {
+int bounded(qint64 value) {
   return int(std::clamp<qint64>(value, -(1 << 24), 1 << 24));
 }
 
 // The rectangle from (x, y) to (x + width, y + height), right and bottom
 // exclusive, whichever way the sizes point.
-QRect NormalRect(int x, int y, int width, int height) {
+QRect normalRect(int x, int y, int width, int height) {
   const qint64 x2 = qint64(x) + width;
   const qint64 y2 = qint64(y) + height;
-  return QRect(QPoint(Bounded(std::min<qint64>(x, x2)), Bounded(std::min<qint64>(y, y2))),
-               QPoint(Bounded(std::max<qint64>(x, x2)) - 1, Bounded(std::max<qint64>(y, y2)) - 1));
+  return QRect(QPoint(bounded(std::min<qint64>(x, x2)), bounded(std::min<qint64>(y, y2))),
+               QPoint(bounded(std::max<qint64>(x, x2)) - 1, bounded(std::max<qint64>(y, y2)) - 1));
 }
 
 // The part of `target` that the part `inside` of the source rectangle `from`
 // is scaled onto, mirrored along the axes that are flipped.
-QRectF MappedPart(QRect target, QRect from, QRect inside, bool flipX, bool flipY) {
+QRectF mappedPart(QRect target, QRect from, QRect inside, bool flipX, bool flipY) {
   const qreal scaleX = qreal(target.width()) / from.width();
   const qreal scaleY = qreal(target.height()) / from.height();
   const int skipX = flipX ? from.right() - inside.right() : inside.left() - from.left();
@@ -373,19 +373,19 @@ QRectF MappedPart(QRect target, QRect from, QRect inside, bool flipX, bool flipY
 // of the source rectangle that lies on the source bitmap is copied, to the
 // part of the destination it maps to; the rest of the destination stays as it
 // was. So a source rectangle far larger than its bitmap costs no memory.
-int Blend(HDC destination, QRect target, bool flipX, bool flipY, HDC source, QRect from,
+int blend(HDC destination, QRect target, bool flipX, bool flipY, HDC source, QRect from,
           qreal opacity) {
-  const Canvas to = CanvasOf(destination);
-  const Pixels pixels = PixelsOf(source);
+  const Canvas to = canvasOf(destination);
+  const Pixels pixels = pixelsOf(source);
   if (!to.device || !pixels.image) return 0;
   const QRect inside = from & QRect(QPoint(0, 0), pixels.size);
   if (target.isEmpty() || inside.isEmpty()) return 1;
-  const QRectF part = MappedPart(target, from, inside, flipX, flipY);
+  const QRectF part = mappedPart(target, from, inside, flipX, flipY);
   const qreal density = to.device->devicePixelRatioF();
-  const auto [piece, onto] = PieceOf(pixels, inside, part, flipX, flipY, density);
+  const auto [piece, onto] = pieceOf(pixels, inside, part, flipX, flipY, density);
   {
     QPainter painter(to.device);
-    ClipToOutline(painter, to);
+    clipToOutline(painter, to);
     // In the canvas's own pixels.
     painter.setWorldTransform(QTransform::fromScale(1 / density, 1 / density));
     painter.setCompositionMode(opacity < 1 ? QPainter::CompositionMode_SourceOver
@@ -393,18 +393,18 @@ int Blend(HDC destination, QRect target, bool flipX, bool flipY, HDC source, QRe
     painter.setOpacity(opacity);
     painter.drawImage(onto, piece);
   }
-  Shown(to, part.toAlignedRect(), to.device == to.window);
+  shown(to, part.toAlignedRect(), to.device == to.window);
   return 1;
 }
 
-QImage ReadPicture(const QString& path) {
+QImage readPicture(const QString& path) {
   QImageReader reader(path);
   reader.setDecideFormatFromContent(true);
   return reader.read().convertToFormat(kDisplayFormat);
 }
 
 // Row by row, the pixels whose centres lie inside the corner ellipses.
-QRegion RoundRect(QRect box, int ellipseWidth, int ellipseHeight) {
+QRegion roundRect(QRect box, int ellipseWidth, int ellipseHeight) {
   QRegion region(box.adjusted(0, ellipseHeight / 2, 0, -(ellipseHeight / 2)));
   const double a = ellipseWidth / 2.0;
   const double b = ellipseHeight / 2.0;
@@ -421,10 +421,10 @@ QRegion RoundRect(QRect box, int ellipseWidth, int ellipseHeight) {
 }  // namespace
 
 std::optional<QRegion> TakeRegion(HRGN region) {
-  const QRegion* found = Regions().find(region);
+  const QRegion* found = regions().find(region);
   if (!found) return std::nullopt;
   const QRegion taken = *found;
-  Regions().objects.erase(region.value);
+  regions().objects.erase(region.value);
   return taken;
 }
 
@@ -435,7 +435,7 @@ QString LargerVersionPath(const QString& path) {
 }
 
 QImage SurfacePixels(HDC dc) {
-  const QImage* image = PixelsOf(dc).image;
+  const QImage* image = pixelsOf(dc).image;
   return image ? *image : QImage();
 }
 
@@ -454,18 +454,18 @@ HBITMAP CreateCompatibleBitmap(HDC reference, int width, int height) {
   if (width < 1 || height < 1) return {};
   const QSize size(width, height);
   Bitmap bitmap;
-  bitmap.image = BlankImage(size, DensityOf(reference));
+  bitmap.image = blankImage(size, densityOf(reference));
   bitmap.size = size;
   if (bitmap.image.isNull()) return {};
-  return Bitmaps().add(std::move(bitmap));
+  return bitmaps().add(std::move(bitmap));
 }
 
 HBITMAP SelectObject(HDC dc, HBITMAP bitmap) {
   DeviceContext* context = Contexts().find(dc);
-  Bitmap* incoming = Bitmaps().find(bitmap);
+  Bitmap* incoming = bitmaps().find(bitmap);
   if (!context || context->bitmap == HBITMAP{} || (!incoming && bitmap != kStockBitmap)) return {};
   if (incoming && incoming->selectedInto && incoming->selectedInto != dc) return {};
-  if (Bitmap* outgoing = Bitmaps().find(context->bitmap)) outgoing->selectedInto = {};
+  if (Bitmap* outgoing = bitmaps().find(context->bitmap)) outgoing->selectedInto = {};
   if (incoming) incoming->selectedInto = dc;
   return std::exchange(context->bitmap, bitmap);
 }
@@ -477,22 +477,22 @@ HBITMAP GetCurrentBitmap(HDC dc) {
 
 int DeleteObject(HBITMAP bitmap) {
   if (bitmap == kStockBitmap) return 1;
-  const Bitmap* found = Bitmaps().find(bitmap);
+  const Bitmap* found = bitmaps().find(bitmap);
   if (!found || found->selectedInto) return 0;
-  Bitmaps().objects.erase(bitmap.value);
+  bitmaps().objects.erase(bitmap.value);
   return 1;
 }
 
 int DeleteDC(HDC dc) {
   const DeviceContext* context = Contexts().find(dc);
   if (!context) return 0;
-  if (Bitmap* bitmap = Bitmaps().find(context->bitmap)) bitmap->selectedInto = {};
+  if (Bitmap* bitmap = bitmaps().find(context->bitmap)) bitmap->selectedInto = {};
   Contexts().objects.erase(dc.value);
   return 1;
 }
 
 int GetObjectA(HBITMAP bitmap, BITMAP* info) {
-  const Bitmap* found = Bitmaps().find(bitmap);
+  const Bitmap* found = bitmaps().find(bitmap);
   const QSize size = bitmap == kStockBitmap ? QSize(1, 1) : found ? found->size : QSize();
   if (!info || size.isEmpty()) return 0;
   *info = {size.width(), size.height()};
@@ -500,21 +500,21 @@ int GetObjectA(HBITMAP bitmap, BITMAP* info) {
 }
 
 qreal GetDeviceDensity(HDC dc) {
-  return DensityOf(dc);
+  return densityOf(dc);
 }
 
 HBITMAP LoadPicture(const QString& path) {
   Bitmap bitmap;
-  bitmap.image = ReadPicture(path);
+  bitmap.image = readPicture(path);
   bitmap.size = bitmap.image.size();
   if (bitmap.image.isNull()) return {};
   bitmap.picture = true;
-  QImage larger = ReadPicture(LargerVersionPath(path));
+  QImage larger = readPicture(LargerVersionPath(path));
   if (larger.size() == 2 * bitmap.size) {
     larger.setDevicePixelRatio(2);
     bitmap.larger.push_back(larger);
   }
-  return Bitmaps().add(std::move(bitmap));
+  return bitmaps().add(std::move(bitmap));
 }
 
 int BitBlt(HDC destination, int x, int y, int width, int height, HDC source, int sourceX,
@@ -525,30 +525,30 @@ int BitBlt(HDC destination, int x, int y, int width, int height, HDC source, int
 int StretchBlt(HDC destination, int x, int y, int width, int height, HDC source, int sourceX,
                int sourceY, int sourceWidth, int sourceHeight, quint32 rop) {
   if (rop != SRCCOPY) return 0;
-  return Blend(destination, NormalRect(x, y, width, height), (width < 0) != (sourceWidth < 0),
+  return blend(destination, normalRect(x, y, width, height), (width < 0) != (sourceWidth < 0),
                (height < 0) != (sourceHeight < 0), source,
-               NormalRect(sourceX, sourceY, sourceWidth, sourceHeight), 1.0);
+               normalRect(sourceX, sourceY, sourceWidth, sourceHeight), 1.0);
 }
 
 int AlphaBlend(HDC destination, int x, int y, int width, int height, HDC source, int sourceX,
                int sourceY, int sourceWidth, int sourceHeight, quint32 blendFunction) {
-  const Pixels pixels = PixelsOf(source);
-  const QRect from = NormalRect(sourceX, sourceY, sourceWidth, sourceHeight);
+  const Pixels pixels = pixelsOf(source);
+  const QRect from = normalRect(sourceX, sourceY, sourceWidth, sourceHeight);
   if (!pixels.image || width < 0 || height < 0 || sourceWidth < 0 || sourceHeight < 0 ||
       !QRect(QPoint(0, 0), pixels.size).contains(from)) {
     return 0;
   }
   const int alpha = int((blendFunction >> 16) & 0xFF);
-  return Blend(destination, NormalRect(x, y, width, height), false, false, source, from,
+  return blend(destination, normalRect(x, y, width, height), false, false, source, from,
                alpha / 255.0);
 }
 
 // At a higher density the first of the pixels that cover the logical one.
 quint32 GetPixel(HDC dc, int x, int y) {
-  const Pixels pixels = PixelsOf(dc);
+  const Pixels pixels = pixelsOf(dc);
   if (!pixels.image || !QRect(QPoint(0, 0), pixels.size).contains(x, y)) return CLR_INVALID;
   const qreal density = pixels.image->devicePixelRatio();
-  const QPoint first(DeviceEdge(x, density), DeviceEdge(y, density));
+  const QPoint first(deviceEdge(x, density), deviceEdge(y, density));
   if (!pixels.image->valid(first)) return CLR_INVALID;
   const QRgb pixel = pixels.image->pixel(first);
   return quint32(qRed(pixel)) | quint32(qGreen(pixel)) << 8 | quint32(qBlue(pixel)) << 16;
@@ -568,7 +568,7 @@ int SetBkMode(HDC dc, int mode) {
 int DrawTextA(HDC dc, const char* text, int length, RECT* rect, unsigned format) {
   const DeviceContext* context = Contexts().find(dc);
   if (!text || !rect || !context || context->window) return 0;
-  QImage* image = DrawnOn(PixelsOf(dc)).image;
+  QImage* image = drawnOn(pixelsOf(dc)).image;
   if (!image) return 0;
   const QRect box(QPoint(rect->left, rect->top), QPoint(rect->right - 1, rect->bottom - 1));
   QString line = FromCodePage(CP_ACP, length < 0 ? QByteArray(text) : QByteArray(text, length));
@@ -586,7 +586,7 @@ int DrawTextA(HDC dc, const char* text, int length, RECT* rect, unsigned format)
   const QRect drawn = painter.boundingRect(box, flags, line);
   painter.setClipRect(box);
   if (context->bkMode == OPAQUE) painter.fillRect(drawn, Qt::white);
-  painter.setPen(ColourOf(context->textColour));
+  painter.setPen(colourOf(context->textColour));
   painter.drawText(box, flags, line);
   return drawn.bottom() + 1 - box.top();
 }
@@ -598,12 +598,12 @@ HRGN CreateRoundRectRgn(int left, int top, int right, int bottom, int ellipseWid
                           QPoint(std::max(left, right) - 2, std::max(top, bottom) - 2));
   const int width = std::min(box.width(), std::abs(ellipseWidth));
   const int height = std::min(box.height(), std::abs(ellipseHeight));
-  if (width < 2 || height < 2) return Regions().add(QRegion(box));
-  return Regions().add(RoundRect(box, width, height));
+  if (width < 2 || height < 2) return regions().add(QRegion(box));
+  return regions().add(roundRect(box, width, height));
 }
 
 GdiObjectCounts LiveGdiObjects() {
-  return {int(Contexts().objects.size()), int(Bitmaps().objects.size()), int(Screens().size())};
+  return {int(Contexts().objects.size()), int(bitmaps().objects.size()), int(Screens().size())};
 }
 
 HDC GetDC(HWND window) {
@@ -633,11 +633,11 @@ int EndPaint(HWND, const PAINTSTRUCT* paint) {
 }
 
 quint64 WindowCopyCount() {
-  return WindowCopies();
+  return windowCopies();
 }
 
 int GetTextExtentPoint32W(HDC dc, const QString& text, int length, SIZE* size) {
-  QImage* image = PixelsOf(dc).image;
+  QImage* image = pixelsOf(dc).image;
   if (!image || !size || length < 0) return 0;
   const QFontMetrics metrics = QPainter(image).fontMetrics();
   *size = {metrics.horizontalAdvance(text.left(length)), metrics.height()};
@@ -646,16 +646,16 @@ int GetTextExtentPoint32W(HDC dc, const QString& text, int length, SIZE* size) {
 
 int DrawIconEx(HDC dc, int x, int y, HICON icon, int width, int height, unsigned, const void*,
                unsigned) {
-  const Canvas canvas = CanvasOf(dc);
+  const Canvas canvas = canvasOf(dc);
   const QIcon picture = IconOf(icon);
   if (!canvas.device || picture.isNull()) return 0;
   const QRect target(x, y, width, height);
   {
     QPainter painter(canvas.device);
-    ClipToOutline(painter, canvas);
+    clipToOutline(painter, canvas);
     painter.drawPixmap(target, picture.pixmap(target.size(), canvas.device->devicePixelRatioF()));
   }
-  Shown(canvas, target, canvas.device == canvas.window);
+  shown(canvas, target, canvas.device == canvas.window);
   return 1;
 }
 

@@ -17,7 +17,7 @@ struct Share {
 };
 using Shares = std::vector<std::vector<Share>>;
 
-Shares SharesOf(int oldLength, int newLength, qint64 factor, qint64 phase) {
+Shares sharesOf(int oldLength, int newLength, qint64 factor, qint64 phase) {
   Shares shares(static_cast<size_t>(newLength));
   const qint64 oldEnd = oldLength * factor;
   for (int to = 0; to < newLength; ++to) {
@@ -57,8 +57,8 @@ QImage ScaledByArea(const QImage& picture, qint64 factor, QPoint phase) {
   QImage scaled(NewLength(from.width(), factor, phase.x()),
                 NewLength(from.height(), factor, phase.y()), QImage::Format_RGB32);
   if (scaled.isNull()) return {};
-  const Shares across = SharesOf(from.width(), scaled.width(), factor, phase.x());
-  const Shares down = SharesOf(from.height(), scaled.height(), factor, phase.y());
+  const Shares across = sharesOf(from.width(), scaled.width(), factor, phase.x());
+  const Shares down = sharesOf(from.height(), scaled.height(), factor, phase.y());
   std::vector<qint64> columns(size_t(scaled.width()));
   for (size_t x = 0; x < columns.size(); ++x) columns[x] = Total(across[x]);
   std::vector<Channels> sums(size_t(scaled.width()));

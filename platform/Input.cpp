@@ -23,7 +23,7 @@ int ReleaseCapture() {
   return 1;
 }
 
-HWND GetCapture() {
+HWND getCapture() {
   return Capture();
 }
 

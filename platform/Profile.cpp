@@ -38,13 +38,13 @@ struct Range {
   size_t end;
 };
 
-QByteArray Unquote(const QByteArray& text) {
+QByteArray unquote(const QByteArray& text) {
   const bool quoted = text.size() >= 2 && (text.front() == '"' || text.front() == '\'') &&
                       text.back() == text.front();
   return quoted ? text.mid(1, text.size() - 2) : text;
 }
 
-Line ParseLine(const QByteArray& raw) {
+Line parseLine(const QByteArray& raw) {
   Line line;
   line.raw = raw;
   const QByteArray text = raw.trimmed();
@@ -56,17 +56,17 @@ Line ParseLine(const QByteArray& raw) {
   } else if (equals >= 0 && !text.startsWith(';')) {
     line.kind = LineKind::Entry;
     line.name = text.left(equals).trimmed();
-    line.value = Unquote(text.mid(equals + 1).trimmed());
+    line.value = unquote(text.mid(equals + 1).trimmed());
   }
   return line;
 }
 
-QString FileNameOf(const char* fileName) {
+QString fileNameOf(const char* fileName) {
   return FromCodePage(CP_ACP, QByteArray(fileName));
 }
 
 // The line end a rewritten file keeps: the file's own, CR LF for a new file.
-QByteArray LineEndOf(const QByteArray& bytes) {
+QByteArray lineEndOf(const QByteArray& bytes) {
   if (bytes.contains("\r\n")) return "\r\n";
   if (bytes.contains('\n')) return "\n";
   if (bytes.contains('\r')) return "\r";
@@ -75,18 +75,18 @@ QByteArray LineEndOf(const QByteArray& bytes) {
 
 // The file's lines; a missing file has none. Fails only when the file exists
 // but cannot be read.
-std::optional<Profile> ReadProfile(const QString& path) {
+std::optional<Profile> readProfile(const QString& path) {
   Profile profile;
   QFile file(path);
   if (!file.exists()) return profile;
   if (!file.open(QIODevice::ReadOnly)) return std::nullopt;
   const QByteArray bytes = file.readAll();
-  profile.lineEnd = LineEndOf(bytes);
-  for (const QByteArray& raw : splitLines(bytes)) profile.lines.push_back(ParseLine(raw));
+  profile.lineEnd = lineEndOf(bytes);
+  for (const QByteArray& raw : splitLines(bytes)) profile.lines.push_back(parseLine(raw));
   return profile;
 }
 
-bool SaveProfile(const Profile& profile, const QString& path) {
+bool saveProfile(const Profile& profile, const QString& path) {
   // The read-only attribute of the file decides, not the caller's privileges.
   if (QFileInfo::exists(path) && !(QFile::permissions(path) & QFileDevice::WriteOwner))
     return false;
@@ -99,21 +99,21 @@ bool SaveProfile(const Profile& profile, const QString& path) {
   return file.commit();
 }
 
-bool IsAscii(const QByteArray& text) {
+bool isAscii(const QByteArray& text) {
   return std::all_of(text.begin(), text.end(), [](char c) { return uchar(c) < 0x80; });
 }
 
 // Names in ASCII, as nearly all are, compare without decoding: in the code
 // page they are the same letters.
-bool SameName(const QByteArray& a, const QByteArray& b) {
-  if (IsAscii(a) && IsAscii(b)) return a.compare(b, Qt::CaseInsensitive) == 0;
+bool sameName(const QByteArray& a, const QByteArray& b) {
+  if (isAscii(a) && isAscii(b)) return a.compare(b, Qt::CaseInsensitive) == 0;
   return FromCodePage(CP_ACP, a).compare(FromCodePage(CP_ACP, b), Qt::CaseInsensitive) == 0;
 }
 
-std::optional<Range> FindSection(const Profile& profile, const QByteArray& name) {
+std::optional<Range> findSection(const Profile& profile, const QByteArray& name) {
   const auto& lines = profile.lines;
   for (size_t i = 0; i < lines.size(); ++i) {
-    if (lines[i].kind != LineKind::Section || !SameName(lines[i].name, name)) continue;
+    if (lines[i].kind != LineKind::Section || !sameName(lines[i].name, name)) continue;
     size_t end = i + 1;
     while (end < lines.size() && lines[end].kind != LineKind::Section) ++end;
     return Range{i + 1, end};
@@ -121,22 +121,22 @@ std::optional<Range> FindSection(const Profile& profile, const QByteArray& name)
   return std::nullopt;
 }
 
-std::optional<size_t> FindEntry(const Profile& profile, Range range, const QByteArray& key) {
+std::optional<size_t> findEntry(const Profile& profile, Range range, const QByteArray& key) {
   for (size_t i = range.begin; i < range.end; ++i) {
     const Line& line = profile.lines[i];
-    if (line.kind == LineKind::Entry && SameName(line.name, key)) return i;
+    if (line.kind == LineKind::Entry && sameName(line.name, key)) return i;
   }
   return std::nullopt;
 }
 
-std::optional<QByteArray> LookUp(const Profile& profile, const char* section, const char* key) {
-  const auto range = FindSection(profile, section);
-  const auto entry = range ? FindEntry(profile, *range, key) : std::nullopt;
+std::optional<QByteArray> lookUp(const Profile& profile, const char* section, const char* key) {
+  const auto range = findSection(profile, section);
+  const auto entry = range ? findEntry(profile, *range, key) : std::nullopt;
   if (!entry) return std::nullopt;
   return profile.lines[*entry].value;
 }
 
-QByteArrayList NamesOf(const Profile& profile, LineKind kind, Range range) {
+QByteArrayList namesOf(const Profile& profile, LineKind kind, Range range) {
   QByteArrayList names;
   for (size_t i = range.begin; i < range.end; ++i) {
     if (profile.lines[i].kind == kind) names.append(profile.lines[i].name);
@@ -146,7 +146,7 @@ QByteArrayList NamesOf(const Profile& profile, LineKind kind, Range range) {
 
 // The longest prefix of at most `limit` bytes that does not end inside a
 // double-byte character.
-qsizetype WholeCharacterPrefix(const QByteArray& text, qsizetype limit) {
+qsizetype wholeCharacterPrefix(const QByteArray& text, qsizetype limit) {
   qsizetype length = 0;
   while (length < text.size()) {
     const auto lead = static_cast<unsigned char>(text[length]);
@@ -157,14 +157,14 @@ qsizetype WholeCharacterPrefix(const QByteArray& text, qsizetype limit) {
   return length;
 }
 
-unsigned CopyText(const QByteArray& text, char* buffer, unsigned size) {
-  const qsizetype length = WholeCharacterPrefix(text, qsizetype(size) - 1);
+unsigned copyText(const QByteArray& text, char* buffer, unsigned size) {
+  const qsizetype length = wholeCharacterPrefix(text, qsizetype(size) - 1);
   std::memcpy(buffer, text.constData(), size_t(length));
   buffer[length] = '\0';
   return unsigned(length);
 }
 
-unsigned CopyList(const QByteArrayList& names, char* buffer, unsigned size) {
+unsigned copyList(const QByteArrayList& names, char* buffer, unsigned size) {
   QByteArray list;
   for (const QByteArray& name : names) list += name + '\0';
   if (list.size() < qsizetype(size)) {
@@ -181,7 +181,7 @@ unsigned CopyList(const QByteArrayList& names, char* buffer, unsigned size) {
   return size - 2;
 }
 
-QByteArray DefaultText(const char* defaultValue) {
+QByteArray defaultText(const char* defaultValue) {
   QByteArray text(defaultValue);
   while (text.endsWith(' ') || text.endsWith('\t')) text.chop(1);
   return text;
@@ -189,36 +189,36 @@ QByteArray DefaultText(const char* defaultValue) {
 
 // Index after the section's last line that is not blank, so that blank lines
 // before the next section stay where they are.
-size_t EndOfContent(const Profile& profile, Range range) {
+size_t endOfContent(const Profile& profile, Range range) {
   size_t end = range.end;
   while (end > range.begin && profile.lines[end - 1].raw.trimmed().isEmpty()) --end;
   return end;
 }
 
-bool SetEntry(Profile& profile, const QByteArray& section, const QByteArray& key,
+bool setEntry(Profile& profile, const QByteArray& section, const QByteArray& key,
               const QByteArray& value) {
-  const Line entry = ParseLine(key + '=' + value);
-  const auto range = FindSection(profile, section);
+  const Line entry = parseLine(key + '=' + value);
+  const auto range = findSection(profile, section);
   if (!range) {
-    profile.lines.push_back(ParseLine('[' + section + ']'));
+    profile.lines.push_back(parseLine('[' + section + ']'));
     profile.lines.push_back(entry);
-  } else if (const auto at = FindEntry(profile, *range, key)) {
+  } else if (const auto at = findEntry(profile, *range, key)) {
     profile.lines[*at] = entry;
   } else {
-    profile.lines.insert(profile.lines.begin() + EndOfContent(profile, *range), entry);
+    profile.lines.insert(profile.lines.begin() + endOfContent(profile, *range), entry);
   }
   return true;
 }
 
-bool RemoveEntry(Profile& profile, const QByteArray& section, const QByteArray& key) {
-  const auto range = FindSection(profile, section);
-  const auto at = range ? FindEntry(profile, *range, key) : std::nullopt;
+bool removeEntry(Profile& profile, const QByteArray& section, const QByteArray& key) {
+  const auto range = findSection(profile, section);
+  const auto at = range ? findEntry(profile, *range, key) : std::nullopt;
   if (at) profile.lines.erase(profile.lines.begin() + *at);
   return at.has_value();
 }
 
-bool RemoveSection(Profile& profile, const QByteArray& section) {
-  const auto range = FindSection(profile, section);
+bool removeSection(Profile& profile, const QByteArray& section) {
+  const auto range = findSection(profile, section);
   if (range) {
     profile.lines.erase(profile.lines.begin() + (range->begin - 1),
                         profile.lines.begin() + range->end);
@@ -231,34 +231,34 @@ bool RemoveSection(Profile& profile, const QByteArray& section) {
 unsigned GetPrivateProfileStringA(const char* section, const char* key, const char* defaultValue,
                                   char* buffer, unsigned size, const char* fileName) {
   if (!buffer || size == 0) return 0;
-  const Profile profile = ReadProfile(FileNameOf(fileName)).value_or(Profile{});
+  const Profile profile = readProfile(fileNameOf(fileName)).value_or(Profile{});
   if (!section) {
-    return CopyList(NamesOf(profile, LineKind::Section, {0, profile.lines.size()}), buffer, size);
+    return copyList(namesOf(profile, LineKind::Section, {0, profile.lines.size()}), buffer, size);
   }
   if (!key) {
-    const auto range = FindSection(profile, section);
-    return CopyList(range ? NamesOf(profile, LineKind::Entry, *range) : QByteArrayList{}, buffer,
+    const auto range = findSection(profile, section);
+    return copyList(range ? namesOf(profile, LineKind::Entry, *range) : QByteArrayList{}, buffer,
                     size);
   }
-  return CopyText(LookUp(profile, section, key).value_or(DefaultText(defaultValue)), buffer, size);
+  return copyText(lookUp(profile, section, key).value_or(defaultText(defaultValue)), buffer, size);
 }
 
 int WritePrivateProfileStringA(const char* section, const char* key, const char* value,
                                const char* fileName) {
   if (!section) return 0;
-  const QString path = FileNameOf(fileName);
-  auto profile = ReadProfile(path);
+  const QString path = fileNameOf(fileName);
+  auto profile = readProfile(path);
   if (path.isEmpty() || !profile) return 0;
-  const bool changed = !key     ? RemoveSection(*profile, section)
-                       : !value ? RemoveEntry(*profile, section, key)
-                                : SetEntry(*profile, section, key, value);
-  return !changed || SaveProfile(*profile, path) ? 1 : 0;
+  const bool changed = !key     ? removeSection(*profile, section)
+                       : !value ? removeEntry(*profile, section, key)
+                                : setEntry(*profile, section, key, value);
+  return !changed || saveProfile(*profile, path) ? 1 : 0;
 }
 
 unsigned GetPrivateProfileIntA(const char* section, const char* key, int defaultValue,
                                const char* fileName) {
-  const auto profile = ReadProfile(FileNameOf(fileName));
-  const auto value = profile && section && key ? LookUp(*profile, section, key) : std::nullopt;
+  const auto profile = readProfile(fileNameOf(fileName));
+  const auto value = profile && section && key ? lookUp(*profile, section, key) : std::nullopt;
   if (!value || value->isEmpty()) return unsigned(defaultValue);
   unsigned number = 0;
   for (const char c : *value) {

@@ -24,7 +24,7 @@ struct Message {
   qint32 lParam;
 };
 
-bool Listed(qint32 count, const std::vector<quint32>& list, quint32 msg) {
+bool listed(qint32 count, const std::vector<quint32>& list, quint32 msg) {
   if (count == AllMessages) return true;
   for (qint32 i = 0; i < count && size_t(i) < list.size(); ++i) {
     if (list[size_t(i)] == msg) return true;
@@ -32,7 +32,7 @@ bool Listed(qint32 count, const std::vector<quint32>& list, quint32 msg) {
   return false;
 }
 
-quint32 MouseKeys(const QMouseEvent* e) {
+quint32 mouseKeys(const QMouseEvent* e) {
   quint32 keys = 0;
   if (e->buttons() & Qt::LeftButton) keys |= MK_LBUTTON;
   if (e->buttons() & Qt::RightButton) keys |= MK_RBUTTON;
@@ -42,10 +42,10 @@ quint32 MouseKeys(const QMouseEvent* e) {
   return keys;
 }
 
-std::optional<Message> MouseMessage(const QMouseEvent* e) {
+std::optional<Message> mouseMessage(const QMouseEvent* e) {
   const QPoint p = e->position().toPoint();
   const qint32 lParam = MAKELPARAM(p.x(), p.y());
-  if (e->type() == QEvent::MouseMove) return Message{WM_MOUSEMOVE, MouseKeys(e), lParam};
+  if (e->type() == QEvent::MouseMove) return Message{WM_MOUSEMOVE, mouseKeys(e), lParam};
   quint32 down = 0;
   switch (e->button()) {
     case Qt::LeftButton:
@@ -64,10 +64,10 @@ std::optional<Message> MouseMessage(const QMouseEvent* e) {
   const quint32 offset = e->type() == QEvent::MouseButtonPress     ? 0
                          : e->type() == QEvent::MouseButtonRelease ? 1
                                                                    : 2;
-  return Message{down + offset, MouseKeys(e), lParam};
+  return Message{down + offset, mouseKeys(e), lParam};
 }
 
-quint32 SizeKind(const QWidget* widget) {
+quint32 sizeKind(const QWidget* widget) {
   return widget->isMinimized()   ? SIZE_MINIMIZED
          : widget->isMaximized() ? SIZE_MAXIMIZED
                                  : SIZE_RESTORED;
@@ -75,11 +75,11 @@ quint32 SizeKind(const QWidget* widget) {
 
 class Hook;
 
-std::unordered_map<quint32, QPointer<Hook>>& HooksByWindow() {
+std::unordered_map<quint32, QPointer<Hook>>& hooksByWindow() {
   static std::unordered_map<quint32, QPointer<Hook>> hooks;
   return hooks;
 }
-std::unordered_map<quint32, QPointer<Hook>>& HooksByHandle() {
+std::unordered_map<quint32, QPointer<Hook>>& hooksByHandle() {
   static std::unordered_map<quint32, QPointer<Hook>> hooks;
   return hooks;
 }
@@ -90,8 +90,8 @@ class Hook : public QObject {
       : window_(window), widget_(widget), handler_(&handler) {
     static quint32 next = 1;
     handle_ = HHOOK{next++};
-    HooksByWindow()[window.value] = this;
-    HooksByHandle()[handle_.value] = this;
+    hooksByWindow()[window.value] = this;
+    hooksByHandle()[handle_.value] = this;
     tracked_ = widget->hasMouseTracking();
     density_ = widget->devicePixelRatioF();
     // Windows reports every pointer move; Qt only does so with tracking on.
@@ -102,7 +102,7 @@ class Hook : public QObject {
   }
   ~Hook() override {
     forget();
-    HooksByHandle().erase(handle_.value);
+    hooksByHandle().erase(handle_.value);
   }
 
   HHOOK handle() const { return handle_; }
@@ -171,14 +171,14 @@ class Hook : public QObject {
   Outcome dispatch(Message m, Own own) {
     HWND window = window_;
     Outcome outcome;
-    if (handler_ && Listed(beforeCount_, before_, m.msg)) {
+    if (handler_ && listed(beforeCount_, before_, m.msg)) {
       handler_->zSubclass_Proc(true, outcome.swallowed, outcome.result, window, m.msg, m.wParam,
                                m.lParam);
       if (outcome.swallowed) return outcome;
       outcome.result = 0;
     }
     outcome.result = own(m);
-    if (handler_ && Listed(afterCount_, after_, m.msg)) {
+    if (handler_ && listed(afterCount_, after_, m.msg)) {
       bool handled = false;
       handler_->zSubclass_Proc(false, handled, outcome.result, window, m.msg, m.wParam, m.lParam);
     }
@@ -189,8 +189,8 @@ class Hook : public QObject {
   // usual way; with an after-subscription the widget's own handling runs
   // here first (the filter then stops the event).
   bool deliver(Message m, QEvent* event) {
-    const bool after = Listed(afterCount_, after_, m.msg);
-    if (!after && !Listed(beforeCount_, before_, m.msg)) return false;
+    const bool after = listed(afterCount_, after_, m.msg);
+    if (!after && !listed(beforeCount_, before_, m.msg)) return false;
     bool ranOwn = false;
     const Outcome outcome = dispatch(m, [&](Message) {
       ranOwn = true;
@@ -203,8 +203,8 @@ class Hook : public QObject {
 
   // The window may carry a newer hook by the time this one goes.
   void forget() {
-    const auto it = HooksByWindow().find(window_.value);
-    if (it != HooksByWindow().end() && it->second == this) HooksByWindow().erase(it);
+    const auto it = hooksByWindow().find(window_.value);
+    if (it != hooksByWindow().end() && it->second == this) hooksByWindow().erase(it);
   }
 
   std::optional<Message> messageOf(QEvent* event) {
@@ -223,7 +223,7 @@ class Hook : public QObject {
       case QEvent::MouseButtonPress:
       case QEvent::MouseButtonRelease:
       case QEvent::MouseButtonDblClick:
-        return MouseMessage(static_cast<QMouseEvent*>(event));
+        return mouseMessage(static_cast<QMouseEvent*>(event));
       case QEvent::KeyPress:
       case QEvent::KeyRelease: {
         const auto* key = static_cast<QKeyEvent*>(event);
@@ -244,7 +244,7 @@ class Hook : public QObject {
   }
 
   Message sizeMessage() const {
-    return Message{WM_SIZE, SizeKind(widget_), MAKELPARAM(widget_->width(), widget_->height())};
+    return Message{WM_SIZE, sizeKind(widget_), MAKELPARAM(widget_->width(), widget_->height())};
   }
 
   // Without a window manager nothing places a maximised window or restores
@@ -321,17 +321,17 @@ class Hook : public QObject {
   int placements_ = 0;
 };
 
-Hook* HookOfWindow(HWND window) {
-  const auto it = HooksByWindow().find(window.value);
-  return it == HooksByWindow().end() ? nullptr : it->second.data();
+Hook* hookOfWindow(HWND window) {
+  const auto it = hooksByWindow().find(window.value);
+  return it == hooksByWindow().end() ? nullptr : it->second.data();
 }
 
-Hook* HookOfHandle(HHOOK hook) {
-  const auto it = HooksByHandle().find(hook.value);
-  return it == HooksByHandle().end() ? nullptr : it->second.data();
+Hook* hookOfHandle(HHOOK hook) {
+  const auto it = hooksByHandle().find(hook.value);
+  return it == hooksByHandle().end() ? nullptr : it->second.data();
 }
 
-SubclassRecord* RecordOf(SubclassTable& table, HWND window) {
+SubclassRecord* recordOf(SubclassTable& table, HWND window) {
   for (size_t i = table.size(); i-- > 0;) {
     if (table[i].window == window) return &table[i];
   }
@@ -357,7 +357,7 @@ void Subscribe(qint32& count, std::vector<quint32>& list, qint32 message) {
   list.back() = quint32(message);
 }
 
-Qt::Edges EdgesOfHitTest(quint32 hitTest) {
+Qt::Edges edgesOfHitTest(quint32 hitTest) {
   switch (hitTest) {
     case HTLEFT:
       return Qt::LeftEdge;
@@ -380,7 +380,7 @@ Qt::Edges EdgesOfHitTest(quint32 hitTest) {
   }
 }
 
-void SystemCommand(HWND window, QWidget* widget, quint32 command) {
+void systemCommand(HWND window, QWidget* widget, quint32 command) {
   switch (command) {
     case SC_CLOSE:
       SendMessageA(window, WM_CLOSE, 0, 0);
@@ -412,7 +412,7 @@ void SystemCommand(HWND window, QWidget* widget, quint32 command) {
 
 qint32 AttachSubclass(SubclassTable& table, HWND window, SubclassHandler& handler) {
   QWidget* widget = WindowWidget(window);
-  if (!widget || HookOfWindow(window)) return -1;
+  if (!widget || hookOfWindow(window)) return -1;
   size_t index = table.size();
   for (size_t i = table.size(); i-- > 0;) {
     if (!table[i].window) {
@@ -427,17 +427,17 @@ qint32 AttachSubclass(SubclassTable& table, HWND window, SubclassHandler& handle
 }
 
 void AddMessage(SubclassTable& table, HWND window, qint32 message, qint32 when) {
-  SubclassRecord* record = RecordOf(table, window);
+  SubclassRecord* record = recordOf(table, window);
   if (!record) return;
   if (when & WhenBefore) Subscribe(record->beforeCount, record->beforeList, message);
   if (when & WhenAfter) Subscribe(record->afterCount, record->afterList, message);
-  if (Hook* hook = HookOfHandle(record->hook)) hook->setLists(*record);
+  if (Hook* hook = hookOfHandle(record->hook)) hook->setLists(*record);
 }
 
 void DetachSubclass(SubclassTable& table, HWND window) {
-  SubclassRecord* record = RecordOf(table, window);
+  SubclassRecord* record = recordOf(table, window);
   if (!record || !window) return;
-  if (Hook* hook = HookOfHandle(record->hook)) hook->detach();
+  if (Hook* hook = hookOfHandle(record->hook)) hook->detach();
   *record = SubclassRecord{};
 }
 
@@ -448,7 +448,7 @@ void DetachAllSubclasses(SubclassTable& table) {
 }
 
 qint32 SendMessageA(HWND window, quint32 message, quint32 wParam, qint32 lParam) {
-  if (Hook* hook = HookOfWindow(window)) return hook->send({message, wParam, lParam});
+  if (Hook* hook = hookOfWindow(window)) return hook->send({message, wParam, lParam});
   return DefWindowProcA(window, message, wParam, lParam);
 }
 
@@ -460,11 +460,11 @@ qint32 DefWindowProcA(HWND window, quint32 message, quint32 wParam, qint32) {
       widget->close();
       return 0;
     case WM_SYSCOMMAND:
-      SystemCommand(window, widget, wParam & 0xFFF0);
+      systemCommand(window, widget, wParam & 0xFFF0);
       return 0;
     case WM_NCLBUTTONDOWN:
       if (wParam == HTCAPTION) StartSystemMoveResize(widget, {}, true);
-      if (const Qt::Edges edges = EdgesOfHitTest(wParam))
+      if (const Qt::Edges edges = edgesOfHitTest(wParam))
         StartSystemMoveResize(widget, edges, true);
       return 0;
     case WM_GETICON:
@@ -493,7 +493,7 @@ MINMAXINFO QueryMinMaxInfo(HWND window) {
 }
 
 int _TrackMouseEvent(TRACKMOUSEEVENT* track) {
-  Hook* hook = track ? HookOfWindow(track->hwndTrack) : nullptr;
+  Hook* hook = track ? hookOfWindow(track->hwndTrack) : nullptr;
   if (!hook) return 0;
   if (track->dwFlags & TME_LEAVE) hook->requestLeave();
   return 1;

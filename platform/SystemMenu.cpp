@@ -12,7 +12,7 @@
 namespace ModAPI {
 namespace {
 
-quint32 ShowMenu(const std::vector<MenuItem>& items, int x, int y, HWND owner) {
+quint32 showMenu(const std::vector<MenuItem>& items, int x, int y, HWND owner) {
   QMenu menu(WindowWidget(owner));
   for (const MenuItem& item : items) {
     if (item.text.isEmpty()) {
@@ -62,7 +62,7 @@ qint32 TrackPopupMenu(HMENU menu, unsigned flags, int x, int y, int, HWND owner,
 }
 
 PopupMenu& PopupMenuSource() {
-  static PopupMenu source = ShowMenu;
+  static PopupMenu source = showMenu;
   return source;
 }
 

@@ -25,7 +25,7 @@ std::unordered_map<quint32, QPointer<QWidget>>& Windows() {
   return windows;
 }
 
-quint32 DerivedStyle(const QWidget* widget) {
+quint32 derivedStyle(const QWidget* widget) {
   const Qt::WindowFlags flags = widget->windowFlags();
   // Without customised hints the window system shows its menu and boxes.
   const bool standard = !flags.testFlag(Qt::CustomizeWindowHint);
@@ -38,14 +38,14 @@ quint32 DerivedStyle(const QWidget* widget) {
   return style;
 }
 
-quint32 StyleOf(const QWidget* widget) {
+quint32 styleOf(const QWidget* widget) {
   const QVariant stored = widget->property(kStyleProperty);
-  const quint32 style = stored.isValid() ? stored.toUInt() : DerivedStyle(widget);
+  const quint32 style = stored.isValid() ? stored.toUInt() : derivedStyle(widget);
   return (style & ~WS_VISIBLE) | (widget->isVisible() ? WS_VISIBLE : 0);
 }
 
 // Qt knows a window with the system's caption and frame or one without any.
-void ApplyFrameStyle(QWidget* widget, quint32 style) {
+void applyFrameStyle(QWidget* widget, quint32 style) {
   const bool frameless = (style & WS_CAPTION) != WS_CAPTION;
   if (widget->windowFlags().testFlag(Qt::FramelessWindowHint) == frameless) return;
   const bool visible = widget->isVisible();
@@ -53,7 +53,7 @@ void ApplyFrameStyle(QWidget* widget, quint32 style) {
   if (visible) widget->show();  // changing the flags hides a window
 }
 
-QRect OuterRect(const QWidget* widget) {
+QRect outerRect(const QWidget* widget) {
   return widget->isWindow() ? widget->frameGeometry()
                             : QRect(widget->mapToGlobal(QPoint(0, 0)), widget->size());
 }
@@ -79,13 +79,13 @@ QWidget* WindowWidget(HWND window) {
 
 qint32 GetWindowLongA(HWND window, int index) {
   const QWidget* widget = WindowWidget(window);
-  return widget && index == GWL_STYLE ? qint32(StyleOf(widget)) : 0;
+  return widget && index == GWL_STYLE ? qint32(styleOf(widget)) : 0;
 }
 
 qint32 SetWindowLongA(HWND window, int index, qint32 value) {
   QWidget* widget = WindowWidget(window);
   if (!widget || index != GWL_STYLE) return 0;
-  const quint32 previous = StyleOf(widget);
+  const quint32 previous = styleOf(widget);
   widget->setProperty(kStyleProperty, quint32(value));
   return qint32(previous);
 }
@@ -93,10 +93,10 @@ qint32 SetWindowLongA(HWND window, int index, qint32 value) {
 int SetWindowPos(HWND window, HWND, int x, int y, int cx, int cy, unsigned flags) {
   QWidget* widget = WindowWidget(window);
   if (!widget) return 0;
-  if (flags & SWP_FRAMECHANGED) ApplyFrameStyle(widget, StyleOf(widget));
+  if (flags & SWP_FRAMECHANGED) applyFrameStyle(widget, styleOf(widget));
   if (!(flags & SWP_NOMOVE)) widget->move(x, y);
   if (!(flags & SWP_NOSIZE)) {
-    const QSize frame = OuterRect(widget).size() - widget->size();
+    const QSize frame = outerRect(widget).size() - widget->size();
     widget->resize(cx - frame.width(), cy - frame.height());
   }
   if (!(flags & SWP_NOZORDER)) widget->raise();
@@ -107,7 +107,7 @@ int SetWindowPos(HWND window, HWND, int x, int y, int cx, int cy, unsigned flags
 int GetWindowRect(HWND window, RECT* rect) {
   const QWidget* widget = WindowWidget(window);
   if (!widget || !rect) return 0;
-  const QRect outer = OuterRect(widget);
+  const QRect outer = outerRect(widget);
   *rect = {outer.left(), outer.top(), outer.left() + outer.width(), outer.top() + outer.height()};
   return 1;
 }

@@ -19,7 +19,7 @@ namespace {
 
 constexpr char kWindowClass[] = "courier-query";
 
-xcb_connection_t* X11Connection() {
+xcb_connection_t* x11Connection() {
   if (QGuiApplication::platformName() != QLatin1String("xcb")) return nullptr;
   const auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
   return x11 ? x11->connection() : nullptr;
@@ -34,7 +34,7 @@ xcb_atom_t Atom(xcb_connection_t* connection, const char* name) {
 }
 
 // The window a property of type WINDOW names, none when it is missing.
-xcb_window_t WindowProperty(xcb_connection_t* connection, xcb_window_t window, xcb_atom_t name) {
+xcb_window_t windowProperty(xcb_connection_t* connection, xcb_window_t window, xcb_atom_t name) {
   const xcb_get_property_cookie_t cookie =
       xcb_get_property(connection, false, window, name, XCB_ATOM_WINDOW, 0, 1);
   const std::unique_ptr<xcb_get_property_reply_t, decltype(&std::free)> reply(
@@ -45,17 +45,17 @@ xcb_window_t WindowProperty(xcb_connection_t* connection, xcb_window_t window, x
 
 // The check window names itself: a stale property left by a window manager
 // that has ended names a window that is gone (or no longer names itself).
-bool X11WindowManagerRuns(xcb_connection_t* connection) {
+bool x11WindowManagerRuns(xcb_connection_t* connection) {
   const xcb_atom_t check = Atom(connection, "_NET_SUPPORTING_WM_CHECK");
   if (check == XCB_ATOM_NONE) return false;
   const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(connection)).data->root;
-  const xcb_window_t child = WindowProperty(connection, root, check);
-  return child && WindowProperty(connection, child, check) == child;
+  const xcb_window_t child = windowProperty(connection, root, check);
+  return child && windowProperty(connection, child, check) == child;
 }
 
 // A compositing manager owns the selection _NET_WM_CM_S<screen>; the first
 // screen's, as everything here uses the first screen's root.
-bool X11CompositorRuns(xcb_connection_t* connection) {
+bool x11CompositorRuns(xcb_connection_t* connection) {
   const xcb_get_selection_owner_cookie_t cookie =
       xcb_get_selection_owner(connection, Atom(connection, "_NET_WM_CM_S0"));
   const std::unique_ptr<xcb_get_selection_owner_reply_t, decltype(&std::free)> reply(
@@ -65,7 +65,7 @@ bool X11CompositorRuns(xcb_connection_t* connection) {
 
 // _NET_WM_MOVERESIZE's directions: the eight sizes clockwise from the top
 // left corner, then the move.
-quint32 MoveResizeDirection(Qt::Edges edges) {
+quint32 moveResizeDirection(Qt::Edges edges) {
   constexpr std::pair<Qt::Edges::Int, quint32> kDirections[] = {
       {Qt::TopEdge | Qt::LeftEdge, 0},     {Qt::TopEdge, 1},
       {Qt::TopEdge | Qt::RightEdge, 2},    {Qt::RightEdge, 3},
@@ -81,8 +81,8 @@ quint32 MoveResizeDirection(Qt::Edges edges) {
 }  // namespace
 
 bool StartX11MoveResize(QWindow* window, QPoint pressedAt, Qt::Edges edges, MoveBy by) {
-  xcb_connection_t* connection = X11Connection();
-  if (!window || !connection || !X11WindowManagerRuns(connection)) return false;
+  xcb_connection_t* connection = x11Connection();
+  if (!window || !connection || !x11WindowManagerRuns(connection)) return false;
   const QPoint point = pressedAt * window->devicePixelRatio();
   xcb_client_message_event_t message{};
   message.response_type = XCB_CLIENT_MESSAGE;
@@ -92,7 +92,7 @@ bool StartX11MoveResize(QWindow* window, QPoint pressedAt, Qt::Edges edges, Move
   message.data.data32[0] = quint32(point.x());
   message.data.data32[1] = quint32(point.y());
   constexpr quint32 kSizeKeyboard = 9, kMoveKeyboard = 10;
-  message.data.data32[2] = by == MoveBy::Pointer ? MoveResizeDirection(edges)
+  message.data.data32[2] = by == MoveBy::Pointer ? moveResizeDirection(edges)
                            : edges               ? kSizeKeyboard
                                                  : kMoveKeyboard;
   message.data.data32[3] = XCB_BUTTON_INDEX_1;
@@ -113,14 +113,14 @@ bool KeyboardMoveAvailable() {
 
 bool WindowManagerRuns() {
   if (QGuiApplication::platformName().startsWith(QLatin1String("wayland"))) return true;
-  xcb_connection_t* connection = X11Connection();
-  return connection && X11WindowManagerRuns(connection);
+  xcb_connection_t* connection = x11Connection();
+  return connection && x11WindowManagerRuns(connection);
 }
 
 bool WindowSystemShapesWindows() {
   if (QGuiApplication::platformName().startsWith(QLatin1String("wayland"))) return false;
-  xcb_connection_t* connection = X11Connection();
-  return !connection || !X11CompositorRuns(connection);
+  xcb_connection_t* connection = x11Connection();
+  return !connection || !x11CompositorRuns(connection);
 }
 
 QByteArray WindowClass() {
@@ -129,7 +129,7 @@ QByteArray WindowClass() {
 
 void ApplyWindowClass(HWND window) {
   QWidget* widget = WindowWidget(window);
-  xcb_connection_t* connection = X11Connection();
+  xcb_connection_t* connection = x11Connection();
   if (!widget || !widget->isWindow() || !widget->windowHandle() || !connection) return;
   const QByteArray value = WindowClass();
   xcb_change_property(connection, XCB_PROP_MODE_REPLACE, xcb_window_t(widget->winId()),

@@ -105,7 +105,7 @@ void FrameMouse::OnDblClick(const MouseEvent& e) {
   if (geometry_.inCaptionBar(e.X, e.Y) && e.Button == 1) toggleMaximise();
 }
 
-void FrameMouse::OnMouseLeave() {
+void FrameMouse::onMouseLeave() {
   if (HoverArea == Area::AreaStrip) StripMouseLeave();
   HoverArea = Area::AreaNone;
 }

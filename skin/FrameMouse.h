@@ -58,7 +58,7 @@ class FrameMouse : public QObject {
   void OnMouseUp(const MouseEvent& e);
   void OnDblClick(const MouseEvent& e);
   // The pointer left the window.
-  void OnMouseLeave();
+  void onMouseLeave();
 
   // Clicks the button as the mouse does, without its pressed look:
   // ControlButtonClick, then the button's action unless cancelled. A hidden

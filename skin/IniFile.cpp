@@ -11,16 +11,16 @@ namespace {
 
 // A null string reaches the platform as a null pointer, which means something
 // different from an empty text there.
-std::optional<QByteArray> Ansi(const QString& text) {
+std::optional<QByteArray> ansi(const QString& text) {
   if (text.isNull()) return std::nullopt;
   return ModAPI::ToCodePage(ModAPI::CP_ACP, text);
 }
 
-const char* Argument(const std::optional<QByteArray>& bytes) {
+const char* argument(const std::optional<QByteArray>& bytes) {
   return bytes ? bytes->constData() : nullptr;
 }
 
-QString WithoutSurroundingSpaces(const QString& text) {
+QString withoutSurroundingSpaces(const QString& text) {
   qsizetype begin = 0;
   qsizetype end = text.size();
   while (begin < end && text[begin] == u' ') ++begin;
@@ -31,7 +31,7 @@ QString WithoutSurroundingSpaces(const QString& text) {
 }  // namespace
 
 void IniFile::SpecifyIni(const QString& FilePathName) {
-  IniFilePath = WithoutSurroundingSpaces(FilePathName);
+  IniFilePath = withoutSurroundingSpaces(FilePathName);
 }
 
 bool IniFile::NoIniFile() {
@@ -45,12 +45,12 @@ bool IniFile::NoIniFile() {
 
 bool IniFile::WriteString(const QString& Section, const QString& key, const QString& Value) {
   if (NoIniFile()) return false;
-  const auto section = Ansi(Section);
-  const auto name = Ansi(key);
-  const auto value = Ansi(Value);
-  const auto path = Ansi(IniFilePath);
-  if (ModAPI::WritePrivateProfileStringA(Argument(section), Argument(name), Argument(value),
-                                         Argument(path))) {
+  const auto section = ansi(Section);
+  const auto name = ansi(key);
+  const auto value = ansi(Value);
+  const auto path = ansi(IniFilePath);
+  if (ModAPI::WritePrivateProfileStringA(argument(section), argument(name), argument(value),
+                                         argument(path))) {
     return true;
   }
   ErrorMsg = QStringLiteral("写入失败");
@@ -59,24 +59,24 @@ bool IniFile::WriteString(const QString& Section, const QString& key, const QStr
 
 QString IniFile::ReadString(const QString& Section, const QString& key, qint32 Size) {
   if (NoIniFile() || Size <= 0) return QString();
-  const auto section = Ansi(Section);
-  const auto name = Ansi(key);
-  const auto path = Ansi(IniFilePath);
+  const auto section = ansi(Section);
+  const auto name = ansi(key);
+  const auto path = ansi(IniFilePath);
   QByteArray buffer(Size, ' ');
   const unsigned copied = ModAPI::GetPrivateProfileStringA(
-      Argument(section), Argument(name), nullptr, buffer.data(), unsigned(Size), Argument(path));
+      argument(section), argument(name), nullptr, buffer.data(), unsigned(Size), argument(path));
   // Exactly the bytes the platform copied: a value of double-byte characters
   // is shorter in characters than in bytes.
   return ModAPI::FromCodePage(ModAPI::CP_ACP, buffer.left(copied));
 }
 
 qint32 IniFile::ReadInt(const QString& Section, const QString& key) {
-  const auto section = Ansi(Section);
-  const auto name = Ansi(key);
-  const auto path = Ansi(IniFilePath);
+  const auto section = ansi(Section);
+  const auto name = ansi(key);
+  const auto path = ansi(IniFilePath);
   const auto read = [&](int defaultValue) {
-    return qint32(ModAPI::GetPrivateProfileIntA(Argument(section), Argument(name), defaultValue,
-                                                Argument(path)));
+    return qint32(ModAPI::GetPrivateProfileIntA(argument(section), argument(name), defaultValue,
+                                                argument(path)));
   };
   if (const qint32 value = read(0); value != 0) return value;
   // Only a missing key gives back a default of 1 where the first read gave 0.

@@ -148,7 +148,7 @@ void SkinMessageHandler::handle(bool bBefore, quint32 uMsg, quint32 wParam, qint
       return;
     case WM_MOUSELEAVE:
       LeaveTracking = false;
-      mouse_.OnMouseLeave();
+      mouse_.onMouseLeave();
       return;
     case WM_DESTROY:
       tearDown();

@@ -67,11 +67,11 @@ class VBDirectUI final : public QObject, public ModAPI::PaintedButtons {
 
   // The caption buttons as assistive technology reads them, left to right:
   // 帮助, 最小化, 最大化 (还原 while maximised), 关闭. Pressing one clicks it.
-  int PaintedButtonCount() const override;
-  QString PaintedButtonName(int place) const override;
-  ModAPI::RECT PaintedButtonRect(int place) const override;
-  bool PaintedButtonShown(int place) const override;
-  void PressPaintedButton(int place) override;
+  int paintedButtonCount() const override;
+  QString paintedButtonName(int place) const override;
+  ModAPI::RECT paintedButtonRect(int place) const override;
+  bool paintedButtonShown(int place) const override;
+  void pressPaintedButton(int place) override;
 
   // The message handler, as the hook calls it (see SkinMessageHandler).
   void zSubclass_Proc(bool bBefore, bool& bHandled, qint32& lReturn, ModAPI::HWND& lhWnd,

@@ -8,11 +8,11 @@ CaptionButtonId VBDirectUI::buttonAtPlace(int place) {
   return kCaptionButtons[size_t(3 - place)];
 }
 
-int VBDirectUI::PaintedButtonCount() const {
+int VBDirectUI::paintedButtonCount() const {
   return host_.attached() ? 4 : 0;
 }
 
-QString VBDirectUI::PaintedButtonName(int place) const {
+QString VBDirectUI::paintedButtonName(int place) const {
   switch (buttonAtPlace(place)) {
     case CaptionButtonId::Close:
       return QStringLiteral("关闭");
@@ -26,15 +26,15 @@ QString VBDirectUI::PaintedButtonName(int place) const {
   return QStringLiteral("帮助");
 }
 
-RECT VBDirectUI::PaintedButtonRect(int place) const {
+RECT VBDirectUI::paintedButtonRect(int place) const {
   const SkinRect& r = geometry_.button(buttonAtPlace(place)).Rect;
   return RECT{r.Left, r.Top, r.Right, r.Bottom};
 }
 
-bool VBDirectUI::PaintedButtonShown(int place) const {
+bool VBDirectUI::paintedButtonShown(int place) const {
   return geometry_.button(buttonAtPlace(place)).Visible;
 }
 
-void VBDirectUI::PressPaintedButton(int place) {
+void VBDirectUI::pressPaintedButton(int place) {
   mouse_.clickButton(buttonAtPlace(place));
 }

@@ -28,25 +28,25 @@ TEST(LookupArguments, OnlyALeadingOptionLeavesTheWindow) {
   for (const QStringList& window :
        {QStringList{}, QStringList{"申通快递"}, QStringList{"申通快递", "--lookup"},
         QStringList{"--lookupp", "x"}, QStringList{"-platform", "xcb"}}) {
-    EXPECT_EQ(Arguments::Parse(window).mode, Mode::Window) << window.join(' ').toStdString();
+    EXPECT_EQ(Arguments::parse(window).mode, Mode::Window) << window.join(' ').toStdString();
   }
 }
 
 TEST(LookupArguments, CourierNumbersAndOptionsInAnyOrder) {
-  const auto request = Arguments::Parse({"--lookup", "顺丰速运", "SF1", "--json", "-", "SF2"});
+  const auto request = Arguments::parse({"--lookup", "顺丰速运", "SF1", "--json", "-", "SF2"});
   EXPECT_EQ(request.mode, Mode::Lookup);
   EXPECT_TRUE(request.json);
   EXPECT_EQ(request.courier, "顺丰速运");
   EXPECT_EQ(request.numbers, (QStringList{"SF1", "-", "SF2"}));
 
-  const auto jsonFirst = Arguments::Parse({"--json", "--lookup", "shunfeng", "SF1"});
+  const auto jsonFirst = Arguments::parse({"--json", "--lookup", "shunfeng", "SF1"});
   EXPECT_EQ(jsonFirst.mode, Mode::Lookup);
   EXPECT_TRUE(jsonFirst.json);
-  EXPECT_FALSE(Arguments::Parse({"--lookup", "shunfeng", "SF1"}).json);
+  EXPECT_FALSE(Arguments::parse({"--lookup", "shunfeng", "SF1"}).json);
 }
 
 TEST(LookupArguments, NumbersAfterTheEndOfOptionsMayLookLikeOptions) {
-  const auto request = Arguments::Parse({"--lookup", "--", "shunfeng", "--json", "-5"});
+  const auto request = Arguments::parse({"--lookup", "--", "shunfeng", "--json", "-5"});
   EXPECT_EQ(request.mode, Mode::Lookup);
   EXPECT_FALSE(request.json);
   EXPECT_EQ(request.courier, "shunfeng");
@@ -54,13 +54,13 @@ TEST(LookupArguments, NumbersAfterTheEndOfOptionsMayLookLikeOptions) {
 }
 
 TEST(LookupArguments, HelpWinsThenTheVersion) {
-  EXPECT_EQ(Arguments::Parse({"--help"}).mode, Mode::Help);
-  EXPECT_EQ(Arguments::Parse({"-h"}).mode, Mode::Help);
-  EXPECT_EQ(Arguments::Parse({"--version"}).mode, Mode::Version);
-  EXPECT_EQ(Arguments::Parse({"--lookup", "--bad", "--version", "--help"}).mode, Mode::Help);
-  EXPECT_EQ(Arguments::Parse({"--lookup", "x", "--version"}).mode, Mode::Version);
-  EXPECT_TRUE(Arguments::HelpText().startsWith(Arguments::UsageText()));
-  EXPECT_TRUE(Arguments::VersionText().startsWith("courier-query "));
+  EXPECT_EQ(Arguments::parse({"--help"}).mode, Mode::Help);
+  EXPECT_EQ(Arguments::parse({"-h"}).mode, Mode::Help);
+  EXPECT_EQ(Arguments::parse({"--version"}).mode, Mode::Version);
+  EXPECT_EQ(Arguments::parse({"--lookup", "--bad", "--version", "--help"}).mode, Mode::Help);
+  EXPECT_EQ(Arguments::parse({"--lookup", "x", "--version"}).mode, Mode::Version);
+  EXPECT_TRUE(Arguments::helpText().startsWith(Arguments::usageText()));
+  EXPECT_TRUE(Arguments::versionText().startsWith("courier-query "));
 }
 
 TEST(LookupArguments, UsageErrorsSayWhatIsWrong) {
@@ -78,13 +78,13 @@ TEST(LookupArguments, UsageErrorsSayWhatIsWrong) {
       {{"--lookup", "shunfeng", "--jsno", "SF1"}, "未知的选项 --jsno"},
   };
   for (const auto& [arguments, error] : cases) {
-    const auto request = Arguments::Parse(arguments);
+    const auto request = Arguments::parse(arguments);
     EXPECT_EQ(request.mode, Mode::UsageError) << arguments.join(' ').toStdString();
     EXPECT_EQ(request.error, error) << arguments.join(' ').toStdString();
   }
   // A courier without numbers is for the program to judge, once standard
   // input has been read.
-  EXPECT_EQ(Arguments::Parse({"--lookup", "shunfeng"}).mode, Mode::Lookup);
+  EXPECT_EQ(Arguments::parse({"--lookup", "shunfeng"}).mode, Mode::Lookup);
 }
 
 TEST(LookupNumbers, OneNumberPerLineExactlyAsWritten) {

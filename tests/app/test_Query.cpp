@@ -24,30 +24,30 @@ TEST(TrackingNumber, OneByteCharactersOnly) {
       {"outside GBK altogether", "12\U0001F600", false},
       {"a lone surrogate", QString(QChar(0xD800)), false},
   };
-  for (const Case& c : cases) EXPECT_EQ(Query::IsValidTrackingNumber(c.number), c.valid) << c.what;
+  for (const Case& c : cases) EXPECT_EQ(Query::isValidTrackingNumber(c.number), c.valid) << c.what;
 }
 
 // The first line that is not blank, whichever line end ends it, then the cause.
 TEST(SpokenOutcome, FirstLineThenTheCause) {
-  EXPECT_EQ(Query::SpokenOutcome("已签收\r\n\r\n派送中", ""), "已签收");
-  EXPECT_EQ(Query::SpokenOutcome("\r\n  \r\n 已揽收 \r\n已签收", ""), "已揽收")
+  EXPECT_EQ(Query::spokenOutcome("已签收\r\n\r\n派送中", ""), "已签收");
+  EXPECT_EQ(Query::spokenOutcome("\r\n  \r\n 已揽收 \r\n已签收", ""), "已揽收")
       << "blank lines are not read";
-  EXPECT_EQ(Query::SpokenOutcome("a 1\nb", ""), "a 1") << "a lone LF";
-  EXPECT_EQ(Query::SpokenOutcome("a\r\r\n\r\nb", ""), "a") << "a lone CR";
-  EXPECT_EQ(Query::SpokenOutcome("查询不到结果！", "查询超时"), "查询不到结果！ 查询超时");
-  EXPECT_EQ(Query::SpokenOutcome("", "查询超时"), "查询超时");
-  EXPECT_EQ(Query::SpokenOutcome("\r\n", ""), "");
+  EXPECT_EQ(Query::spokenOutcome("a 1\nb", ""), "a 1") << "a lone LF";
+  EXPECT_EQ(Query::spokenOutcome("a\r\r\n\r\nb", ""), "a") << "a lone CR";
+  EXPECT_EQ(Query::spokenOutcome("查询不到结果！", "查询超时"), "查询不到结果！ 查询超时");
+  EXPECT_EQ(Query::spokenOutcome("", "查询超时"), "查询超时");
+  EXPECT_EQ(Query::spokenOutcome("\r\n", ""), "");
 }
 
 TEST(QueryAddress, KeysAndValuesInOrder) {
-  EXPECT_EQ(Query::QueryAddress("http://127.0.0.1:8765", "yuantong", "YT12345"),
+  EXPECT_EQ(Query::queryAddress("http://127.0.0.1:8765", "yuantong", "YT12345"),
             "http://127.0.0.1:8765/chaxun?com=yuantong&nu=YT12345");
 }
 
 TEST(QueryAddress, ValuesCannotAddKeys) {
-  EXPECT_EQ(Query::QueryAddress("http://h", "a&b", " 1&nu=2#3%+"),
+  EXPECT_EQ(Query::queryAddress("http://h", "a&b", " 1&nu=2#3%+"),
             "http://h/chaxun?com=a%26b&nu=%201%26nu%3D2%233%25%2B");
-  EXPECT_EQ(Query::QueryAddress("http://h", "中", "x"), "http://h/chaxun?com=%E4%B8%AD&nu=x");
+  EXPECT_EQ(Query::queryAddress("http://h", "中", "x"), "http://h/chaxun?com=%E4%B8%AD&nu=x");
 }
 
 QList<HtmlElement> page(std::initializer_list<HtmlElement> body) {
@@ -57,25 +57,25 @@ QList<HtmlElement> page(std::initializer_list<HtmlElement> body) {
 }
 
 TEST(FindResultText, LastMatchInAnyLetterCase) {
-  EXPECT_EQ(Query::FindResultText(
+  EXPECT_EQ(Query::findResultText(
                 page({{"QUERYRESULT2", "first"}, {"x", "y"}, {"queryresult2", "last"}})),
             "last");
-  EXPECT_EQ(Query::FindResultText(page({{"queryResult2", ""}})), "");
-  EXPECT_EQ(Query::FindResultText(page({{"queryResult", "near miss"}})), std::nullopt);
+  EXPECT_EQ(Query::findResultText(page({{"queryResult2", ""}})), "");
+  EXPECT_EQ(Query::findResultText(page({{"queryResult", "near miss"}})), std::nullopt);
 }
 
 TEST(FindResultText, PositionZeroIsNeverExamined) {
-  EXPECT_EQ(Query::FindResultText({{"queryResult2", "html itself"}, {"", ""}}), std::nullopt);
+  EXPECT_EQ(Query::findResultText({{"queryResult2", "html itself"}, {"", ""}}), std::nullopt);
 }
 
 TEST(FindResultText, EveryCarriageReturnBecomesTwoLineBreaks) {
-  EXPECT_EQ(Query::FindResultText(page({{"queryResult2", "a\r\nb\rc"}})), "a\r\n\r\n\nb\r\n\r\nc");
+  EXPECT_EQ(Query::findResultText(page({{"queryResult2", "a\r\nb\rc"}})), "a\r\n\r\n\nb\r\n\r\nc");
 }
 
 TEST(FindResultText, ScansPastTheSixteenBitLimit) {
   QList<HtmlElement> all(40000);
   all.back() = {"queryResult2", "found"};
-  EXPECT_EQ(Query::FindResultText(all), "found");
+  EXPECT_EQ(Query::findResultText(all), "found");
 }
 
 TEST(TimeLimit, TwentySecondsUnlessTheVariableGivesAPositiveNumber) {
@@ -99,7 +99,7 @@ TEST(TimeLimit, TwentySecondsUnlessTheVariableGivesAPositiveNumber) {
       qputenv("COURIER_QUERY_TIMEOUT_MS", c.value);
     else
       qunsetenv("COURIER_QUERY_TIMEOUT_MS");
-    EXPECT_EQ(Query::TimeLimit().count(), c.ms) << (c.value ? c.value : "(not set)");
+    EXPECT_EQ(Query::timeLimit().count(), c.ms) << (c.value ? c.value : "(not set)");
   }
   qunsetenv("COURIER_QUERY_TIMEOUT_MS");
 }
@@ -110,7 +110,7 @@ TEST(FailureCause, OneLinePerWayALoadEnds) {
   using ModAPI::LoadStatus;
   const ServiceAddress::Service service{"http://127.0.0.1:8765", {}, {}};
   const auto cause = [&](LoadStatus status) {
-    return Query::FailureCause({std::nullopt, status, service});
+    return Query::failureCause({std::nullopt, status, service});
   };
   EXPECT_EQ(cause({LoadStatus::Unreachable}), "无法连接查询服务 127.0.0.1:8765");
   EXPECT_EQ(cause({LoadStatus::HttpError, 503}), "查询服务出错（HTTP 503）");
@@ -119,7 +119,7 @@ TEST(FailureCause, OneLinePerWayALoadEnds) {
   EXPECT_EQ(cause({LoadStatus::TooManyRedirects}), "查询服务重定向过多");
   EXPECT_EQ(cause({LoadStatus::Loaded}), "页面中没有查询结果");
   EXPECT_EQ(cause({LoadStatus::NoDocument}), "页面中没有查询结果");
-  EXPECT_EQ(Query::FailureCause({std::nullopt, {LoadStatus::Unreachable}}), "无法连接查询服务");
+  EXPECT_EQ(Query::failureCause({std::nullopt, {LoadStatus::Unreachable}}), "无法连接查询服务");
 }
 
 // A service whose address cannot be used is the cause, however the empty
@@ -127,7 +127,7 @@ TEST(FailureCause, OneLinePerWayALoadEnds) {
 TEST(FailureCause, AnUnusableServiceIsItsOwnProblem) {
   const ServiceAddress::Service service{"file:", "COURIER_QUERY_SERVICE", "地址无效"};
   for (const auto outcome : {ModAPI::LoadStatus::Loaded, ModAPI::LoadStatus::NoDocument})
-    EXPECT_EQ(Query::FailureCause({std::nullopt, {outcome}, service}), "地址无效");
+    EXPECT_EQ(Query::failureCause({std::nullopt, {outcome}, service}), "地址无效");
 }
 
 }  // namespace

@@ -16,7 +16,7 @@
 
 namespace {
 
-using ServiceAddress::Find;
+using ServiceAddress::find;
 
 TEST(ServiceAddressCheck, OnlyHttpOrHttpsWithAHostAndAUsablePort) {
   const struct {
@@ -46,14 +46,14 @@ TEST(ServiceAddressCheck, OnlyHttpOrHttpsWithAHostAndAUsablePort) {
       {"http://track.example#part", "不能含有“?”或“#”"},
   };
   for (const auto& [address, because] : cases)
-    EXPECT_EQ(ServiceAddress::UnusableBecause(address), because) << address;
+    EXPECT_EQ(ServiceAddress::unusableBecause(address), because) << address;
 }
 
 TEST(ServiceAddressCheck, HostAndPortAsMessagesNameThem) {
-  EXPECT_EQ(ServiceAddress::HostAndPort("http://127.0.0.1:8765"), "127.0.0.1:8765");
-  EXPECT_EQ(ServiceAddress::HostAndPort("http://Track.Example/base"), "track.example:80");
-  EXPECT_EQ(ServiceAddress::HostAndPort("https://track.example"), "track.example:443");
-  EXPECT_EQ(ServiceAddress::HostAndPort("http://[::1]:9"), "[::1]:9");
+  EXPECT_EQ(ServiceAddress::hostAndPort("http://127.0.0.1:8765"), "127.0.0.1:8765");
+  EXPECT_EQ(ServiceAddress::hostAndPort("http://Track.Example/base"), "track.example:80");
+  EXPECT_EQ(ServiceAddress::hostAndPort("https://track.example"), "track.example:443");
+  EXPECT_EQ(ServiceAddress::hostAndPort("http://[::1]:9"), "[::1]:9");
 }
 
 // Each test has a home and two system folders of its own, and none of the
@@ -103,35 +103,35 @@ void expectService(const ServiceAddress::Service& service, const QString& base,
 }
 
 TEST_F(ServiceSettings, TheFilesInTheDesktopsOrder) {
-  EXPECT_EQ(ServiceAddress::SettingsFiles(),
+  EXPECT_EQ(ServiceAddress::settingsFiles(),
             QStringList({path("home/.config/courier-query/courier-query.conf"),
                          path("site/courier-query/courier-query.conf"),
                          path("vendor/courier-query/courier-query.conf")}));
   // Folders that are not absolute do not count; without any, the defaults.
   qputenv("XDG_CONFIG_HOME", "relative/config");
   qputenv("XDG_CONFIG_DIRS", "relative:" + QFile::encodeName(path("site")) + "::");
-  EXPECT_EQ(ServiceAddress::SettingsFiles(),
+  EXPECT_EQ(ServiceAddress::settingsFiles(),
             QStringList({path("home/.config/courier-query/courier-query.conf"),
                          path("site/courier-query/courier-query.conf")}));
   qunsetenv("XDG_CONFIG_HOME");
   qputenv("XDG_CONFIG_DIRS", "");
-  EXPECT_EQ(ServiceAddress::SettingsFiles(),
+  EXPECT_EQ(ServiceAddress::settingsFiles(),
             QStringList({path("home/.config/courier-query/courier-query.conf"),
                          "/etc/xdg/courier-query/courier-query.conf"}));
 }
 
 TEST_F(ServiceSettings, TheVariableThenTheUsersFileThenTheSystemsInOrderThenTheDefault) {
-  expectService(Find(), "http://127.0.0.1:8765", "");
+  expectService(find(), "http://127.0.0.1:8765", "");
   const QString vendor = write("vendor", "Service=http://vendor.test:3\n");
-  expectService(Find(), "http://vendor.test:3", vendor);
+  expectService(find(), "http://vendor.test:3", vendor);
   const QString site = write("site", "Service=http://site.test:2\n");
-  expectService(Find(), "http://site.test:2", site);
+  expectService(find(), "http://site.test:2", site);
   const QString user = write("home/.config", "Service=http://user.test:1/\n");
-  expectService(Find(), "http://user.test:1", user);
+  expectService(find(), "http://user.test:1", user);
   qputenv("COURIER_QUERY_SERVICE", " http://variable.test:4// ");
-  expectService(Find(), "http://variable.test:4", "COURIER_QUERY_SERVICE");
+  expectService(find(), "http://variable.test:4", "COURIER_QUERY_SERVICE");
   qputenv("COURIER_QUERY_SERVICE", "  ");  // blank: as if not set
-  expectService(Find(), "http://user.test:1", user);
+  expectService(find(), "http://user.test:1", user);
 }
 
 // The reader's own rules: comments, a section of its own for keys outside
@@ -142,7 +142,7 @@ TEST_F(ServiceSettings, TheFileIsReadAsSettingsFilesAre) {
                              "# set up in December\n"
                              "[General]\n"
                              "Service = \" https://track.example:8443/base/ \"\n");
-  expectService(Find(), "https://track.example:8443/base", file);
+  expectService(find(), "https://track.example:8443/base", file);
 }
 
 // A file that says nothing about the service leaves it to the next one.
@@ -153,21 +153,21 @@ TEST_F(ServiceSettings, AFileWithoutTheServiceLeavesItToTheNext) {
         QByteArray("service=http://lower.case\n"), QByteArray("[Other]\nService=http://other\n")}) {
     SCOPED_TRACE(text.toStdString());
     write("home/.config", text);
-    expectService(Find(), "http://vendor.test:3", vendor);
+    expectService(find(), "http://vendor.test:3", vendor);
   }
 }
 
 TEST_F(ServiceSettings, AnUnusableAddressStopsTheSearchAndSaysWhere) {
   write("vendor", "Service=http://vendor.test:3\n");
   const QString user = write("home/.config", "Service=http://user.test:99999\n");
-  ServiceAddress::Service found = Find();
+  ServiceAddress::Service found = find();
   EXPECT_EQ(found.origin, user);
   EXPECT_EQ(found.problem,
             "查询服务地址“http://user.test:99999”无效：端口须是 1 到 65535 "
             "之间的数（设置文件 " +
                 user + "）");
   qputenv("COURIER_QUERY_SERVICE", "ht!tp://x");
-  found = Find();
+  found = find();
   EXPECT_EQ(found.origin, "COURIER_QUERY_SERVICE");
   EXPECT_EQ(
       found.problem,
@@ -175,8 +175,8 @@ TEST_F(ServiceSettings, AnUnusableAddressStopsTheSearchAndSaysWhere) {
   // Commas are the reader's list separators; the address is named whole.
   qunsetenv("COURIER_QUERY_SERVICE");
   write("home/.config", "Service=http://a,b\n");
-  EXPECT_TRUE(Find().problem.startsWith("查询服务地址“http://a,b”无效：主机名不正确"))
-      << Find().problem.toStdString();
+  EXPECT_TRUE(find().problem.startsWith("查询服务地址“http://a,b”无效：主机名不正确"))
+      << find().problem.toStdString();
 }
 
 // A file the reader cannot make sense of still gives its Service= line when
@@ -185,18 +185,18 @@ TEST_F(ServiceSettings, AnUnusableAddressStopsTheSearchAndSaysWhere) {
 TEST_F(ServiceSettings, AMalformedFileCountsOnlyWithAServiceLine) {
   write("vendor", "Service=http://vendor.test:3\n");
   QString user = write("home/.config", "a stray line\nService=http://user.test:1\n");
-  expectService(Find(), "http://user.test:1", user);
+  expectService(find(), "http://user.test:1", user);
   user = write("home/.config", "Service http://user.test:1\n");
-  EXPECT_EQ(Find().problem, "设置文件 " + user + " 格式有误，读不出 Service= 项");
+  EXPECT_EQ(find().problem, "设置文件 " + user + " 格式有误，读不出 Service= 项");
   user = write("home/.config", QByteArray("\xFF\xFE\x00garbage[[[\n", 13));
-  EXPECT_EQ(Find().problem, "设置文件 " + user + " 格式有误，读不出 Service= 项");
+  EXPECT_EQ(find().problem, "设置文件 " + user + " 格式有误，读不出 Service= 项");
 }
 
 TEST_F(ServiceSettings, AFileThatCannotBeReadIsReported) {
   write("vendor", "Service=http://vendor.test:3\n");
   const QString user = path("home/.config/courier-query/courier-query.conf");
   ASSERT_TRUE(QDir().mkpath(user));  // a folder where the file should be
-  EXPECT_EQ(Find().problem, "无法读取设置文件 " + user);
+  EXPECT_EQ(find().problem, "无法读取设置文件 " + user);
 }
 
 QStringList everything(const QString& root) {
@@ -211,13 +211,13 @@ QStringList everything(const QString& root) {
 // Reading creates no file and no folder, and leaves the files as they were;
 // an edited file counts at the next reading.
 TEST_F(ServiceSettings, ReadingWritesNothingAndSeesEdits) {
-  expectService(Find(), "http://127.0.0.1:8765", "");
+  expectService(find(), "http://127.0.0.1:8765", "");
   EXPECT_EQ(everything(dir.path()), QStringList());
   const QString user = write("home/.config", "Service=http://user.test:1\n");
   const QStringList before = everything(dir.path());
-  expectService(Find(), "http://user.test:1", user);
+  expectService(find(), "http://user.test:1", user);
   write("home/.config", "Service=http://edited.test:22\n");
-  expectService(Find(), "http://edited.test:22", user);
+  expectService(find(), "http://edited.test:22", user);
   EXPECT_EQ(everything(dir.path()), before);
   QFile file(user);
   ASSERT_TRUE(file.open(QIODevice::ReadOnly));

@@ -77,7 +77,7 @@ class QueryEndToEnd : public ::testing::Test {
     qunsetenv("COURIER_QUERY_TIMEOUT_MS");
   }
 
-  QString noResult() { return Query::NoResultMessage(form.LBTitle->caption()); }
+  QString noResult() { return Query::noResultMessage(form.LBTitle->caption()); }
 
   // Queries `number` against the pages under `base`.
   void query(const std::string& base, const QString& number = QStringLiteral("YT100")) {
@@ -117,7 +117,7 @@ TEST(BrowserStart, TheEngineWaitsForTheFirstFrame) {
   EXPECT_TRUE(form.Web->browser().children().isEmpty()) << "an engine page before the frame";
   form.show();
   EXPECT_TRUE(QTest::qWaitFor(
-      [&] { return form.Text->text() == Query::NoResultMessage(form.LBTitle->caption()); },
+      [&] { return form.Text->text() == Query::noResultMessage(form.LBTitle->caption()); },
       kBoundMs));
   EXPECT_FALSE(form.Web->browser().children().isEmpty());
   EXPECT_TRUE(form.Text->isHidden());
