@@ -91,11 +91,28 @@ constexpr int kLongestLoggedCollection = 4 * 1024 * 1024;
 
 // One round trip for the whole collection: an element without id is "", one
 // with an id is [id, innerText]. The collection tests false, hence `===`.
+// `%1` is a JSON array holding the id whose elements' text is read, compared
+// by upper case; an empty array reads every element's. Each element's
+// innerText holds all text below it, so reading them all costs the square of
+// a deep document's size.
 constexpr char kCollectScript[] = R"((() => {
   const all = document.all;
   if (all === undefined) return '[]';
-  return JSON.stringify(Array.from(all, e => e.id ? [e.id, e.innerText ?? ''] : ''));
+  const [wanted] = %1;
+  const read = wanted === undefined ? () => true
+      : (upper => id => id.toUpperCase() === upper)(wanted.toUpperCase());
+  return JSON.stringify(Array.from(all, e => e.id ? [e.id, read(e.id) ? e.innerText ?? '' : ''] : ''));
 })())";
+
+// The collection script reading the text of elements whose id is `textId`,
+// or of every element with an id when it is empty. The id goes in as JSON,
+// in one substitution, so that nothing in it is taken for script or for a
+// placeholder.
+QString CollectScript(const QString& textId) {
+  const QJsonArray wanted = textId.isEmpty() ? QJsonArray() : QJsonArray{textId};
+  return QString::fromLatin1(kCollectScript)
+      .arg(QString::fromUtf8(QJsonDocument(wanted).toJson(QJsonDocument::Compact)));
+}
 
 // The engine gives LF line breaks; callers expect CR LF. A CR already in the
 // text is kept as it is.
@@ -291,6 +308,7 @@ class Engine : public BrowserEngine {
   void Navigate(const QUrl& url) override;
   void SetTimeLimit(std::chrono::milliseconds limit) override { timeLimit_ = limit; }
   const QList<HtmlElement>& All() const override { return all_; }
+  void SetTextReadFor(const QString& id) override;
 
  private:
   void Enter(Event event);
@@ -323,6 +341,7 @@ class Engine : public BrowserEngine {
   quint64 lastLoadId_ = 0;
   BrowserObject lastFrame_ = 0;
   QList<HtmlElement> all_;
+  QString collectScript_ = CollectScript({});
   std::chrono::milliseconds timeLimit_ = WebBrowser::kDefaultTimeLimit;
   QTimer timeUp_;
   QTimer emptyingBound_;  // how long a load waits at most for the emptying
@@ -385,12 +404,22 @@ void Engine::Enter(Event event) {
     StartLoad(load_.target);
 }
 
+// Documents created from now on collect as `id` asks.
+void Engine::SetTextReadFor(const QString& id) {
+  collectScript_ = CollectScript(id);
+  for (const QWebEngineScript& script : page_->scripts().find(QStringLiteral("report")))
+    page_->scripts().remove(script);
+  InstallReportScript();
+}
+
 void Engine::InstallReportScript() {
   QWebEngineScript script;
   script.setName(QStringLiteral("report"));
-  script.setSourceCode(QString::fromLatin1(kReportScript)
-                           .arg(marker_, QString::fromLatin1(kCollectScript))
-                           .arg(kLongestLoggedCollection));
+  // One substitution: a later one would take a placeholder in the collection
+  // script's id for its own.
+  script.setSourceCode(
+      QString::fromLatin1(kReportScript)
+          .arg(marker_, collectScript_, QString::number(kLongestLoggedCollection)));
   script.setInjectionPoint(QWebEngineScript::DocumentCreation);
   script.setWorldId(kScriptWorld);
   script.setRunsOnSubFrames(true);
@@ -564,10 +593,9 @@ void Engine::LoadAgain() {
 
 void Engine::CollectAndComplete(const QUrl& url) {
   const quint64 id = load_.id;
-  page_->runJavaScript(QString::fromLatin1(kCollectScript), kScriptWorld,
-                       [this, id, url](const QVariant& result) {
-                         Complete(id, url, ParseCollection(result), {LoadStatus::Loaded});
-                       });
+  page_->runJavaScript(collectScript_, kScriptWorld, [this, id, url](const QVariant& result) {
+    Complete(id, url, ParseCollection(result), {LoadStatus::Loaded});
+  });
 }
 
 // No document of its own (a failed, stopped or refused load): reported with
