@@ -51,6 +51,7 @@ constexpr quint32 kScriptWorld = QWebEngineScript::ApplicationWorld;
 // pointer machinery for `bool` (built without type information), and those
 // would stand in for ours.
 struct ProbeAnswer {
+  qint64 pid = 0;  // the renderer asked
   bool given = false;
 };
 
@@ -59,6 +60,12 @@ struct ProbeAnswer {
 // a good part of a second, and ending it costs the load under way a fresh
 // start.
 constexpr std::chrono::milliseconds kRendererAnswerTime{3000};
+
+// How often the renderer is asked while a top-level load waits for its
+// document. The document being left runs its exit handlers (pagehide,
+// unload) in that renderer as the next one arrives, and holds it for as long
+// as they run.
+constexpr std::chrono::milliseconds kRendererWatchInterval{500};
 
 // How long a load waits at most for the end of the page's emptying after a
 // time-out (and at most a quarter of the time limit).
@@ -323,6 +330,7 @@ class Engine : public BrowserEngine {
   void StartLoad(const QUrl& url);
   void OnEmptied();
   void CheckRenderer();
+  void WatchRenderer();
   void OnRendererGone();
   void LoadAgain();
   void CollectAndComplete(const QUrl& url);
@@ -344,7 +352,9 @@ class Engine : public BrowserEngine {
   QString collectScript_ = CollectScript({});
   std::chrono::milliseconds timeLimit_ = WebBrowser::kDefaultTimeLimit;
   QTimer timeUp_;
-  QTimer emptyingBound_;  // how long a load waits at most for the emptying
+  QTimer emptyingBound_;                // how long a load waits at most for the emptying
+  QTimer rendererWatch_;                // asks the renderer while the next document is to come
+  std::shared_ptr<ProbeAnswer> probe_;  // the latest question to the renderer
 };
 
 Engine::Engine(QObject* owner, BrowserObject topLevel, Completion complete)
@@ -375,6 +385,8 @@ Engine::Engine(QObject* owner, BrowserObject topLevel, Completion complete)
   QObject::connect(&timeUp_, &QTimer::timeout, [this] { OnTimeUp(); });
   emptyingBound_.setSingleShot(true);
   QObject::connect(&emptyingBound_, &QTimer::timeout, [this] { OnEmptied(); });
+  rendererWatch_.setInterval(kRendererWatchInterval);
+  QObject::connect(&rendererWatch_, &QTimer::timeout, [this] { WatchRenderer(); });
   InstallReportScript();
 }
 
@@ -465,6 +477,7 @@ bool Engine::AcceptNavigation(const QUrl& url, bool isMainFrame) {
   if (!load_.timeRunning) return isMainFrame && IsBlank(url);
   if (!isMainFrame) return true;
   if (!IsLoadable(url)) return false;
+  rendererWatch_.start();
   load_.target = url;
   load_.documentCreated = false;
   load_.collected.reset();
@@ -546,11 +559,11 @@ void Engine::OnTimeUp() {
 // Sends the renderer a script that does nothing and ends the renderer when no
 // answer has come in time (and it is still the page's renderer). Its
 // termination (OnRendererGone) makes the load under way again; the engine
-// starts a new renderer for it.
+// starts a new renderer for it. A question still open is not asked again.
 void Engine::CheckRenderer() {
   const qint64 pid = page_->renderProcessPid();
-  if (pid <= 0) return;
-  auto answer = std::make_shared<ProbeAnswer>();
+  if (pid <= 0 || (probe_ && probe_->pid == pid && !probe_->given)) return;
+  auto answer = probe_ = std::make_shared<ProbeAnswer>(ProbeAnswer{pid});
   page_->runJavaScript(QStringLiteral("0"), kScriptWorld,
                        [answer](const QVariant&) { answer->given = true; });
   QTimer::singleShot(kRendererAnswerTime, owner_, [this, answer, pid] {
@@ -558,6 +571,14 @@ void Engine::CheckRenderer() {
     Enter(Event::RendererHung);
     EndProcess(pid);
   });
+}
+
+// Until the new top-level document exists, the renderer must keep answering.
+void Engine::WatchRenderer() {
+  if (phase_ != Phase::Loading || !load_.timeRunning || !load_.completionDue ||
+      load_.documentCreated)
+    return rendererWatch_.stop();
+  CheckRenderer();
 }
 
 // A load under way ends with the renderer, whether or not the engine reports

@@ -112,6 +112,11 @@ b</pre><span id="hidden" style="display:none">x</span><pre id="cr"></pre>)"
                                 R"(let e = document.body; for (let i = 0; i < 8000; ++i))"
                                 R"( e = e.appendChild(document.createElement('div'));)"
                                 R"(e.id = 'bottom'; e.textContent = 'deep';</script>)"));
+    for (const char* event : {"pagehide", "unload"})
+      server_.Serve(std::string("/long-") + event,
+                    Page(std::string("<p>leaving</p><script>addEventListener('") + event +
+                         "', () => { const end = Date.now() + 15000;"
+                         " while (Date.now() < end) {} });</script>"));
     ServeEndlessPages();
     server_.Start();
   }
@@ -521,6 +526,22 @@ TEST_F(WebBrowserTest, APageThatHangsRightAfterLoadingIsReadEveryTime) {
     EXPECT_EQ(TopCompletions().last().status, LoadStatus{LoadStatus::Loaded});
     ASSERT_NE(FindById("queryResult2"), nullptr);
     EXPECT_EQ(FindById("queryResult2")->innerText, "read");
+  }
+}
+
+// The page being left runs its exit handlers in the renderer the next
+// document is to load in, and they may run far longer than the next load's
+// time; that renderer is replaced and the next load still completes.
+TEST_F(WebBrowserTest, ALongExitHandlerDoesNotCostTheNextLoad) {
+  for (const char* path : {"/long-pagehide", "/long-unload"}) {
+    SCOPED_TRACE(path);
+    browser_.setTimeLimit(WebBrowser::kDefaultTimeLimit);
+    ASSERT_TRUE(Load(path));
+    browser_.setTimeLimit(milliseconds(8000));
+    ASSERT_TRUE(Load("/elements"));
+    EXPECT_EQ(TopCompletions().last().status, LoadStatus{LoadStatus::Loaded});
+    ASSERT_NE(FindById("queryResult2"), nullptr);
+    EXPECT_EQ(FindById("queryResult2")->innerText, "a\r\nb");
   }
 }
 
