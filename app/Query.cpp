@@ -96,6 +96,7 @@ QString failureCause(const Completion& completion) {
 }
 
 Runner::Runner(ModAPI::WebBrowser& browser, QObject* parent) : QObject(parent), browser_(browser) {
+  browser_.setTextReadFor(kResultId);
   connect(&browser_, &ModAPI::WebBrowser::DocumentComplete, this,
           [this](ModAPI::BrowserObject pDisp, const QString&, const ModAPI::LoadStatus& status) {
             if (pDisp == browser_.TopLevelObject())

@@ -51,6 +51,7 @@ constexpr quint32 kScriptWorld = QWebEngineScript::ApplicationWorld;
 // pointer machinery for `bool` (built without type information), and those
 // would stand in for ours.
 struct ProbeAnswer {
+  qint64 pid = 0;  // the renderer asked
   bool given = false;
 };
 
@@ -59,6 +60,12 @@ struct ProbeAnswer {
 // a good part of a second, and ending it costs the load under way a fresh
 // start.
 constexpr std::chrono::milliseconds kRendererAnswerTime{3000};
+
+// How often the renderer is asked while a top-level load waits for its
+// document. The document being left runs its exit handlers (pagehide,
+// unload) in that renderer as the next one arrives, and holds it for as long
+// as they run.
+constexpr std::chrono::milliseconds kRendererWatchInterval{500};
 
 // How long a load waits at most for the end of the page's emptying after a
 // time-out (and at most a quarter of the time limit).
@@ -91,11 +98,28 @@ constexpr int kLongestLoggedCollection = 4 * 1024 * 1024;
 
 // One round trip for the whole collection: an element without id is "", one
 // with an id is [id, innerText]. The collection tests false, hence `===`.
+// `%1` is a JSON array holding the id whose elements' text is read, compared
+// by upper case; an empty array reads every element's. Each element's
+// innerText holds all text below it, so reading them all costs the square of
+// a deep document's size.
 constexpr char kCollectScript[] = R"((() => {
   const all = document.all;
   if (all === undefined) return '[]';
-  return JSON.stringify(Array.from(all, e => e.id ? [e.id, e.innerText ?? ''] : ''));
+  const [wanted] = %1;
+  const read = wanted === undefined ? () => true
+      : (upper => id => id.toUpperCase() === upper)(wanted.toUpperCase());
+  return JSON.stringify(Array.from(all, e => e.id ? [e.id, read(e.id) ? e.innerText ?? '' : ''] : ''));
 })())";
+
+// The collection script reading the text of elements whose id is `textId`,
+// or of every element with an id when it is empty. The id goes in as JSON,
+// in one substitution, so that nothing in it is taken for script or for a
+// placeholder.
+QString CollectScript(const QString& textId) {
+  const QJsonArray wanted = textId.isEmpty() ? QJsonArray() : QJsonArray{textId};
+  return QString::fromLatin1(kCollectScript)
+      .arg(QString::fromUtf8(QJsonDocument(wanted).toJson(QJsonDocument::Compact)));
+}
 
 // The engine gives LF line breaks; callers expect CR LF. A CR already in the
 // text is kept as it is.
@@ -291,6 +315,7 @@ class Engine : public BrowserEngine {
   void Navigate(const QUrl& url) override;
   void SetTimeLimit(std::chrono::milliseconds limit) override { timeLimit_ = limit; }
   const QList<HtmlElement>& All() const override { return all_; }
+  void SetTextReadFor(const QString& id) override;
 
  private:
   void Enter(Event event);
@@ -305,6 +330,7 @@ class Engine : public BrowserEngine {
   void StartLoad(const QUrl& url);
   void OnEmptied();
   void CheckRenderer();
+  void WatchRenderer();
   void OnRendererGone();
   void LoadAgain();
   void CollectAndComplete(const QUrl& url);
@@ -323,9 +349,12 @@ class Engine : public BrowserEngine {
   quint64 lastLoadId_ = 0;
   BrowserObject lastFrame_ = 0;
   QList<HtmlElement> all_;
+  QString collectScript_ = CollectScript({});
   std::chrono::milliseconds timeLimit_ = WebBrowser::kDefaultTimeLimit;
   QTimer timeUp_;
-  QTimer emptyingBound_;  // how long a load waits at most for the emptying
+  QTimer emptyingBound_;                // how long a load waits at most for the emptying
+  QTimer rendererWatch_;                // asks the renderer while the next document is to come
+  std::shared_ptr<ProbeAnswer> probe_;  // the latest question to the renderer
 };
 
 Engine::Engine(QObject* owner, BrowserObject topLevel, Completion complete)
@@ -356,6 +385,8 @@ Engine::Engine(QObject* owner, BrowserObject topLevel, Completion complete)
   QObject::connect(&timeUp_, &QTimer::timeout, [this] { OnTimeUp(); });
   emptyingBound_.setSingleShot(true);
   QObject::connect(&emptyingBound_, &QTimer::timeout, [this] { OnEmptied(); });
+  rendererWatch_.setInterval(kRendererWatchInterval);
+  QObject::connect(&rendererWatch_, &QTimer::timeout, [this] { WatchRenderer(); });
   InstallReportScript();
 }
 
@@ -385,12 +416,22 @@ void Engine::Enter(Event event) {
     StartLoad(load_.target);
 }
 
+// Documents created from now on collect as `id` asks.
+void Engine::SetTextReadFor(const QString& id) {
+  collectScript_ = CollectScript(id);
+  for (const QWebEngineScript& script : page_->scripts().find(QStringLiteral("report")))
+    page_->scripts().remove(script);
+  InstallReportScript();
+}
+
 void Engine::InstallReportScript() {
   QWebEngineScript script;
   script.setName(QStringLiteral("report"));
-  script.setSourceCode(QString::fromLatin1(kReportScript)
-                           .arg(marker_, QString::fromLatin1(kCollectScript))
-                           .arg(kLongestLoggedCollection));
+  // One substitution: a later one would take a placeholder in the collection
+  // script's id for its own.
+  script.setSourceCode(
+      QString::fromLatin1(kReportScript)
+          .arg(marker_, collectScript_, QString::number(kLongestLoggedCollection)));
   script.setInjectionPoint(QWebEngineScript::DocumentCreation);
   script.setWorldId(kScriptWorld);
   script.setRunsOnSubFrames(true);
@@ -436,6 +477,7 @@ bool Engine::AcceptNavigation(const QUrl& url, bool isMainFrame) {
   if (!load_.timeRunning) return isMainFrame && IsBlank(url);
   if (!isMainFrame) return true;
   if (!IsLoadable(url)) return false;
+  rendererWatch_.start();
   load_.target = url;
   load_.documentCreated = false;
   load_.collected.reset();
@@ -517,11 +559,11 @@ void Engine::OnTimeUp() {
 // Sends the renderer a script that does nothing and ends the renderer when no
 // answer has come in time (and it is still the page's renderer). Its
 // termination (OnRendererGone) makes the load under way again; the engine
-// starts a new renderer for it.
+// starts a new renderer for it. A question still open is not asked again.
 void Engine::CheckRenderer() {
   const qint64 pid = page_->renderProcessPid();
-  if (pid <= 0) return;
-  auto answer = std::make_shared<ProbeAnswer>();
+  if (pid <= 0 || (probe_ && probe_->pid == pid && !probe_->given)) return;
+  auto answer = probe_ = std::make_shared<ProbeAnswer>(ProbeAnswer{pid});
   page_->runJavaScript(QStringLiteral("0"), kScriptWorld,
                        [answer](const QVariant&) { answer->given = true; });
   QTimer::singleShot(kRendererAnswerTime, owner_, [this, answer, pid] {
@@ -529,6 +571,14 @@ void Engine::CheckRenderer() {
     Enter(Event::RendererHung);
     EndProcess(pid);
   });
+}
+
+// Until the new top-level document exists, the renderer must keep answering.
+void Engine::WatchRenderer() {
+  if (phase_ != Phase::Loading || !load_.timeRunning || !load_.completionDue ||
+      load_.documentCreated)
+    return rendererWatch_.stop();
+  CheckRenderer();
 }
 
 // A load under way ends with the renderer, whether or not the engine reports
@@ -564,10 +614,9 @@ void Engine::LoadAgain() {
 
 void Engine::CollectAndComplete(const QUrl& url) {
   const quint64 id = load_.id;
-  page_->runJavaScript(QString::fromLatin1(kCollectScript), kScriptWorld,
-                       [this, id, url](const QVariant& result) {
-                         Complete(id, url, ParseCollection(result), {LoadStatus::Loaded});
-                       });
+  page_->runJavaScript(collectScript_, kScriptWorld, [this, id, url](const QVariant& result) {
+    Complete(id, url, ParseCollection(result), {LoadStatus::Loaded});
+  });
 }
 
 // No document of its own (a failed, stopped or refused load): reported with

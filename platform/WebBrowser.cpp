@@ -66,7 +66,10 @@ void WebBrowser::Start() {
                          [this](BrowserObject pDisp, const QString& url, const LoadStatus& status) {
                            emit DocumentComplete(pDisp, url, status);
                          });
-    if (engine_) engine_->SetTimeLimit(timeLimit_);
+    if (engine_) {
+      engine_->SetTimeLimit(timeLimit_);
+      engine_->SetTextReadFor(textReadFor_);
+    }
   }
   if (waiting_) Navigate(*std::exchange(waiting_, std::nullopt));
 }
@@ -74,6 +77,11 @@ void WebBrowser::Start() {
 void WebBrowser::setTimeLimit(std::chrono::milliseconds limit) {
   timeLimit_ = std::min(limit, kLongestTimeLimit);
   if (engine_) engine_->SetTimeLimit(timeLimit_);
+}
+
+void WebBrowser::setTextReadFor(const QString& id) {
+  textReadFor_ = id;
+  if (engine_) engine_->SetTextReadFor(textReadFor_);
 }
 
 void WebBrowser::Navigate(const QString& address) {

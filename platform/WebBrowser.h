@@ -16,7 +16,8 @@ namespace ModAPI {
 
 // One element of the top-level document. `innerText` is the rendered text with
 // CR LF line breaks; it is read for elements that carry an id (the only ones a
-// caller can look up by id) and is empty for the others.
+// caller can look up by id), or only those WebBrowser::setTextReadFor names,
+// and is empty for the others.
 struct HtmlElement {
   QString id;
   QString innerText;
@@ -72,6 +73,14 @@ class WebBrowser : public QObject {
   // is, and a renderer busy in a script that never ends is replaced.
   void setTimeLimit(std::chrono::milliseconds limit);
 
+  // Whose text the collection reads: elements whose id equals `id` but for
+  // case (compared by their upper case), the others with an id keep their id
+  // and an empty text. An empty id (the default) reads the text of every
+  // element with an id. Each element's text holds all text below it, so a
+  // caller that looks for one element saves the rest. Counts from the next
+  // Navigate on.
+  void setTextReadFor(const QString& id);
+
   // Starts loading `address` and returns at once. A load still under way is
   // abandoned and reports nothing. Only http and https addresses with a host
   // and "about:blank" are loaded; any other address completes at once (through
@@ -107,6 +116,7 @@ class WebBrowser : public QObject {
   bool started_ = false;
   bool deferred_ = false;
   std::chrono::milliseconds timeLimit_ = kDefaultTimeLimit;
+  QString textReadFor_;
   std::optional<QString> waiting_;  // the address a deferred Navigate keeps
   quint64 unloadedSerial_ = 0;      // the latest Navigate without an engine
 };

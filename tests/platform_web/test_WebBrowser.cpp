@@ -74,6 +74,14 @@ b</pre><span id="hidden" style="display:none">x</span><pre id="cr"></pre>)"
                                   R"( b.src = location.href.replace('127.0.0.1', 'localhost')
                                   .replace('/frames', '/frame-b');)"
                                   R"( document.body.appendChild(b);</script>)"));
+    const std::string ids = R"(<div id="outer">out<p id="QUERYRESULT2">upper</p>)"
+                            R"(<p id="queryresult2">lower</p></div><p id="queryResult">near</p>)"
+                            R"(<p id="%1'&quot;\%3">odd</p><p id="%1">plain odd</p>)";
+    server_.Serve("/ids", Page(ids));
+    // Read only as it is shown: the page hangs before the load can end.
+    server_.Serve(
+        "/ids-then-hangs",
+        Page(ids + "<script>addEventListener('pageshow', () => { for (;;) {} });</script>"));
     server_.Serve("/frame-a", Page("<p id=\"queryResult2\">in a frame</p>"));
     server_.Serve("/frame-b", Page("<p>b</p>"));
     server_.Serve("/large", LargePage(40000));
@@ -104,6 +112,11 @@ b</pre><span id="hidden" style="display:none">x</span><pre id="cr"></pre>)"
                                 R"(let e = document.body; for (let i = 0; i < 8000; ++i))"
                                 R"( e = e.appendChild(document.createElement('div'));)"
                                 R"(e.id = 'bottom'; e.textContent = 'deep';</script>)"));
+    for (const char* event : {"pagehide", "unload"})
+      server_.Serve(std::string("/long-") + event,
+                    Page(std::string("<p>leaving</p><script>addEventListener('") + event +
+                         "', () => { const end = Date.now() + 15000;"
+                         " while (Date.now() < end) {} });</script>"));
     ServeEndlessPages();
     server_.Start();
   }
@@ -211,6 +224,38 @@ TEST_F(WebBrowserTest, CollectsEveryElementInDocumentOrderWithCrLfText) {
   for (const HtmlElement& element : browser_.All())
     EXPECT_TRUE(!element.id.isEmpty() || element.innerText.isEmpty());
   EXPECT_EQ(TopCompletions().last().url, server_.Url("/elements"));
+}
+
+// Only the named id's elements, whatever their case, have their text read;
+// the others keep their place and id. This holds for the collection taken as
+// the page is shown (alone when the page then hangs) and for the one read by
+// a script call (another fragment).
+TEST_F(WebBrowserTest, ReadsTheTextOfTheNamedElementsOnly) {
+  const auto texts = [this] {
+    QStringList read;
+    for (const HtmlElement& element : browser_.All())
+      if (!element.id.isEmpty()) read.append(element.id + '=' + element.innerText);
+    return read;
+  };
+  browser_.setTextReadFor("queryResult2");
+  for (const char* address : {"/ids", "/ids#below"}) {
+    SCOPED_TRACE(address);
+    ASSERT_TRUE(Load(address));
+    EXPECT_EQ(texts(), QStringList({"outer=", "QUERYRESULT2=upper", "queryresult2=lower",
+                                    "queryResult=", "%1'\"\\%3=", "%1="}));
+    EXPECT_EQ(browser_.All().size(), 10);  // html, head, title, body and the six
+  }
+
+  // An id that would read as script or as a placeholder is taken as it is.
+  browser_.setTextReadFor("%1'\"\\%3");
+  ASSERT_TRUE(Load("/ids-then-hangs"));
+  EXPECT_EQ(texts(), QStringList({"outer=", "QUERYRESULT2=", "queryresult2=", "queryResult=",
+                                  "%1'\"\\%3=odd", "%1="}));
+
+  browser_.setTextReadFor({});
+  ASSERT_TRUE(Load("/ids"));
+  EXPECT_EQ(texts().at(0), "outer=out\r\n\r\nupper\r\n\r\nlower");
+  EXPECT_EQ(texts().at(5), "%1=plain odd");
 }
 
 TEST_F(WebBrowserTest, FramesReportWithTheirOwnIdentityBeforeTheTopLevel) {
@@ -481,6 +526,22 @@ TEST_F(WebBrowserTest, APageThatHangsRightAfterLoadingIsReadEveryTime) {
     EXPECT_EQ(TopCompletions().last().status, LoadStatus{LoadStatus::Loaded});
     ASSERT_NE(FindById("queryResult2"), nullptr);
     EXPECT_EQ(FindById("queryResult2")->innerText, "read");
+  }
+}
+
+// The page being left runs its exit handlers in the renderer the next
+// document is to load in, and they may run far longer than the next load's
+// time; that renderer is replaced and the next load still completes.
+TEST_F(WebBrowserTest, ALongExitHandlerDoesNotCostTheNextLoad) {
+  for (const char* path : {"/long-pagehide", "/long-unload"}) {
+    SCOPED_TRACE(path);
+    browser_.setTimeLimit(WebBrowser::kDefaultTimeLimit);
+    ASSERT_TRUE(Load(path));
+    browser_.setTimeLimit(milliseconds(8000));
+    ASSERT_TRUE(Load("/elements"));
+    EXPECT_EQ(TopCompletions().last().status, LoadStatus{LoadStatus::Loaded});
+    ASSERT_NE(FindById("queryResult2"), nullptr);
+    EXPECT_EQ(FindById("queryResult2")->innerText, "a\r\nb");
   }
 }
 
