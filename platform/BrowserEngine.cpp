@@ -115,7 +115,7 @@ constexpr char kCollectScript[] = R"((() => {
 // or of every element with an id when it is empty. The id goes in as JSON,
 // in one substitution, so that nothing in it is taken for script or for a
 // placeholder.
-QString CollectScript(const QString& textId) {
+QString collectScript(const QString& textId) {
   const QJsonArray wanted = textId.isEmpty() ? QJsonArray() : QJsonArray{textId};
   return QString::fromLatin1(kCollectScript)
       .arg(QString::fromUtf8(QJsonDocument(wanted).toJson(QJsonDocument::Compact)));
@@ -123,17 +123,17 @@ QString CollectScript(const QString& textId) {
 
 // The engine gives LF line breaks; callers expect CR LF. A CR already in the
 // text is kept as it is.
-QString WithCrLf(QString text) {
+QString withCrLf(QString text) {
   return text.replace(QLatin1Char('\n'), QLatin1String("\r\n"));
 }
 
-QList<HtmlElement> ParseCollection(const QVariant& result) {
+QList<HtmlElement> parseCollection(const QVariant& result) {
   const QJsonArray entries = QJsonDocument::fromJson(result.toString().toUtf8()).array();
   QList<HtmlElement> elements;
   elements.reserve(entries.size());
   for (const QJsonValue& entry : entries) {
     const QJsonArray pair = entry.toArray();
-    elements.append({pair.at(0).toString(), WithCrLf(pair.at(1).toString())});
+    elements.append({pair.at(0).toString(), withCrLf(pair.at(1).toString())});
   }
   return elements;
 }
@@ -141,21 +141,21 @@ QList<HtmlElement> ParseCollection(const QVariant& result) {
 // The addresses the engine turns into a document or an error page. Others it
 // may ignore without a word (an empty host, script addresses), which would
 // leave the caller waiting; they complete at once with nothing instead.
-bool IsBlank(const QUrl& url) {
+bool isBlank(const QUrl& url) {
   return url == QUrl(QStringLiteral("about:blank"));
 }
 
-bool IsLoadable(const QUrl& url) {
+bool isLoadable(const QUrl& url) {
   if (!url.isValid()) return false;
   if (url.scheme() == QLatin1String("http") || url.scheme() == QLatin1String("https"))
     return !url.host().isEmpty();
-  return IsBlank(url);
+  return isBlank(url);
 }
 
 // The end of loading the empty page itself. The end of a load stopped just
 // before it may also carry the empty page's address, but says it stopped.
-bool EmptyPageEnded(const QWebEngineLoadingInfo& info) {
-  return IsBlank(info.url()) && (info.status() == QWebEngineLoadingInfo::LoadSucceededStatus ||
+bool emptyPageEnded(const QWebEngineLoadingInfo& info) {
+  return isBlank(info.url()) && (info.status() == QWebEngineLoadingInfo::LoadSucceededStatus ||
                                  info.status() == QWebEngineLoadingInfo::LoadFailedStatus);
 }
 
@@ -163,7 +163,7 @@ bool EmptyPageEnded(const QWebEngineLoadingInfo& info) {
 constexpr int kTooManyRedirects = -310;
 
 // How a load that brought no document ended, from the engine's error.
-LoadStatus FailedLoadStatus(const QWebEngineLoadingInfo& info) {
+LoadStatus failedLoadStatus(const QWebEngineLoadingInfo& info) {
   switch (info.errorDomain()) {
     case QWebEngineLoadingInfo::HttpStatusCodeDomain:
       return {LoadStatus::HttpError, info.errorCode()};
@@ -182,12 +182,12 @@ LoadStatus FailedLoadStatus(const QWebEngineLoadingInfo& info) {
 
 // Whether the engine only scrolls the current document for `to`: the same
 // address but for another fragment.
-bool IsFragmentMove(const QUrl& from, const QUrl& to) {
+bool isFragmentMove(const QUrl& from, const QUrl& to) {
   return to.hasFragment() && from != to &&
          from.adjusted(QUrl::RemoveFragment) == to.adjusted(QUrl::RemoveFragment);
 }
 
-void HardenSettings(QWebEngineSettings* settings) {
+void hardenSettings(QWebEngineSettings* settings) {
   settings->setAttribute(QWebEngineSettings::JavascriptCanOpenWindows, false);
   settings->setAttribute(QWebEngineSettings::JavascriptCanAccessClipboard, false);
   settings->setAttribute(QWebEngineSettings::JavascriptCanPaste, false);
@@ -349,7 +349,7 @@ class Engine : public BrowserEngine {
   quint64 lastLoadId_ = 0;
   BrowserObject lastFrame_ = 0;
   QList<HtmlElement> all_;
-  QString collectScript_ = CollectScript({});
+  QString collectScript_ = collectScript({});
   std::chrono::milliseconds timeLimit_ = WebBrowser::kDefaultTimeLimit;
   QTimer timeUp_;
   QTimer emptyingBound_;                // how long a load waits at most for the emptying
@@ -367,7 +367,7 @@ Engine::Engine(QObject* owner, BrowserObject topLevel, Completion complete)
                           [this](const QUrl& url, bool isMainFrame) {
                             return AcceptNavigation(url, isMainFrame);
                           }})) {
-  HardenSettings(page_->settings());
+  hardenSettings(page_->settings());
   // Without a view the engine would run the page as a background tab, whose
   // timers and tasks it slows down; no window is ever made for it.
   page_->setVisible(true);
@@ -418,7 +418,7 @@ void Engine::Enter(Event event) {
 
 // Documents created from now on collect as `id` asks.
 void Engine::SetTextReadFor(const QString& id) {
-  collectScript_ = CollectScript(id);
+  collectScript_ = collectScript(id);
   for (const QWebEngineScript& script : page_->scripts().find(QStringLiteral("report")))
     page_->scripts().remove(script);
   InstallReportScript();
@@ -443,7 +443,7 @@ void Engine::Navigate(const QUrl& url) {
   load_.id = ++lastLoadId_;
   load_.target = url;
   load_.timeRunning = load_.completionOwed = true;
-  load_.completionDue = IsLoadable(url);
+  load_.completionDue = isLoadable(url);
   timeUp_.start(timeLimit_);
   if (!load_.completionDue) {
     CompleteEmpty(url, {LoadStatus::NoDocument});
@@ -455,7 +455,7 @@ void Engine::Navigate(const QUrl& url) {
 }
 
 void Engine::StartLoad(const QUrl& url) {
-  const bool sameDocument = IsFragmentMove(page_->url(), url);
+  const bool sameDocument = isFragmentMove(page_->url(), url);
   page_->load(url);
   // Moving to another fragment of the document keeps it and ends no load.
   if (sameDocument) {
@@ -474,9 +474,9 @@ void Engine::OnEmptied() {
 // frame may load anything the engine allows. Once the time is up nothing
 // moves but to the empty page.
 bool Engine::AcceptNavigation(const QUrl& url, bool isMainFrame) {
-  if (!load_.timeRunning) return isMainFrame && IsBlank(url);
+  if (!load_.timeRunning) return isMainFrame && isBlank(url);
   if (!isMainFrame) return true;
-  if (!IsLoadable(url)) return false;
+  if (!isLoadable(url)) return false;
   rendererWatch_.start();
   load_.target = url;
   load_.documentCreated = false;
@@ -485,7 +485,7 @@ bool Engine::AcceptNavigation(const QUrl& url, bool isMainFrame) {
 }
 
 void Engine::OnLoadingChanged(const QWebEngineLoadingInfo& info) {
-  if ((phase_ == Phase::Emptying || phase_ == Phase::WaitingToStart) && EmptyPageEnded(info))
+  if ((phase_ == Phase::Emptying || phase_ == Phase::WaitingToStart) && emptyPageEnded(info))
     return OnEmptied();
   if (!load_.timeRunning) return;
   if (info.status() == QWebEngineLoadingInfo::LoadStartedStatus) {
@@ -498,7 +498,7 @@ void Engine::OnLoadingChanged(const QWebEngineLoadingInfo& info) {
   if (!load_.completionDue || phase_ == Phase::ReplacingRenderer || !EndsTarget(info)) return;
   load_.completionDue = false;
   if (info.status() != QWebEngineLoadingInfo::LoadSucceededStatus)
-    CompleteEmpty(info.url(), FailedLoadStatus(info));
+    CompleteEmpty(info.url(), failedLoadStatus(info));
   else if (load_.collected)
     CompleteCollected(info.url());
   else
@@ -522,7 +522,7 @@ void Engine::OnCollected(const QString& collection) {
 
 void Engine::CompleteCollected(const QUrl& url) {
   load_.completionDue = false;
-  Complete(load_.id, url, ParseCollection(*std::exchange(load_.collected, std::nullopt)),
+  Complete(load_.id, url, parseCollection(*std::exchange(load_.collected, std::nullopt)),
            {LoadStatus::Loaded});
 }
 
@@ -615,7 +615,7 @@ void Engine::LoadAgain() {
 void Engine::CollectAndComplete(const QUrl& url) {
   const quint64 id = load_.id;
   page_->runJavaScript(collectScript_, kScriptWorld, [this, id, url](const QVariant& result) {
-    Complete(id, url, ParseCollection(result), {LoadStatus::Loaded});
+    Complete(id, url, parseCollection(result), {LoadStatus::Loaded});
   });
 }
 

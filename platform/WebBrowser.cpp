@@ -21,30 +21,30 @@ constexpr const char* kLateStartWarnings[] = {
     "Qt WebEngine seems to be initialized from a plugin.",
     "Attribute Qt::AA_ShareOpenGLContexts must be set before QCoreApplication is created."};
 
-QtMessageHandler& OtherMessages() {
+QtMessageHandler& otherMessages() {
   static QtMessageHandler handler = nullptr;
   return handler;
 }
 
-void DropLateStartWarnings(QtMsgType type, const QMessageLogContext& context,
+void dropLateStartWarnings(QtMsgType type, const QMessageLogContext& context,
                            const QString& message) {
   for (const char* warning : kLateStartWarnings) {
     if (type == QtWarningMsg && message.startsWith(QLatin1String(warning))) return;
   }
-  OtherMessages()(type, context, message);
+  otherMessages()(type, context, message);
 }
 
 // The engine from its module beside the program; nothing when the module
 // cannot be loaded. The module stays loaded for the rest of the process.
-std::unique_ptr<BrowserEngine> LoadEngine(QObject* owner, BrowserObject topLevel,
+std::unique_ptr<BrowserEngine> loadEngine(QObject* owner, BrowserObject topLevel,
                                           BrowserEngine::Completion complete) {
   QLibrary module(AppPath() + QLatin1Char('/') + QLatin1String(kBrowserEngineModule));
-  OtherMessages() = qInstallMessageHandler(DropLateStartWarnings);
+  otherMessages() = qInstallMessageHandler(dropLateStartWarnings);
   const auto create =
       reinterpret_cast<CreateBrowserEngine>(module.resolve("cq_CreateBrowserEngine"));
   std::unique_ptr<BrowserEngine> engine(create ? create(owner, topLevel, std::move(complete))
                                                : nullptr);
-  qInstallMessageHandler(OtherMessages());
+  qInstallMessageHandler(otherMessages());
   return engine;
 }
 
@@ -62,7 +62,7 @@ void WebBrowser::Start() {
   deferred_ = false;
   if (!started_) {
     started_ = true;
-    engine_ = LoadEngine(this, TopLevelObject(),
+    engine_ = loadEngine(this, TopLevelObject(),
                          [this](BrowserObject pDisp, const QString& url, const LoadStatus& status) {
                            emit DocumentComplete(pDisp, url, status);
                          });
