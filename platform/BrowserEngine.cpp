@@ -249,7 +249,7 @@ class HiddenPage : public QWebEnginePage {
 };
 
 // What the page is doing, as docs/browser.md draws it. Every change of phase
-// goes through Engine::Enter, from the event that causes it (Next).
+// goes through Engine::enter, from the event that causes it (Next).
 enum class Phase {
   Idle,               // no load under way that the engine answers for
   Loading,            // a Navigate's load (and what the page moves on to) counts
@@ -313,30 +313,30 @@ class Engine : public BrowserEngine {
   ~Engine() override;
 
   void Navigate(const QUrl& url) override;
-  void SetTimeLimit(std::chrono::milliseconds limit) override { timeLimit_ = limit; }
+  void setTimeLimit(std::chrono::milliseconds limit) override { timeLimit_ = limit; }
   const QList<HtmlElement>& All() const override { return all_; }
-  void SetTextReadFor(const QString& id) override;
+  void setTextReadFor(const QString& id) override;
 
  private:
-  void Enter(Event event);
-  void InstallReportScript();
-  bool AcceptNavigation(const QUrl& url, bool isMainFrame);
-  void OnLoadingChanged(const QWebEngineLoadingInfo& info);
-  bool EndsTarget(const QWebEngineLoadingInfo& info) const;
-  void OnReport(const QString& kind, const QString& text);
-  void OnCollected(const QString& collection);
-  void CompleteCollected(const QUrl& url);
-  void OnTimeUp();
-  void StartLoad(const QUrl& url);
-  void OnEmptied();
-  void CheckRenderer();
-  void WatchRenderer();
-  void OnRendererGone();
-  void LoadAgain();
-  void CollectAndComplete(const QUrl& url);
-  void CompleteEmpty(const QUrl& url, LoadStatus status);
-  void Complete(quint64 id, const QUrl& url, QList<HtmlElement> elements, LoadStatus status);
-  void Invalidate() { load_.id = ++lastLoadId_; }
+  void enter(Event event);
+  void installReportScript();
+  bool acceptNavigation(const QUrl& url, bool isMainFrame);
+  void onLoadingChanged(const QWebEngineLoadingInfo& info);
+  bool endsTarget(const QWebEngineLoadingInfo& info) const;
+  void onReport(const QString& kind, const QString& text);
+  void onCollected(const QString& collection);
+  void completeCollected(const QUrl& url);
+  void onTimeUp();
+  void startLoad(const QUrl& url);
+  void onEmptied();
+  void checkRenderer();
+  void watchRenderer();
+  void onRendererGone();
+  void loadAgain();
+  void collectAndComplete(const QUrl& url);
+  void completeEmpty(const QUrl& url, LoadStatus status);
+  void completeLoad(quint64 id, const QUrl& url, QList<HtmlElement> elements, LoadStatus status);
+  void invalidate() { load_.id = ++lastLoadId_; }
 
   QObject* const owner_;
   const BrowserObject topLevel_;
@@ -363,9 +363,9 @@ Engine::Engine(QObject* owner, BrowserObject topLevel, Completion complete)
       complete_(std::move(complete)),
       page_(
           new HiddenPage(owner, &profile_, marker_,
-                         {[this](const QString& kind, const QString& url) { OnReport(kind, url); },
+                         {[this](const QString& kind, const QString& url) { onReport(kind, url); },
                           [this](const QUrl& url, bool isMainFrame) {
-                            return AcceptNavigation(url, isMainFrame);
+                            return acceptNavigation(url, isMainFrame);
                           }})) {
   hardenSettings(page_->settings());
   // Without a view the engine would run the page as a background tab, whose
@@ -379,15 +379,15 @@ Engine::Engine(QObject* owner, BrowserObject topLevel, Completion complete)
                                                  QWebEnginePage::PermissionDeniedByUser);
                    });
   QObject::connect(page_, &QWebEnginePage::loadingChanged,
-                   [this](const QWebEngineLoadingInfo& info) { OnLoadingChanged(info); });
-  QObject::connect(page_, &QWebEnginePage::renderProcessTerminated, [this] { OnRendererGone(); });
+                   [this](const QWebEngineLoadingInfo& info) { onLoadingChanged(info); });
+  QObject::connect(page_, &QWebEnginePage::renderProcessTerminated, [this] { onRendererGone(); });
   timeUp_.setSingleShot(true);
-  QObject::connect(&timeUp_, &QTimer::timeout, [this] { OnTimeUp(); });
+  QObject::connect(&timeUp_, &QTimer::timeout, [this] { onTimeUp(); });
   emptyingBound_.setSingleShot(true);
-  QObject::connect(&emptyingBound_, &QTimer::timeout, [this] { OnEmptied(); });
+  QObject::connect(&emptyingBound_, &QTimer::timeout, [this] { onEmptied(); });
   rendererWatch_.setInterval(kRendererWatchInterval);
-  QObject::connect(&rendererWatch_, &QTimer::timeout, [this] { WatchRenderer(); });
-  InstallReportScript();
+  QObject::connect(&rendererWatch_, &QTimer::timeout, [this] { watchRenderer(); });
+  installReportScript();
 }
 
 // The page is a child of the browser object (where the tests find it) but
@@ -395,13 +395,13 @@ Engine::Engine(QObject* owner, BrowserObject topLevel, Completion complete)
 // Script calls still under way are answered empty as it goes: they must not
 // complete anything, and no load may start.
 Engine::~Engine() {
-  Invalidate();
+  invalidate();
   phase_ = Phase::Idle;
   delete page_;
 }
 
 // The one place the phase changes, with what entering the new phase does.
-void Engine::Enter(Event event) {
+void Engine::enter(Event event) {
   const Phase from = phase_;
   phase_ = Next(from, event, load_.timeRunning && load_.completionOwed);
   if (phase_ == Phase::Emptying && from != Phase::Emptying) {
@@ -413,18 +413,18 @@ void Engine::Enter(Event event) {
     emptyingBound_.stop();
   }
   if (from == Phase::WaitingToStart && phase_ == Phase::Loading && event == Event::Emptied)
-    StartLoad(load_.target);
+    startLoad(load_.target);
 }
 
 // Documents created from now on collect as `id` asks.
-void Engine::SetTextReadFor(const QString& id) {
+void Engine::setTextReadFor(const QString& id) {
   collectScript_ = collectScript(id);
   for (const QWebEngineScript& script : page_->scripts().find(QStringLiteral("report")))
     page_->scripts().remove(script);
-  InstallReportScript();
+  installReportScript();
 }
 
-void Engine::InstallReportScript() {
+void Engine::installReportScript() {
   QWebEngineScript script;
   script.setName(QStringLiteral("report"));
   // One substitution: a later one would take a placeholder in the collection
@@ -446,34 +446,34 @@ void Engine::Navigate(const QUrl& url) {
   load_.completionDue = isLoadable(url);
   timeUp_.start(timeLimit_);
   if (!load_.completionDue) {
-    CompleteEmpty(url, {LoadStatus::NoDocument});
+    completeEmpty(url, {LoadStatus::NoDocument});
     return;
   }
-  CheckRenderer();
-  Enter(Event::Navigate);
-  if (phase_ != Phase::WaitingToStart) StartLoad(url);
+  checkRenderer();
+  enter(Event::Navigate);
+  if (phase_ != Phase::WaitingToStart) startLoad(url);
 }
 
-void Engine::StartLoad(const QUrl& url) {
+void Engine::startLoad(const QUrl& url) {
   const bool sameDocument = isFragmentMove(page_->url(), url);
   page_->load(url);
   // Moving to another fragment of the document keeps it and ends no load.
   if (sameDocument) {
     load_.completionDue = false;
-    CollectAndComplete(url);
+    collectAndComplete(url);
   }
 }
 
 // The end of the page's emptying, or the end of waiting for it.
-void Engine::OnEmptied() {
-  Enter(Event::Emptied);
+void Engine::onEmptied() {
+  enter(Event::Emptied);
 }
 
 // The top-level document goes where it is sent, to a redirect's target or
 // where the page sends itself, but only to addresses the browser loads. A
 // frame may load anything the engine allows. Once the time is up nothing
 // moves but to the empty page.
-bool Engine::AcceptNavigation(const QUrl& url, bool isMainFrame) {
+bool Engine::acceptNavigation(const QUrl& url, bool isMainFrame) {
   if (!load_.timeRunning) return isMainFrame && isBlank(url);
   if (!isMainFrame) return true;
   if (!isLoadable(url)) return false;
@@ -484,83 +484,83 @@ bool Engine::AcceptNavigation(const QUrl& url, bool isMainFrame) {
   return true;
 }
 
-void Engine::OnLoadingChanged(const QWebEngineLoadingInfo& info) {
+void Engine::onLoadingChanged(const QWebEngineLoadingInfo& info) {
   if ((phase_ == Phase::Emptying || phase_ == Phase::WaitingToStart) && emptyPageEnded(info))
-    return OnEmptied();
+    return onEmptied();
   if (!load_.timeRunning) return;
   if (info.status() == QWebEngineLoadingInfo::LoadStartedStatus) {
     load_.completionDue = true;  // also a load the page starts by itself
     load_.completionOwed = true;
     return;
   }
-  // An end while the renderer is being ended is its doing: OnRendererGone
+  // An end while the renderer is being ended is its doing: onRendererGone
   // answers for the load.
-  if (!load_.completionDue || phase_ == Phase::ReplacingRenderer || !EndsTarget(info)) return;
+  if (!load_.completionDue || phase_ == Phase::ReplacingRenderer || !endsTarget(info)) return;
   load_.completionDue = false;
   if (info.status() != QWebEngineLoadingInfo::LoadSucceededStatus)
-    CompleteEmpty(info.url(), failedLoadStatus(info));
+    completeEmpty(info.url(), failedLoadStatus(info));
   else if (load_.collected)
-    CompleteCollected(info.url());
+    completeCollected(info.url());
   else
-    CollectAndComplete(info.url());
+    collectAndComplete(info.url());
 }
 
 // The target document has loaded and logged its collection. The load's end
 // normally follows at once and completes with it; a renderer that a script
 // of the page hung meanwhile never reports that end, and the load completes
 // with the collection when a live renderer would long have reported it.
-void Engine::OnCollected(const QString& collection) {
+void Engine::onCollected(const QString& collection) {
   if (!load_.documentCreated || !load_.completionDue) return;
   load_.collected = collection;
   const quint64 id = load_.id;
   QTimer::singleShot(kRendererAnswerTime, owner_, [this, id] {
     if (id == load_.id && load_.completionDue && load_.collected &&
         phase_ != Phase::ReplacingRenderer)
-      CompleteCollected(page_->url());
+      completeCollected(page_->url());
   });
 }
 
-void Engine::CompleteCollected(const QUrl& url) {
+void Engine::completeCollected(const QUrl& url) {
   load_.completionDue = false;
-  Complete(load_.id, url, parseCollection(*std::exchange(load_.collected, std::nullopt)),
-           {LoadStatus::Loaded});
+  completeLoad(load_.id, url, parseCollection(*std::exchange(load_.collected, std::nullopt)),
+               {LoadStatus::Loaded});
 }
 
-bool Engine::EndsTarget(const QWebEngineLoadingInfo& info) const {
+bool Engine::endsTarget(const QWebEngineLoadingInfo& info) const {
   if (info.url() == load_.target) return true;
   return load_.documentCreated && info.url() == page_->url();
 }
 
-void Engine::OnReport(const QString& kind, const QString& text) {
+void Engine::onReport(const QString& kind, const QString& text) {
   if (!load_.timeRunning) return;
   if (kind == QLatin1String("top")) {
     load_.framesBelongToTarget = load_.documentCreated = load_.completionDue;
     load_.collected.reset();
   } else if (kind == QLatin1String("collected")) {
-    OnCollected(text);
+    onCollected(text);
   } else if (kind == QLatin1String("frame") && load_.framesBelongToTarget) {
     // Frame identities count up from 1; the top level is an object's address.
     complete_(++lastFrame_, text, {LoadStatus::Loaded});
   }
 }
 
-void Engine::OnTimeUp() {
+void Engine::onTimeUp() {
   load_.timeRunning = false;
   if (load_.completionOwed) {
     load_.completionDue = false;
     page_->triggerAction(QWebEnginePage::Stop);
-    Complete(load_.id, load_.target, {}, {LoadStatus::TimedOut});
+    completeLoad(load_.id, load_.target, {}, {LoadStatus::TimedOut});
   }
-  Invalidate();  // nothing of this Navigate completes any more
-  CheckRenderer();
-  Enter(Event::TimeUp);
+  invalidate();  // nothing of this Navigate completes any more
+  checkRenderer();
+  enter(Event::TimeUp);
 }
 
 // Sends the renderer a script that does nothing and ends the renderer when no
 // answer has come in time (and it is still the page's renderer). Its
-// termination (OnRendererGone) makes the load under way again; the engine
+// termination (onRendererGone) makes the load under way again; the engine
 // starts a new renderer for it. A question still open is not asked again.
-void Engine::CheckRenderer() {
+void Engine::checkRenderer() {
   const qint64 pid = page_->renderProcessPid();
   if (pid <= 0 || (probe_ && probe_->pid == pid && !probe_->given)) return;
   auto answer = probe_ = std::make_shared<ProbeAnswer>(ProbeAnswer{pid});
@@ -568,17 +568,17 @@ void Engine::CheckRenderer() {
                        [answer](const QVariant&) { answer->given = true; });
   QTimer::singleShot(kRendererAnswerTime, owner_, [this, answer, pid] {
     if (answer->given || page_->renderProcessPid() != pid) return;
-    Enter(Event::RendererHung);
+    enter(Event::RendererHung);
     EndProcess(pid);
   });
 }
 
 // Until the new top-level document exists, the renderer must keep answering.
-void Engine::WatchRenderer() {
+void Engine::watchRenderer() {
   if (phase_ != Phase::Loading || !load_.timeRunning || !load_.completionDue ||
       load_.documentCreated)
     return rendererWatch_.stop();
-  CheckRenderer();
+  checkRenderer();
 }
 
 // A load under way ends with the renderer, whether or not the engine reports
@@ -586,19 +586,19 @@ void Engine::WatchRenderer() {
 // reports of that load counts no more. A load held up by a renderer ended
 // here is made again in a fresh one; so is, once, one whose renderer died by
 // itself (out of memory, a crash). A second death ends the load as such.
-void Engine::OnRendererGone() {
+void Engine::onRendererGone() {
   const bool endedHere = phase_ == Phase::ReplacingRenderer;
-  Enter(Event::RendererGone);
+  enter(Event::RendererGone);
   if (phase_ != Phase::Loading) return;
   load_.completionDue = false;
-  Invalidate();  // a collection the renderer never answered is dropped
+  invalidate();  // a collection the renderer never answered is dropped
   if (endedHere || !std::exchange(load_.retried, true))
-    LoadAgain();
+    loadAgain();
   else
-    CompleteEmpty(load_.target, {LoadStatus::RendererGone});
+    completeEmpty(load_.target, {LoadStatus::RendererGone});
 }
 
-void Engine::LoadAgain() {
+void Engine::loadAgain() {
   const quint64 id = load_.id;
   QMetaObject::invokeMethod(
       owner_,
@@ -612,22 +612,23 @@ void Engine::LoadAgain() {
       Qt::QueuedConnection);
 }
 
-void Engine::CollectAndComplete(const QUrl& url) {
+void Engine::collectAndComplete(const QUrl& url) {
   const quint64 id = load_.id;
   page_->runJavaScript(collectScript_, kScriptWorld, [this, id, url](const QVariant& result) {
-    Complete(id, url, parseCollection(result), {LoadStatus::Loaded});
+    completeLoad(id, url, parseCollection(result), {LoadStatus::Loaded});
   });
 }
 
 // No document of its own (a failed, stopped or refused load): reported with
 // an empty collection, after the caller has returned.
-void Engine::CompleteEmpty(const QUrl& url, LoadStatus status) {
+void Engine::completeEmpty(const QUrl& url, LoadStatus status) {
   const quint64 id = load_.id;
   QMetaObject::invokeMethod(
-      owner_, [this, id, url, status] { Complete(id, url, {}, status); }, Qt::QueuedConnection);
+      owner_, [this, id, url, status] { completeLoad(id, url, {}, status); }, Qt::QueuedConnection);
 }
 
-void Engine::Complete(quint64 id, const QUrl& url, QList<HtmlElement> elements, LoadStatus status) {
+void Engine::completeLoad(quint64 id, const QUrl& url, QList<HtmlElement> elements,
+                          LoadStatus status) {
   if (id != load_.id) return;
   load_.completionOwed = load_.completionDue;  // the page may have moved on meanwhile
   all_ = std::move(elements);

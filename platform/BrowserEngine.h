@@ -28,9 +28,9 @@ class BrowserEngine {
   // As WebBrowser::Navigate, WebBrowser::setTimeLimit, WebBrowser::All and
   // WebBrowser::setTextReadFor.
   virtual void Navigate(const QUrl& url) = 0;
-  virtual void SetTimeLimit(std::chrono::milliseconds limit) = 0;
+  virtual void setTimeLimit(std::chrono::milliseconds limit) = 0;
   virtual const QList<HtmlElement>& All() const = 0;
-  virtual void SetTextReadFor(const QString& id) = 0;
+  virtual void setTextReadFor(const QString& id) = 0;
 };
 
 // The module's entry point, exported unmangled: a new engine whose page is a

@@ -67,8 +67,8 @@ void WebBrowser::Start() {
                            emit DocumentComplete(pDisp, url, status);
                          });
     if (engine_) {
-      engine_->SetTimeLimit(timeLimit_);
-      engine_->SetTextReadFor(textReadFor_);
+      engine_->setTimeLimit(timeLimit_);
+      engine_->setTextReadFor(textReadFor_);
     }
   }
   if (waiting_) Navigate(*std::exchange(waiting_, std::nullopt));
@@ -76,12 +76,12 @@ void WebBrowser::Start() {
 
 void WebBrowser::setTimeLimit(std::chrono::milliseconds limit) {
   timeLimit_ = std::min(limit, kLongestTimeLimit);
-  if (engine_) engine_->SetTimeLimit(timeLimit_);
+  if (engine_) engine_->setTimeLimit(timeLimit_);
 }
 
 void WebBrowser::setTextReadFor(const QString& id) {
   textReadFor_ = id;
-  if (engine_) engine_->SetTextReadFor(textReadFor_);
+  if (engine_) engine_->setTextReadFor(textReadFor_);
 }
 
 void WebBrowser::Navigate(const QString& address) {
