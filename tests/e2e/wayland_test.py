@@ -6,9 +6,10 @@ backend, which has no input devices, so the caption buttons are pressed
 through their accessibility actions, as a screen reader does. Checks the
 start, the rounded corners in the compositor's screenshot, maximising to
 the size the compositor configures and restoring, minimising, and a
-message box centred over the window.
+message box centred over the window, and a query answered by the tracking
+service.
 
-Usage: wayland_test.py PROGRAM
+Usage: wayland_test.py PROGRAM SERVICE
 """
 
 import glob
@@ -16,8 +17,10 @@ import json
 import os
 import subprocess
 import sys
+import socket
 import tempfile
 import unittest
+import urllib.request
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 # First: it exits 77 (skipped) where the desktop's accessibility client is missing.
@@ -25,6 +28,9 @@ from screen_reader_test import ProgramOnTheBus, role, wait_for  # noqa: E402
 import pyatspi  # noqa: E402
 
 PROGRAM = None
+SERVICE = None
+SHIPMENTS = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "service",
+                         "shipments.tsv")
 TWIPS = 15  # the state snapshot gives sizes in twips
 OUTPUT = (1280, 1024)  # weston-session's output
 PANEL = 32  # weston's desktop shell keeps its panel along the top
@@ -61,12 +67,47 @@ class Screenshot:
         return min(columns), rows[0], max(columns), rows[-1]
 
 
+def free_port():
+    with socket.socket() as probe:
+        probe.bind(("127.0.0.1", 0))
+        return probe.getsockname()[1]
+
+
+class TrackingService:
+    """The tracking service on loopback, holding the sample shipments."""
+
+    def __init__(self, folder):
+        tokens = os.path.join(folder, "tokens")
+        with open(os.open(tokens, os.O_WRONLY | os.O_CREAT, 0o600), "w") as file:
+            file.write("0" * 48 + "\n")
+        self.address = f"http://127.0.0.1:{free_port()}"
+        self.process = subprocess.Popen(
+            [SERVICE, "--config", "/dev/null", "--listen", self.address.removeprefix("http://"),
+             "--database", os.path.join(folder, "events.sqlite"), "--seed", SHIPMENTS,
+             "--token-file", tokens], stdout=subprocess.DEVNULL)
+        wait_for(self.answers, "the tracking service")
+
+    def answers(self):
+        try:
+            with urllib.request.urlopen(self.address + "/healthz", timeout=1):
+                return True
+        except OSError:
+            return None
+
+    def stop(self):
+        self.process.terminate()
+        self.process.wait()
+
+
 class ProgramOnWeston(ProgramOnTheBus, unittest.TestCase):
     def setUp(self):
         self.folder = tempfile.TemporaryDirectory()
         self.state_file = os.path.join(self.folder.name, "state.json")
+        self.service = TrackingService(self.folder.name)
+        self.addCleanup(self.service.stop)
         self.desktop = wait_for(self.drawn_desktop, "the desktop's background")
-        self.start(PROGRAM, COURIER_QUERY_STATE_FILE=self.state_file)
+        self.start(PROGRAM, COURIER_QUERY_STATE_FILE=self.state_file,
+                   COURIER_QUERY_SERVICE=self.service.address)
 
     def drawn_desktop(self):
         """The desktop once its background is drawn (two screenshots alike)."""
@@ -139,6 +180,14 @@ class ProgramOnWeston(ProgramOnTheBus, unittest.TestCase):
         wait_for(lambda: self.find_named("push button", "确定") is None, "the box to go")
         self.assertTrue(self.running())
 
+    def test_a_query_shows_the_services_answer(self):
+        self.find("text", "快递单号").queryEditableText().setTextContents("YT1919210351806")
+        self.press(self.find("push button", "查询"))
+        result = self.find("text", "查询结果")
+        text = result.queryText()
+        wait_for(lambda: "已揽收" in text.getText(0, -1), "the shipment's events in the result")
+        self.assertIn(pyatspi.STATE_SHOWING, result.getState().getStates())
+
     def find_named(self, role_name, name):
         try:
             return self.find(role_name, name)
@@ -147,5 +196,5 @@ class ProgramOnWeston(ProgramOnTheBus, unittest.TestCase):
 
 
 if __name__ == "__main__":
-    PROGRAM = sys.argv.pop(1)
+    PROGRAM, SERVICE = sys.argv.pop(1), sys.argv.pop(1)
     unittest.main(verbosity=2)
