@@ -26,6 +26,8 @@ const char* const kUsage =
     "  --token-file FILE  the tokens that may send events, one per line\n"
     "  --threads N        request threads, each with a database connection (default 64)\n"
     "  --seed FILE        import FILE first when the database holds no event\n"
+    "  --delay-ms N       answer each request N ms late (0..3600000), as a far\n"
+    "                     service would: for tests and benchmarks of clients\n"
     "  --help             show this text\n";
 
 namespace {
@@ -125,14 +127,20 @@ std::string readOption(std::string_view option, OptionReader& reader, CommandLin
       return "bad thread count \"" + std::string(*value) + "\", expected 1.." +
              std::to_string(kMostThreads);
     }
+  } else if (option == "--delay-ms") {
+    line.delayMs = parseNumber(*value, 0, kLongestDelayMs);
+    if (!line.delayMs) {
+      return "bad delay \"" + std::string(*value) + "\", expected 0.." +
+             std::to_string(kLongestDelayMs) + " ms";
+    }
   } else if (option == "--seed") {
     line.seedFile = *value;
   }
   return {};
 }
 
-const std::set<std::string_view> kServeOptions = {"--listen",     "--host",    "--port",
-                                                  "--token-file", "--threads", "--seed"};
+const std::set<std::string_view> kServeOptions = {
+    "--listen", "--host", "--port", "--token-file", "--threads", "--seed", "--delay-ms"};
 const std::set<std::string_view> kCommonOptions = {"--config", "--database"};
 
 }  // namespace
@@ -250,6 +258,7 @@ std::optional<Settings> resolveSettings(const CommandLine& line, std::string& fa
   if (line.database) settings.database = *line.database;
   if (line.tokenFile) settings.tokenFile = *line.tokenFile;
   if (line.threads) settings.threads = *line.threads;
+  if (line.delayMs) settings.answerDelay = std::chrono::milliseconds(*line.delayMs);
   if (settings.database.empty()) settings.database = defaultDatabase();
   return settings;
 }

@@ -12,6 +12,7 @@
 // bad value is a fault that names FILE:LINE.
 #pragma once
 
+#include <chrono>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -25,6 +26,7 @@ inline constexpr int kDefaultPort = 8765;
 // thread has a database connection of its own.
 inline constexpr int kDefaultThreads = 64;
 inline constexpr int kMostThreads = 1024;
+inline constexpr int kLongestDelayMs = 3600000;  // an hour
 
 struct Settings {
   std::string host = "127.0.0.1";
@@ -32,6 +34,9 @@ struct Settings {
   std::string database;             // SQLite file or postgresql:// address; see defaultDatabase()
   std::filesystem::path tokenFile;  // empty: no tokens, no client may send events
   int threads = kDefaultThreads;
+  // How long each request waits before it is answered, as if the service
+  // were far away: for tests and benchmarks of clients.
+  std::chrono::milliseconds answerDelay{0};
 };
 
 // $STATE_DIRECTORY/events.sqlite when the variable is set (its first folder,
@@ -47,7 +52,7 @@ struct CommandLine {
   std::filesystem::path importFile;  // Import: the file to import
   std::optional<std::filesystem::path> configFile;
   std::optional<std::string> listen, host, database;
-  std::optional<int> port, threads;
+  std::optional<int> port, threads, delayMs;
   std::optional<std::filesystem::path> tokenFile, seedFile;
 };
 

@@ -10,6 +10,7 @@
 #include <ctime>
 #include <memory>
 #include <optional>
+#include <thread>
 #include <vector>
 
 #include <netinet/in.h>
@@ -223,8 +224,13 @@ ShipmentQuery readShipmentQuery(std::string_view target) {
   return {codes.front(), numbers.front(), {}};
 }
 
-void installHandlers(httplib::Server& server, EventStore& store, const Tokens& tokens) {
-  server.set_pre_routing_handler(screenRequest);
+void installHandlers(httplib::Server& server, EventStore& store, const Tokens& tokens,
+                     std::chrono::milliseconds answerDelay) {
+  server.set_pre_routing_handler(
+      [answerDelay](const httplib::Request& request, httplib::Response& response) {
+        std::this_thread::sleep_for(answerDelay);
+        return screenRequest(request, response);
+      });
   server.Get(std::string(kQueryPath),
              [&store](const httplib::Request& request, httplib::Response& response) {
                answerQuery(store, request, response);

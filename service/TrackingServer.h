@@ -25,6 +25,7 @@
 
 #include <httplib.h>
 
+#include <chrono>
 #include <string>
 #include <string_view>
 
@@ -46,8 +47,11 @@ struct ShipmentQuery {
 ShipmentQuery readShipmentQuery(std::string_view target);
 
 // Installs the handlers on `server`. `store` and `tokens` are used from the
-// server's worker threads and must outlive its listen loop.
-void installHandlers(httplib::Server& server, EventStore& store, const Tokens& tokens);
+// server's worker threads and must outlive its listen loop. Each request
+// waits `answerDelay` in its own thread before it is handled, so that
+// requests at once are delayed together, as by a far network.
+void installHandlers(httplib::Server& server, EventStore& store, const Tokens& tokens,
+                     std::chrono::milliseconds answerDelay = {});
 
 // The options of the listening socket, which the connections accepted from
 // it inherit: SO_REUSEADDR alone, since the library's default adds

@@ -107,7 +107,7 @@ int serve(const Settings& settings, Storage& storage) {
   if (!tokens) return 1;
   httplib::Server server;
   configureServer(server, settings.threads);
-  installHandlers(server, storage, *tokens);
+  installHandlers(server, storage, *tokens, settings.answerDelay);
   StopOnSignal stopper(server);
 
   errno = 0;

@@ -74,8 +74,9 @@ TEST(Config, FileFaultsNameTheLine) {
 }
 
 TEST(Config, CommandLine) {
-  const auto serve = parse({"--config", "my.conf", "--port", "0", "--database", "x.sqlite",
-                            "--token-file", "t", "--seed", "s.tsv", "--threads", "4"});
+  const auto serve =
+      parse({"--config", "my.conf", "--port", "0", "--database", "x.sqlite", "--token-file", "t",
+             "--seed", "s.tsv", "--threads", "4", "--delay-ms", "200"});
   ASSERT_EQ(serve.fault, "");
   EXPECT_EQ(serve.commandLine.command, Command::Serve);
   EXPECT_EQ(serve.commandLine.configFile, "my.conf");
@@ -84,6 +85,7 @@ TEST(Config, CommandLine) {
   EXPECT_EQ(serve.commandLine.tokenFile, "t");
   EXPECT_EQ(serve.commandLine.seedFile, "s.tsv");
   EXPECT_EQ(serve.commandLine.threads, 4);
+  EXPECT_EQ(serve.commandLine.delayMs, 200);
 
   const auto import = parse({"--database", "x.sqlite", "import", "events.csv"});
   ASSERT_EQ(import.fault, "");
@@ -102,6 +104,8 @@ TEST(Config, CommandLine) {
       {{"--port", "65536"}, "bad port \"65536\""},
       {{"--listen", "::1:80"}, "bad address \"::1:80\""},
       {{"--threads", "1025"}, "bad thread count \"1025\""},
+      {{"--delay-ms", "-1"}, "bad delay \"-1\", expected 0..3600000 ms"},
+      {{"import", "a.tsv", "--delay-ms", "1"}, "--delay-ms is not an option of import"},
       {{"serve"}, "unexpected argument \"serve\""},
       {{"import"}, "import needs the FILE to import"},
       {{"import", "a.tsv", "b.tsv"}, "unexpected argument \"b.tsv\""},
