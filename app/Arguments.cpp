@@ -1,6 +1,8 @@
 #include "Arguments.h"
 
+#include <algorithm>
 #include <optional>
+#include <variant>
 
 namespace Arguments {
 namespace {
@@ -10,11 +12,41 @@ const QString kShortHelp = QStringLiteral("-h");
 const QString kVersion = QStringLiteral("--version");
 const QString kLookup = QStringLiteral("--lookup");
 const QString kJson = QStringLiteral("--json");
+const QString kJobs = QStringLiteral("--jobs");
+const QString kJobsWithValue = kJobs + QLatin1Char('=');
 const QString kEndOfOptions = QStringLiteral("--");
+
+bool isJobs(const QString& argument) {
+  return argument == kJobs || argument.startsWith(kJobsWithValue);
+}
 
 bool isOption(const QString& argument) {
   return argument == kHelp || argument == kShortHelp || argument == kVersion ||
-         argument == kLookup || argument == kJson;
+         argument == kLookup || argument == kJson || isJobs(argument);
+}
+
+// A whole number, with or without its sign, clamped to 1..16; one too long
+// for any integer type is still beyond the bounds. Nothing for other text.
+std::optional<int> clampedJobs(const QString& text) {
+  const bool negative = text.startsWith(QLatin1Char('-'));
+  const QStringView digits = QStringView(text).sliced(negative || text.startsWith('+') ? 1 : 0);
+  const auto isDigit = [](QChar c) { return c >= QLatin1Char('0') && c <= QLatin1Char('9'); };
+  if (digits.isEmpty() || !std::all_of(digits.begin(), digits.end(), isDigit)) return {};
+  if (negative) return kFewestJobs;
+  bool fits = false;
+  const qulonglong jobs = digits.toULongLong(&fits);
+  return fits ? int(std::clamp<qulonglong>(jobs, kFewestJobs, kMostJobs)) : kMostJobs;
+}
+
+// The number of jobs "--jobs N" or "--jobs=N" at arguments[i] asks for, or
+// the usage error; `i` moves past a value in the next argument.
+std::variant<int, QString> jobsAt(const QStringList& arguments, qsizetype& i) {
+  const QString& argument = arguments[i];
+  if (argument == kJobs && i + 1 == arguments.size())
+    return QStringLiteral("--jobs 后面缺少同时查询的单号个数");
+  const QString value = argument == kJobs ? arguments[++i] : argument.mid(kJobsWithValue.size());
+  if (const auto jobs = clampedJobs(value)) return *jobs;
+  return QStringLiteral("--jobs 的值“") + value + QStringLiteral("”不是整数");
 }
 
 // A lone "-" is a number (standard input), not an option.
@@ -31,7 +63,8 @@ Request UsageError(const QString& error) {
 Request parse(const QStringList& arguments) {
   if (arguments.isEmpty() || !isOption(arguments.first())) return {};
   bool help = false, version = false, lookup = false, json = false;
-  std::optional<QString> unknown;
+  int jobs = kDefaultJobs;
+  std::optional<QString> unknown, badJobs;
   QStringList positional;
   for (qsizetype i = 0; i < arguments.size(); ++i) {
     const QString& argument = arguments[i];
@@ -43,7 +76,13 @@ Request parse(const QStringList& arguments) {
     version |= argument == kVersion;
     lookup |= argument == kLookup;
     json |= argument == kJson;
-    if (!looksLikeOption(argument))
+    if (isJobs(argument)) {
+      const auto value = jobsAt(arguments, i);
+      if (std::holds_alternative<int>(value))
+        jobs = std::get<int>(value);
+      else if (!badJobs)
+        badJobs = std::get<QString>(value);
+    } else if (!looksLikeOption(argument))
       positional += argument;
     else if (!isOption(argument) && !unknown)
       unknown = argument;
@@ -51,17 +90,20 @@ Request parse(const QStringList& arguments) {
   if (help) return {.mode = Mode::Help};
   if (version) return {.mode = Mode::Version};
   if (unknown) return UsageError(QStringLiteral("未知的选项 ") + *unknown);
-  if (!lookup) return UsageError(QStringLiteral("--json 只能与 --lookup 一起使用"));
+  if (badJobs) return UsageError(*badJobs);
+  if (!lookup)
+    return UsageError((json ? kJson : kJobs) + QStringLiteral(" 只能与 --lookup 一起使用"));
   if (positional.isEmpty()) return UsageError(QStringLiteral("缺少快递公司"));
   const QString courier = positional.takeFirst();
-  return {.mode = Mode::Lookup, .json = json, .courier = courier, .numbers = positional};
+  return {
+      .mode = Mode::Lookup, .json = json, .jobs = jobs, .courier = courier, .numbers = positional};
 }
 
 QString usageText() {
   return QStringLiteral(
       "用法：\n"
       "  courier-query [快递公司名称]\n"
-      "  courier-query --lookup [--json] 快递公司|auto 单号...\n"
+      "  courier-query --lookup [--json] [--jobs N] 快递公司|auto 单号...\n"
       "  courier-query --help\n"
       "  courier-query --version\n");
 }
@@ -74,10 +116,13 @@ QString helpText() {
              "选中这家快递公司。\n"
              "\n"
              "选项：\n"
-             "  --lookup   不打开窗口，用与窗口相同的方式逐个查询单号，每个单号输出一段结果\n"
+             "  --lookup   不打开窗口，用与窗口相同的方式查询单号，每个单号输出一段结果\n"
              "  --json     与 --lookup 一起使用：每个单号输出一行 JSON，键为 courier、code、\n"
              "             number、status、text、cause；status 为 found、no-result、\n"
              "             invalid-number、unreachable 或 timeout\n"
+             "  --jobs N   与 --lookup 一起使用：同时查询 N 个单号（默认 4，最少 1，最多 16，\n"
+             "             超出的按 1 或 16 算）；结果仍按单号的次序输出，每个单号一有结果、\n"
+             "             它前面的单号也都有了结果就输出；--jobs 1 时一个接一个地查询\n"
              "  --         其后的参数都是单号，即使以 - 开头\n"
              "  --help     显示本帮助后退出\n"
              "  --version  显示版本后退出\n"

@@ -53,6 +53,31 @@ TEST(LookupArguments, NumbersAfterTheEndOfOptionsMayLookLikeOptions) {
   EXPECT_EQ(request.numbers, (QStringList{"--json", "-5"}));
 }
 
+// The value is the next argument or follows "=", and is clamped to 1..16,
+// whatever its size; its own argument is never a number.
+TEST(LookupArguments, JobsAreClampedToTheirBounds) {
+  EXPECT_EQ(Arguments::parse({"--lookup", "shunfeng", "SF1"}).jobs, Arguments::kDefaultJobs);
+  const struct {
+    QStringList jobs;
+    int expected;
+  } cases[] = {
+      {{"--jobs", "8"}, 8},
+      {{"--jobs=1"}, 1},
+      {{"--jobs", "0"}, 1},
+      {{"--jobs", "-3"}, 1},
+      {{"--jobs", "17"}, 16},
+      {{"--jobs=+16"}, 16},
+      {{"--jobs", "99999999999999999999999"}, 16},
+      {{"--jobs", "2", "--jobs", "5"}, 5},
+  };
+  for (const auto& [jobs, expected] : cases) {
+    const auto request = Arguments::parse(jobs + QStringList{"--lookup", "shunfeng", "SF1"});
+    EXPECT_EQ(request.mode, Mode::Lookup) << jobs.join(' ').toStdString();
+    EXPECT_EQ(request.jobs, expected) << jobs.join(' ').toStdString();
+    EXPECT_EQ(request.numbers, QStringList{"SF1"}) << jobs.join(' ').toStdString();
+  }
+}
+
 TEST(LookupArguments, HelpWinsThenTheVersion) {
   EXPECT_EQ(Arguments::parse({"--help"}).mode, Mode::Help);
   EXPECT_EQ(Arguments::parse({"-h"}).mode, Mode::Help);
@@ -76,6 +101,11 @@ TEST(LookupArguments, UsageErrorsSayWhatIsWrong) {
        "缺少快递公司"},
       {{"--json", "shunfeng", "SF1"}, "--json 只能与 --lookup 一起使用"},
       {{"--lookup", "shunfeng", "--jsno", "SF1"}, "未知的选项 --jsno"},
+      {{"--jobs", "4", "shunfeng", "SF1"}, "--jobs 只能与 --lookup 一起使用"},
+      {{"--lookup", "shunfeng", "SF1", "--jobs"}, "--jobs 后面缺少同时查询的单号个数"},
+      {{"--lookup", "--jobs", "四", "shunfeng"}, "--jobs 的值“四”不是整数"},
+      {{"--lookup", "--jobs=", "shunfeng"}, "--jobs 的值“”不是整数"},
+      {{"--lookup", "--jobs", "2.5", "shunfeng"}, "--jobs 的值“2.5”不是整数"},
   };
   for (const auto& [arguments, error] : cases) {
     const auto request = Arguments::parse(arguments);
