@@ -210,40 +210,82 @@ QByteArray asJson(const Answer& answer) {
   return withJsonEscapes(QJsonDocument(object).toJson(QJsonDocument::Compact)) + '\n';
 }
 
-Run::Run(ModAPI::WebBrowser& browser, std::vector<Item> items)
-    : query_(browser), items_(std::move(items)) {
-  connect(&query_, &Query::Runner::completed, this,
-          [this](const Query::Completion& completion) { complete(completion); });
-}
+// A hidden browser of the run, with the query path on it and the number it
+// waits for.
+struct Run::Page {
+  ModAPI::WebBrowser browser;
+  Query::Runner query{browser};
+  std::optional<size_t> item;  // the item whose page is loading
+};
+
+Run::Run(std::vector<Item> items, int jobs)
+    : items_(std::move(items)), jobs_(size_t(std::max(jobs, 1))), answers_(items_.size()) {}
+
+Run::~Run() = default;
 
 void Run::start() {
-  QMetaObject::invokeMethod(this, &Run::next, Qt::QueuedConnection);
+  QMetaObject::invokeMethod(this, &Run::sendMore, Qt::QueuedConnection);
 }
 
 void Run::stop() {
-  stopped_ = true;
+  state_ = State::Stopped;
 }
 
-// Numbers the check refuses are answered at once; the next one that passes
-// is sent, and its page's completion brings the run back here.
-void Run::next() {
-  while (!stopped_ && numbersLeft()) {
-    const auto& [courier, number] = items_[sent_++];
-    waiting_ = query_.send(courier.code, number);
-    if (waiting_) return;
-    emit answered(refused(courier, number));
+// Numbers the check refuses are answered at once; each one that passes
+// goes out on an idle page, until none is idle. A page's completion brings
+// the run back here.
+void Run::sendMore() {
+  giveReadyAnswers();
+  while (state_ == State::Running && sent_ < items_.size()) {
+    Page* page = idlePage();
+    if (!page) return;
+    const size_t item = sent_++;
+    const auto& [courier, number] = items_[item];
+    if (page->query.send(courier.code, number)) {
+      page->item = item;
+    } else {
+      answers_[item] = refused(courier, number);
+      giveReadyAnswers();
+    }
   }
-  if (!stopped_) emit finished();
 }
 
-// The browser is still inside its completion here: the next number goes
-// out from the event loop.
-void Run::complete(const Query::Completion& completion) {
-  if (!waiting_) return;
-  waiting_ = false;
-  const auto& [courier, number] = items_[sent_ - 1];
-  emit answered(fromCompletion(courier, number, completion));
-  QMetaObject::invokeMethod(this, &Run::next, Qt::QueuedConnection);
+// An idle page, made when every page is busy and the run may have another.
+Run::Page* Run::idlePage() {
+  for (const auto& page : pages_)
+    if (!page->item) return page.get();
+  if (pages_.size() == jobs_) return nullptr;
+  auto& page = pages_.emplace_back(std::make_unique<Page>());
+  connect(
+      &page->query, &Query::Runner::completed, this,
+      [this, &page = *page](const Query::Completion& completion) { complete(page, completion); });
+  return page.get();
+}
+
+// Completions of a page that waits for nothing (the page moving on by
+// itself) are not answers. The browser is still inside its completion
+// here: further numbers go out from the event loop.
+void Run::complete(Page& page, const Query::Completion& completion) {
+  if (!page.item) return;
+  const size_t item = *std::exchange(page.item, std::nullopt);
+  const auto& [courier, number] = items_[item];
+  answers_[item] = fromCompletion(courier, number, completion);
+  giveReadyAnswers();
+  QMetaObject::invokeMethod(this, &Run::sendMore, Qt::QueuedConnection);
+}
+
+// The answers that every number before them has, in input order; each one
+// given is let go. The last one finishes the run.
+void Run::giveReadyAnswers() {
+  while (state_ == State::Running && given_ < items_.size() && answers_[given_]) {
+    const Answer answer = *std::exchange(answers_[given_], std::nullopt);
+    ++given_;
+    emit answered(answer);
+  }
+  if (state_ == State::Running && given_ == items_.size()) {
+    state_ = State::Finished;
+    emit finished();
+  }
 }
 
 }  // namespace Lookup

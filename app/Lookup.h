@@ -1,6 +1,6 @@
-// Lookups without a window: numbers looked up one after another, each with
-// its courier, through the window's own query path (Query::Runner on a
-// hidden browser), each answered with the text the window would show for it.
+// Lookups without a window: numbers looked up, each with its courier,
+// through the window's own query path (Query::Runner on a hidden browser),
+// each answered with the text the window would show for it.
 #pragma once
 
 #include "NumberFormats.h"
@@ -11,6 +11,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -88,21 +89,27 @@ QByteArray asText(const Answer& answer);
 // written as \uNNNN, which every JSON reader reads back as the same text.
 QByteArray asJson(const Answer& answer);
 
-// Looks the numbers up one after another on the browser it is given: each
-// query's page completes (or times out) before the next number is sent.
+// Looks the numbers up on up to `jobs` hidden browsers at once, each page
+// with its own engine profile, renderer and time limit: a page that is idle
+// takes the next number not yet sent, and its completion (or time-out)
+// answers that number alone. The answers come out in input order, each as
+// soon as every number before it has its own. With one job, each query's
+// page completes before the next number is sent.
 class Run : public QObject {
   Q_OBJECT
 
  public:
-  Run(ModAPI::WebBrowser& browser, std::vector<Item> items);
+  Run(std::vector<Item> items, int jobs);
+  ~Run() override;
 
-  // Starts with the first number once the event loop runs.
+  // Starts with the first numbers once the event loop runs.
   void start();
-  // Sends no further number: called from `answered`, no page is loading
-  // then, and `finished` does not come.
+  // Sends no further number and gives no further answer: called from
+  // `answered`; pages still loading are left to be closed with the run, and
+  // `finished` does not come.
   void stop();
-  // Whether numbers are left that were not sent.
-  bool numbersLeft() const { return sent_ < items_.size(); }
+  // Whether numbers are left whose answers did not come out.
+  bool numbersLeft() const { return given_ < items_.size(); }
 
  signals:
   void answered(const Lookup::Answer& answer);
@@ -110,14 +117,20 @@ class Run : public QObject {
   void finished();
 
  private:
-  void next();
-  void complete(const Query::Completion& completion);
+  struct Page;
 
-  Query::Runner query_;
+  void sendMore();
+  Page* idlePage();
+  void complete(Page& page, const Query::Completion& completion);
+  void giveReadyAnswers();
+
   const std::vector<Item> items_;
-  size_t sent_ = 0;  // items taken so far
-  bool waiting_ = false;
-  bool stopped_ = false;
+  const size_t jobs_;
+  std::vector<std::unique_ptr<Page>> pages_;    // made as numbers need them, at most jobs_
+  std::vector<std::optional<Answer>> answers_;  // by item, until given
+  size_t sent_ = 0;                             // items taken so far
+  size_t given_ = 0;                            // answers that came out
+  enum class State { Running, Stopped, Finished } state_ = State::Running;
 };
 
 }  // namespace Lookup

@@ -9,7 +9,6 @@
 #include "Shell.h"
 #include "StandardOutput.h"
 #include "TerminalText.h"
-#include "WebBrowser.h"
 #include "mTextUTF.h"
 
 #include <QFile>
@@ -111,12 +110,12 @@ Plan planFor(const QString& wanted, const QStringList& numbers) {
 
 // Looks every number up, printing each answer as it comes, and returns the
 // exit status once the last one is answered.
-int lookUp(QGuiApplication& app, std::vector<Lookup::Item> items, bool json) {
-  ModAPI::WebBrowser browser;
-  Lookup::Run run(browser, std::move(items));
+int lookUp(QGuiApplication& app, std::vector<Lookup::Item> items, bool json, int jobs) {
+  Lookup::Run run(std::move(items), jobs);
   bool allFound = true;
   // Each answer goes out as it comes, so that a reader at the other end of
-  // a pipe sees it; one that is lost stops the run before the next number.
+  // a pipe sees it; one that is lost stops the run: no further number is
+  // sent, and the pages still loading are closed with it.
   QObject::connect(&run, &Lookup::Run::answered, [&](const Lookup::Answer& answer) {
     allFound &= answer.status == Lookup::Status::Found;
     const int error = StandardOutput::writeAll(
@@ -158,7 +157,7 @@ int runLookups(const Arguments::Request& request, char* programPath) {
   const QString serviceProblem = ServiceAddress::find().problem;
   if (!serviceProblem.isEmpty()) return nothingLookedUp(serviceProblem + kMendTheAddress);
   if (ModAPI::EngineRefusesToStart()) return nothingLookedUp(CannotRun::asRootWithSandbox());
-  return lookUp(app, std::move(plan.items), request.json);
+  return lookUp(app, std::move(plan.items), request.json, request.jobs);
 }
 
 }  // namespace

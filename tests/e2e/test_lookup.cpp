@@ -16,8 +16,13 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
+#include <chrono>
+#include <condition_variable>
 #include <cstring>
 #include <functional>
+#include <mutex>
+#include <set>
+#include <string>
 #include <thread>
 
 #include <fcntl.h>
@@ -30,6 +35,56 @@ const QString kFound = QStringLiteral("SF2122544101995");
 const QString kFoundToo = QStringLiteral("SF8641151637005");
 const QString kUnknown = QStringLiteral("SF0000000000000");
 const QString kNoResult = QStringLiteral("查询不到结果，请您确认输入的是 顺丰速运 订单号！");
+
+// What the loopback pages of the parallel lookups share with their tests:
+// the numbers whose pages may come, and the requests of the reverse-order
+// pages in at once. Every wait is bounded, and all end when the suite does.
+struct Pages {
+  static constexpr auto kBound = std::chrono::seconds(30);
+  static constexpr int kReversed = 4;  // requests the reverse-order pages answer together
+
+  std::mutex mutex;
+  std::condition_variable changed;
+  std::set<std::string> released;  // numbers whose held pages may come
+  int arrived = 0, answered = 0;   // reverse-order requests
+  bool allArrivedAtOnce = false;
+  bool closing = false;
+
+  // Holds the request for `number` until the test releases it.
+  void hold(const std::string& number) {
+    std::unique_lock lock(mutex);
+    changed.wait_for(lock, kBound, [&] { return closing || released.contains(number); });
+  }
+  void release(const std::string& number) {
+    const std::lock_guard lock(mutex);
+    released.insert(number);
+    changed.notify_all();
+  }
+  // Waits until kReversed requests are in, then lets the last one in
+  // answer first, then the one before it, and so on.
+  void answerInReverse() {
+    std::unique_lock lock(mutex);
+    const int place = arrived++;
+    changed.notify_all();
+    if (changed.wait_for(lock, kBound, [&] { return closing || arrived == kReversed; }))
+      allArrivedAtOnce |= arrived == kReversed;
+    changed.wait_for(lock, kBound, [&] { return closing || answered == kReversed - 1 - place; });
+    ++answered;
+    changed.notify_all();
+  }
+  void close() {
+    const std::lock_guard lock(mutex);
+    closing = true;
+    changed.notify_all();
+  }
+};
+
+// A result page whose result names the number asked for.
+void answerWithNumber(const httplib::Request& request, httplib::Response& response) {
+  response.set_content("<html><body><p id=\"queryResult2\">已签收 " +
+                           request.get_param_value("nu") + "</p></body></html>",
+                       "text/html; charset=utf-8");
+}
 
 struct Result {
   int exitCode = -1;
@@ -55,9 +110,25 @@ class Lookups : public ::testing::Test {
                   "<html><body><p id=\"queryResult2\">\x1b[2J清屏 \x1b]0;标题\x07 "
                   "\xc2\x9b"
                   "31m红字 \xe2\x80\xae倒序\xe2\x80\xac</p></body></html>");
+    // A number "SF-held…" gets its page once its test releases it; a number
+    // "busy" a page whose script never ends; any other its result at once.
+    server->Handle(
+        "/faults/chaxun", [](const httplib::Request& request, httplib::Response& response) {
+          const std::string number = request.get_param_value("nu");
+          if (number.starts_with("SF-held")) pages.hold(number);
+          if (number == "busy")
+            return response.set_content("<html><body><script>for (;;) {}</script>", "text/html");
+          answerWithNumber(request, response);
+        });
+    server->Handle("/reverse/chaxun",
+                   [](const httplib::Request& request, httplib::Response& response) {
+                     pages.answerInReverse();
+                     answerWithNumber(request, response);
+                   });
     server->Start();
   }
   static void TearDownTestSuite() {
+    pages.close();
     delete server;
     delete service;
   }
@@ -97,6 +168,7 @@ class Lookups : public ::testing::Test {
 
   static ReferenceService* service;
   static TestServer* server;
+  static Pages pages;
   QTemporaryDir dir;
   const QString stateFile = dir.filePath("state.json");
   std::vector<std::pair<QString, QString>> extraEnv;
@@ -113,6 +185,7 @@ QStringList numbers(int count) {
 
 ReferenceService* Lookups::service = nullptr;
 TestServer* Lookups::server = nullptr;
+Pages Lookups::pages;
 
 TEST_F(Lookups, ReadableBlocksWithTheWindowsTexts) {
   const Result run = lookUp({"--lookup", "顺丰速运", kFound, kUnknown, "ＳＦ１２３"});
@@ -194,16 +267,22 @@ TEST_F(Lookups, ArbitraryBytesOnStandardInputAreAnswered) {
   EXPECT_EQ(lines[2]["status"].toString(), "no-result");
 }
 
+// Refused connections come back at once on every page: each number is still
+// answered once, in order.
 TEST_F(Lookups, ServiceDownIsUnreachable) {
   const QString refused = TestServer::RefusedUrl().chopped(QStringLiteral("/chaxun").size());
   ASSERT_TRUE(refused.startsWith("http://"));
-  const Result run = lookUp({"--lookup", "--json", "顺丰速运", kFound}, {}, refused);
+  const Result run =
+      lookUp(QStringList{"--lookup", "--json", "顺丰速运"} + numbers(9), {}, refused);
   EXPECT_EQ(run.exitCode, 1);
   const QList<QJsonObject> lines = jsonLines(run.out);
-  ASSERT_EQ(lines.size(), 1) << run.out.toStdString();
-  EXPECT_EQ(lines[0]["status"].toString(), "unreachable");
-  EXPECT_EQ(lines[0]["text"].toString(), kNoResult);
-  EXPECT_EQ(lines[0]["cause"].toString(), "无法连接查询服务 " + refused.mid(strlen("http://")));
+  ASSERT_EQ(lines.size(), 9) << run.out.toStdString();
+  for (int i = 0; i < 9; ++i) {
+    EXPECT_EQ(lines[i]["number"].toString(), numbers(9)[i]);
+    EXPECT_EQ(lines[i]["status"].toString(), "unreachable");
+    EXPECT_EQ(lines[i]["text"].toString(), kNoResult);
+    EXPECT_EQ(lines[i]["cause"].toString(), "无法连接查询服务 " + refused.mid(strlen("http://")));
+  }
 }
 
 // No number could really be looked up: the run stops before the first, with
@@ -300,8 +379,8 @@ TEST_F(Lookups, AsRootWithTheEnginesSandboxOnNothingIsLookedUp) {
 // page.
 TEST_F(Lookups, APageThatNeverFinishesTimesOutAndTheNextNumberIsAnswered) {
   extraEnv = {{"COURIER_QUERY_TIMEOUT_MS", "3000"}};
-  const Result run =
-      lookUp({"--lookup", "--json", "顺丰速运", "never", "SF1"}, {}, server->Url("/mixed"));
+  const Result run = lookUp({"--lookup", "--json", "--jobs", "1", "顺丰速运", "never", "SF1"}, {},
+                            server->Url("/mixed"));
   server->Release();
   EXPECT_EQ(run.exitCode, 1);
   const QList<QJsonObject> lines = jsonLines(run.out);
@@ -312,14 +391,74 @@ TEST_F(Lookups, APageThatNeverFinishesTimesOutAndTheNextNumberIsAnswered) {
   EXPECT_EQ(lines[1]["text"].toString(), "已签收");
 }
 
-// A write that fails stops the run before the next number, says why on
-// standard error, and ends with 2 so that a script knows answers are
-// missing; the last answer lost has no numbers after it to speak of.
+// Pages in flight whose answers come last first: each number keeps its own
+// answer, and the answers come out in input order.
+TEST_F(Lookups, PagesInFlightKeepTheirOwnAnswers) {
+  const QStringList four = numbers(Pages::kReversed);
+  const Result run = lookUp(QStringList{"--lookup", "--json", "--jobs", "4", "顺丰速运"} + four, {},
+                            server->Url("/reverse"));
+  EXPECT_TRUE(pages.allArrivedAtOnce);
+  EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+  const QList<QJsonObject> lines = jsonLines(run.out);
+  ASSERT_EQ(lines.size(), four.size()) << run.out.toStdString();
+  for (int i = 0; i < four.size(); ++i) {
+    EXPECT_EQ(lines[i]["number"].toString(), four[i]);
+    EXPECT_EQ(lines[i]["text"].toString(), "已签收 " + four[i]);
+  }
+}
+
+// A page that never finishes and one whose script never ends (its renderer
+// replaced) each time out on their own; the numbers beside them are
+// answered, each once and in order.
+TEST_F(Lookups, AFaultKeepsToItsNumber) {
+  extraEnv = {{"COURIER_QUERY_TIMEOUT_MS", "3000"}};
+  const QStringList input = {"SF1", "SF-held-1", "SF2", "busy", "SF3", "SF4", "SF5"};
+  const int before = server->Hits("/faults/chaxun");
+  const Result run = lookUp(QStringList{"--lookup", "--json", "--jobs", "3", "顺丰速运"} + input,
+                            {}, server->Url("/faults"));
+  pages.release("SF-held-1");
+  EXPECT_EQ(run.exitCode, 1);
+  EXPECT_EQ(server->Hits("/faults/chaxun") - before, input.size());
+  const QList<QJsonObject> lines = jsonLines(run.out);
+  ASSERT_EQ(lines.size(), input.size()) << run.out.toStdString() << run.err.toStdString();
+  for (int i = 0; i < input.size(); ++i) {
+    SCOPED_TRACE(input[i].toStdString());
+    EXPECT_EQ(lines[i]["number"].toString(), input[i]);
+    const bool fault = input[i] == "SF-held-1" || input[i] == "busy";
+    EXPECT_EQ(lines[i]["status"].toString(), fault ? "timeout" : "found");
+    if (!fault) {
+      EXPECT_EQ(lines[i]["text"].toString(), "已签收 " + input[i]);
+    }
+  }
+}
+
+// An answer comes out as soon as every number before it has its own: the
+// first is on the pipe, alone, while the second still waits for its page.
+TEST_F(Lookups, EachAnswerComesOutOnceTheNumbersBeforeItHaveTheirs) {
+  extraEnv = {{"COURIER_QUERY_TIMEOUT_MS", "10000"}};
+  bool firstAloneWhileHeld = false;
+  setUpProcess = [&](QProcess& process) {
+    QObject::connect(&process, &QProcess::readyReadStandardOutput, [&] {
+      if (!process.canReadLine()) return;
+      firstAloneWhileHeld |=
+          process.peek(1 << 16).count('\n') == 1 && process.state() == QProcess::Running;
+      pages.release("SF-held-2");
+    });
+  };
+  const Result run = lookUp({"--lookup", "--json", "--jobs", "2", "顺丰速运", "SF1", "SF-held-2"},
+                            {}, server->Url("/faults"));
+  EXPECT_TRUE(firstAloneWhileHeld);
+  EXPECT_EQ(run.exitCode, 0) << run.out.toStdString();
+}
+
+// the first is all that went out), says why on standard error, and ends
+// with 2 so that a script knows answers are missing; the last answer lost
+// has no numbers after it to speak of.
 TEST_F(Lookups, AFailedWriteStopsTheRunWithItsCause) {
   setUpProcess = [](QProcess& process) { process.setStandardOutputFile("/dev/full"); };
   const int before = server->Hits("/mixed/chaxun");
-  Result run =
-      lookUp(QStringList{"--lookup", "--json", "顺丰速运"} + numbers(3), {}, server->Url("/mixed"));
+  Result run = lookUp(QStringList{"--lookup", "--json", "--jobs", "1", "顺丰速运"} + numbers(3), {},
+                      server->Url("/mixed"));
   EXPECT_EQ(run.exitCode, 2);
   EXPECT_EQ(run.err, "courier-query：无法写出结果（磁盘空间已满），其余的单号不再查询\n");
   EXPECT_EQ(server->Hits("/mixed/chaxun") - before, 1);

@@ -9,11 +9,14 @@
 #include <QTemporaryDir>
 
 #include <memory>
+#include <string>
+#include <vector>
 
 class ReferenceService {
  public:
-  // Starts the service and waits until it names its address.
-  ReferenceService();
+  // Starts the service, with `options` added to its command line (such as
+  // --delay-ms 200), and waits until it names its address.
+  explicit ReferenceService(const std::vector<std::string>& options = {});
 
   // The address to query, "http://127.0.0.1:PORT"; empty when the service
   // did not start.
