@@ -4,21 +4,17 @@
 // queries 10, 500 and 1,000. Query 10 is the baseline: by then the engine
 // has warmed up, and from then on a query should leave nothing behind.
 #include "FormMain.h"
+#include "ProcessMemory.h"
 #include "Query.h"
 #include "ReferenceService.h"
 
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
-#include <QDir>
 #include <QElapsedTimer>
 #include <QEventLoop>
-#include <QFile>
-#include <QMultiHash>
 #include <QTest>
 #include <QTimer>
-
-#include <unistd.h>
 
 #include <algorithm>
 #include <map>
@@ -29,53 +25,10 @@ const QString kCourier = QStringLiteral("顺丰速运");
 const QString kNumber = QStringLiteral("SF2122544101995");
 constexpr int kBoundMs = 20000;
 
-// Resident memory of process `pid` in bytes; 0 once it is gone.
-double residentBytes(qint64 pid) {
-  QFile statm(QStringLiteral("/proc/%1/statm").arg(pid));
-  if (!statm.open(QIODevice::ReadOnly)) return 0;
-  const QList<QByteArray> pages = statm.readAll().split(' ');
-  return pages.size() > 1 ? pages[1].toDouble() * static_cast<double>(sysconf(_SC_PAGESIZE)) : 0;
-}
-
-// The browser engine's helper processes under this one: its descendants that
-// run the engine's process binary (the reference service is not one of them).
-QList<qint64> engineProcesses() {
-  QMultiHash<qint64, qint64> children;
-  QHash<qint64, QByteArray> names;
-  for (const QString& entry : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs)) {
-    bool isPid = false;
-    const qint64 pid = entry.toLongLong(&isPid);
-    QFile stat(QStringLiteral("/proc/%1/stat").arg(entry));
-    if (!isPid || !stat.open(QIODevice::ReadOnly)) continue;
-    // "pid (name) state ppid ...", where the name may hold blanks and brackets.
-    const QByteArray text = stat.readAll();
-    const qsizetype open = text.indexOf('('), close = text.lastIndexOf(')');
-    names[pid] = text.mid(open + 1, close - open - 1);
-    children.insert(text.mid(close + 2).split(' ').value(1).toLongLong(), pid);
-  }
-  QList<qint64> engine, parents{QCoreApplication::applicationPid()};
-  while (!parents.isEmpty()) {
-    for (const qint64 child : children.values(parents.takeFirst())) {
-      parents.append(child);
-      if (names[child].startsWith("QtWebEngineProc")) engine.append(child);
-    }
-  }
-  return engine;
-}
-
-struct Memory {
-  double program = 0;  // bytes
-  double engine = 0;   // bytes, all its processes together
-  int engineProcesses = 0;
-};
+using ProcessMemory::Memory;
 
 Memory measure() {
-  Memory memory{residentBytes(QCoreApplication::applicationPid())};
-  for (const qint64 pid : engineProcesses()) {
-    memory.engine += residentBytes(pid);
-    ++memory.engineProcesses;
-  }
-  return memory;
+  return ProcessMemory::measure(QCoreApplication::applicationPid());
 }
 
 // Runs the event loop until the browser completes a top-level document; the
