@@ -11,8 +11,10 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
+#include <chrono>
 #include <fstream>
 #include <regex>
+#include <thread>
 
 #include <sys/stat.h>
 
@@ -110,6 +112,25 @@ TEST_F(ServiceProgram, ServesImportedEventsAndStopsOnSigterm) {
       << log;
   EXPECT_NE(log.find("1 token from " + tokenFile + " may send events"), std::string::npos) << log;
   EXPECT_NE(log.find("courier-query-service: stopped by signal 15\n"), std::string::npos) << log;
+}
+
+// Each of the requests that come at once is answered, and none sooner than
+// the delay after it was sent.
+TEST_F(ServiceProgram, ADelayHoldsEveryAnswer) {
+  constexpr auto kDelay = std::chrono::milliseconds(400);
+  auto service = start({"--delay-ms", std::to_string(kDelay.count())});
+  ASSERT_GT(service->port(), 0);
+  std::vector<std::thread> clients;
+  std::vector<std::chrono::steady_clock::duration> took(4);
+  for (auto& time : took) {
+    clients.emplace_back([&service, &time] {
+      const auto sent = std::chrono::steady_clock::now();
+      EXPECT_EQ(clientOf(*service).Get("/healthz")->status, 200);
+      time = std::chrono::steady_clock::now() - sent;
+    });
+  }
+  for (auto& client : clients) client.join();
+  for (const auto& time : took) EXPECT_GE(time, kDelay);
 }
 
 TEST_F(ServiceProgram, SeedsOnlyAFreshDatabase) {
