@@ -23,6 +23,9 @@
 #include <QTest>
 
 #include <functional>
+#include <iterator>
+#include <ostream>
+#include <string>
 
 namespace {
 
@@ -41,12 +44,18 @@ class SkinnedProgram : public ::testing::Test {
     ASSERT_TRUE(QTest::qWaitFor([&] { return server.canReadLine(); }, kTimeoutMs));
     display = ":" + QString::fromLatin1(server.readLine()).trimmed();
   }
+  // The display before its window manager, which ends with it: killed
+  // first, a manager run in a session bus of its own (dbus-run-session)
+  // would leave the bus and its services behind.
   void TearDown() override {
-    for (QProcess* p : {&program, &manager, &server}) {
-      if (p->state() == QProcess::NotRunning) continue;
-      p->kill();
-      p->waitForFinished();
-    }
+    for (QProcess* p : {&program, &server}) end(*p);
+    if (manager.state() != QProcess::NotRunning && !manager.waitForFinished(kTimeoutMs))
+      end(manager);
+  }
+  static void end(QProcess& process) {
+    if (process.state() == QProcess::NotRunning) return;
+    process.kill();
+    process.waitForFinished();
   }
 
   QProcessEnvironment environment() const {
@@ -176,28 +185,68 @@ class SkinnedProgram : public ::testing::Test {
   QString display;
 };
 
-// Under a real stacking window manager on its own display (openbox, which
-// moves and resizes through the EWMH requests as the other X11 managers do).
-class SkinnedProgramUnderOpenbox : public SkinnedProgram {
+// A real X11 window manager, started on the test's own display.
+struct WindowManager {
+  const char* name;  // the cases' suffix, which `scripts/test -R` selects by
+  QString program;
+  QStringList arguments;
+  bool needsSessionBus = false;  // xfwm4 reads its settings through xfconfd
+};
+
+void PrintTo(const WindowManager& manager, std::ostream* out) { *out << manager.name; }
+
+// openbox first: the sanitizer build runs the cases under it alone.
+const WindowManager kManagers[] = {
+    {"openbox", "openbox", {"--sm-disable"}},
+    {"mutter", "mutter", {"--x11", "--replace", "--sm-disable"}},
+    {"kwin", "kwin_x11", {"--replace"}},
+    {"xfwm4", "xfwm4", {"--replace", "--sm-client-disable"}, true},
+};
+
+// Under each real stacking window manager, on its own display: they all move
+// and resize through the EWMH requests and report the state in
+// _NET_WM_STATE, and the cases check what they make of the program's.
+class SkinnedProgramUnderAManager : public SkinnedProgram,
+                                    public ::testing::WithParamInterface<WindowManager> {
  protected:
-  SkinnedProgramUnderOpenbox() { screenSize = "1280x1024x24"; }
+  SkinnedProgramUnderAManager() { screenSize = "1280x1024x24"; }
   void SetUp() override {
-    for (const char* tool : {"openbox", "xprop"}) {
-      if (QStandardPaths::findExecutable(tool).isEmpty()) GTEST_SKIP() << "needs " << tool;
+    const WindowManager& wm = GetParam();
+    for (const QString& tool : {wm.program, QStringLiteral("xprop")}) {
+      if (QStandardPaths::findExecutable(tool).isEmpty())
+        GTEST_SKIP() << "needs " << tool.toStdString();
     }
     SkinnedProgram::SetUp();
     if (IsSkipped() || HasFatalFailure()) return;
-    manager.setProcessEnvironment(environment());
+    manager.setProcessEnvironment(managerEnvironment());
     manager.setProcessChannelMode(QProcess::ForwardedChannels);
-    // A display just started may not take connections yet: openbox then
+    QString program = wm.program;
+    QStringList arguments = wm.arguments;
+    if (wm.needsSessionBus) {
+      arguments.prepend("--");
+      arguments.prepend(program);
+      program = "dbus-run-session";
+    }
+    // A display just started may not take connections yet: the manager then
     // ends at once, and is started again.
     ASSERT_TRUE(QTest::qWaitFor(
         [&] {
-          if (manager.state() == QProcess::NotRunning) manager.start("openbox", {"--sm-disable"});
+          if (manager.state() == QProcess::NotRunning) manager.start(program, arguments);
           return !property("-root", "_NET_SUPPORTING_WM_CHECK").isEmpty();
         },
         kTimeoutMs))
-        << "openbox did not take the display";
+        << wm.name << " did not take the display";
+  }
+
+  // The manager keeps its settings and caches in the test's folder, not in
+  // the home folder of whoever runs the suite.
+  QProcessEnvironment managerEnvironment() const {
+    QProcessEnvironment env = environment();
+    env.remove("DBUS_SESSION_BUS_ADDRESS");
+    env.insert("XDG_RUNTIME_DIR", dir.path());
+    for (const char* name : {"XDG_CONFIG_HOME", "XDG_CACHE_HOME", "XDG_DATA_HOME"})
+      env.insert(name, dir.filePath(name));
+    return env;
   }
 
   // The value of an X property, empty where it is not set.
@@ -259,7 +308,7 @@ class SkinnedProgramUnderOpenbox : public SkinnedProgram {
 // which the caption hands over only once it has been dragged a few pixels:
 // the window follows the pointer exactly, on the first drag after the start
 // as on any other.
-TEST_F(SkinnedProgramUnderOpenbox, TheCaptionAndTheEdgesFollowThePointerExactly) {
+TEST_P(SkinnedProgramUnderAManager, TheCaptionAndTheEdgesFollowThePointerExactly) {
   const QString id = start();
   ASSERT_FALSE(id.isEmpty());
   const QRect normal = geometry(id);
@@ -278,7 +327,7 @@ TEST_F(SkinnedProgramUnderOpenbox, TheCaptionAndTheEdgesFollowThePointerExactly)
 // screen, no panel here) and the manager knows it is maximised; restored,
 // its old place and size. By a double-click on the caption, which reaches
 // the window although the first press may start a move, and by the button.
-TEST_F(SkinnedProgramUnderOpenbox, TheManagerMaximisesAndRestores) {
+TEST_P(SkinnedProgramUnderAManager, TheManagerMaximisesAndRestores) {
   const QString id = start();
   ASSERT_FALSE(id.isEmpty());
   const QRect normal = geometry(id);
@@ -304,7 +353,7 @@ TEST_F(SkinnedProgramUnderOpenbox, TheManagerMaximisesAndRestores) {
 
 // A size change from outside lays the frame out again, and leaves the
 // window where it is among the others: another window keeps the focus.
-TEST_F(SkinnedProgramUnderOpenbox, ASizeChangeNeitherRaisesNorActivates) {
+TEST_P(SkinnedProgramUnderAManager, ASizeChangeNeitherRaisesNorActivates) {
   const QString id = start();
   ASSERT_FALSE(id.isEmpty());
   QProcess other;
@@ -353,7 +402,7 @@ TEST_F(SkinnedProgram, TheCaptionsDoubleClickMaximisesAndRestores) {
 
 // The state snapshot only observes: with it and without it the window takes
 // the focus the manager gives it, and a number typed at once is looked up.
-TEST_F(SkinnedProgramUnderOpenbox, TheStateSnapshotChangesNothingTheKeyboardDoes) {
+TEST_P(SkinnedProgramUnderAManager, TheStateSnapshotChangesNothingTheKeyboardDoes) {
   TestServer service;
   service.Serve("/chaxun", "<html><body><div id=\"queryResult2\">已签收</div></body></html>",
                 "text/html; charset=utf-8");
@@ -441,9 +490,10 @@ TEST_F(SkinnedProgram, AMaximisedWindowStaysPutWhenItsCaptionIsDragged) {
       << "still maximised: the double-click restores it";
 }
 
-// Openbox keeps Alt+Space for its own window menu; Alt+Shift+Space opens the
-// program's, a second window of the program's on the screen.
-TEST_F(SkinnedProgramUnderOpenbox, AltShiftSpaceOpensTheWindowMenu) {
+// Openbox, mutter and xfwm4 keep Alt+Space for their own window menu;
+// Alt+Shift+Space opens the program's under every manager, a second window
+// of the program's on the screen.
+TEST_P(SkinnedProgramUnderAManager, AltShiftSpaceOpensTheWindowMenu) {
   const QString id = start();
   ASSERT_FALSE(id.isEmpty());
   ASSERT_EQ(shownWindows(), 1);
@@ -455,7 +505,7 @@ TEST_F(SkinnedProgramUnderOpenbox, AltShiftSpaceOpensTheWindowMenu) {
 
 // The window menu's 移动 starts the manager's move by the keyboard: the
 // arrows move the window, Enter ends the move.
-TEST_F(SkinnedProgramUnderOpenbox, TheWindowMenusMoveWorksFromTheKeyboard) {
+TEST_P(SkinnedProgramUnderAManager, TheWindowMenusMoveWorksFromTheKeyboard) {
   const QString id = start();
   ASSERT_FALSE(id.isEmpty());
   const QRect normal = geometry(id);
@@ -477,6 +527,15 @@ TEST_F(SkinnedProgramUnderOpenbox, TheWindowMenusMoveWorksFromTheKeyboard) {
   EXPECT_EQ(geometry(id).top(), normal.top());
   EXPECT_EQ(geometry(id).size(), normal.size());
 }
+
+#ifdef COURIER_QUERY_FIRST_MANAGER_ONLY
+constexpr std::size_t kManagersRun = 1;
+#else
+constexpr std::size_t kManagersRun = std::size(kManagers);
+#endif
+INSTANTIATE_TEST_SUITE_P(, SkinnedProgramUnderAManager,
+                         ::testing::ValuesIn(kManagers, kManagers + kManagersRun),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 // A screen that holds the window whole at twice the density.
 class SkinnedProgramLargeScreen : public SkinnedProgram {
