@@ -70,9 +70,13 @@ class ProgramOnTheBus:
     accessibility bus; a test's setUp makes self.folder, which goes with
     the program."""
 
+    # Where the program's error output goes, if a test reads it.
+    program_log = None
+
     def start(self, program, **variables):
-        self.program = subprocess.Popen([program], env=dict(os.environ, **variables),
-                                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        with open(self.program_log or os.devnull, "wb") as log:
+            self.program = subprocess.Popen([program], env=dict(os.environ, **variables),
+                                            stdout=subprocess.DEVNULL, stderr=log)
         self.window = wait_for(self.find_window, "the program's window on the bus",
                                START_TIMEOUT)
 
