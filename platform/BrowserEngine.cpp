@@ -159,6 +159,13 @@ bool emptyPageEnded(const QWebEngineLoadingInfo& info) {
                                  info.status() == QWebEngineLoadingInfo::LoadFailedStatus);
 }
 
+// A failed end that names no error: no network or HTTP failure, the engine
+// gave up on the document.
+bool endedWithoutCause(const QWebEngineLoadingInfo& info) {
+  return info.status() == QWebEngineLoadingInfo::LoadFailedStatus &&
+         info.errorDomain() == QWebEngineLoadingInfo::NoErrorDomain && info.errorCode() == 0;
+}
+
 // The engine's network error for a chain of 20 redirects or a loop.
 constexpr int kTooManyRedirects = -310;
 
@@ -298,7 +305,10 @@ struct LoadRecord {
   // without a navigation of its own.
   bool documentCreated = false;
   std::optional<QString> collected;  // the target document's, as it was shown
-  bool retried = false;              // its renderer died once already
+  // The load ended as failed without a cause before its document's
+  // collection came; the collection may still be on its way (awaitCollection).
+  bool awaitingCollection = false;
+  bool retried = false;  // its renderer died once already
 };
 
 // Tells the current top-level load from abandoned ones. The engine merges a
@@ -325,6 +335,7 @@ class Engine : public BrowserEngine {
   bool endsTarget(const QWebEngineLoadingInfo& info) const;
   void onReport(const QString& kind, const QString& text);
   void onCollected(const QString& collection);
+  void awaitCollection(const QWebEngineLoadingInfo& info);
   void completeCollected(const QUrl& url);
   void onTimeUp();
   void startLoad(const QUrl& url);
@@ -481,6 +492,7 @@ bool Engine::acceptNavigation(const QUrl& url, bool isMainFrame) {
   load_.target = url;
   load_.documentCreated = false;
   load_.collected.reset();
+  load_.awaitingCollection = false;
   return true;
 }
 
@@ -496,6 +508,7 @@ void Engine::onLoadingChanged(const QWebEngineLoadingInfo& info) {
   // An end while the renderer is being ended is its doing: onRendererGone
   // answers for the load.
   if (!load_.completionDue || phase_ == Phase::ReplacingRenderer || !endsTarget(info)) return;
+  if (endedWithoutCause(info) && !load_.collected) return awaitCollection(info);
   load_.completionDue = false;
   if (info.status() != QWebEngineLoadingInfo::LoadSucceededStatus)
     completeEmpty(info.url(), failedLoadStatus(info));
@@ -512,11 +525,32 @@ void Engine::onLoadingChanged(const QWebEngineLoadingInfo& info) {
 void Engine::onCollected(const QString& collection) {
   if (!load_.documentCreated || !load_.completionDue) return;
   load_.collected = collection;
+  if (load_.awaitingCollection) return completeCollected(page_->url());
   const quint64 id = load_.id;
   QTimer::singleShot(kRendererAnswerTime, owner_, [this, id] {
     if (id == load_.id && load_.completionDue && load_.collected &&
         phase_ != Phase::ReplacingRenderer)
       completeCollected(page_->url());
+  });
+}
+
+// A script of the page that hangs the renderer as the page is shown can make
+// the engine end the load as failed, without a cause, before the reports the
+// document made (its creation, its collection) have arrived: they come on
+// another channel. The load completes with the collection when it comes,
+// and as it ended (a download, a load stopped) when a live renderer would
+// long have delivered it.
+void Engine::awaitCollection(const QWebEngineLoadingInfo& info) {
+  load_.awaitingCollection = true;
+  const quint64 id = load_.id;
+  const QUrl url = info.url();
+  const LoadStatus status = failedLoadStatus(info);
+  QTimer::singleShot(kRendererAnswerTime, owner_, [this, id, url, status] {
+    if (id != load_.id || !load_.completionDue || !load_.awaitingCollection ||
+        phase_ == Phase::ReplacingRenderer)
+      return;
+    load_.completionDue = false;
+    completeLoad(id, url, {}, status);
   });
 }
 
