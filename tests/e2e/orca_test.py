@@ -28,8 +28,11 @@ KNOWN_NUMBER = "ZT2000000001"
 UNKNOWN_NUMBER = "ZT2000000002"
 RESULT_LINES = ["2026-12-01 已签收，签收人：本人", "2026-11-30 派送中"]
 TIMEOUT = 20.0
-# Long enough for Orca to speak the loading before the answer comes.
-SLOW_ANSWER = 1.5
+# Long enough for Orca to speak the loading before the answer comes. Orca
+# reads a notification's text when it gets to its event: one that lags
+# behind by more than this (seen under the sanitizers, still echoing the
+# typed number) reads the answer's text for both and speaks it once.
+SLOW_ANSWER = 4.0
 # A cold start of the browser engine on a loaded machine.
 START_TIMEOUT = 60.0
 # The voice, when not the default one, follows the text.
