@@ -193,7 +193,9 @@ struct WindowManager {
   bool needsSessionBus = false;  // xfwm4 reads its settings through xfconfd
 };
 
-void PrintTo(const WindowManager& manager, std::ostream* out) { *out << manager.name; }
+void PrintTo(const WindowManager& manager, std::ostream* out) {
+  *out << manager.name;
+}
 
 // openbox first: the sanitizer build runs the cases under it alone.
 const WindowManager kManagers[] = {
