@@ -48,7 +48,8 @@ class SkinnedProgram : public ::testing::Test {
   // first, a manager run in a session bus of its own (dbus-run-session)
   // would leave the bus and its services behind.
   void TearDown() override {
-    for (QProcess* p : {&program, &server}) end(*p);
+    end(program);
+    endServer();
     if (manager.state() != QProcess::NotRunning && !manager.waitForFinished(kTimeoutMs))
       end(manager);
   }
@@ -56,6 +57,14 @@ class SkinnedProgram : public ::testing::Test {
     if (process.state() == QProcess::NotRunning) return;
     process.kill();
     process.waitForFinished();
+  }
+  // Asked to end, Xvfb removes its lock file and socket; killed, it leaves
+  // them behind, and two servers starting beside each other may then both
+  // take the stale display number, one ending the other's clients.
+  void endServer() {
+    if (server.state() == QProcess::NotRunning) return;
+    server.terminate();
+    if (!server.waitForFinished(kTimeoutMs)) end(server);
   }
 
   QProcessEnvironment environment() const {
